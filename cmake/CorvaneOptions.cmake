@@ -1,0 +1,39 @@
+# Compiler flags shared by every target, and the helper that declares a library
+# from the sources of one src/ folder.
+
+add_compile_options(-Wall -Wextra)
+if(CORVANE_WERROR)
+    add_compile_options(-Werror)
+endif()
+
+if(CORVANE_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(CORVANE_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "CORVANE_FUZZ needs clang (CC=clang CXX=clang++)")
+    endif()
+    # Every library is instrumented; only the fuzz targets link the fuzzer main.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# corvane_add_sources(target folder): adds every .cpp/.c of a src/ folder to a target.
+function(corvane_add_sources target folder)
+    file(GLOB _srcs CONFIGURE_DEPENDS
+         ${folder}/*.cpp ${folder}/*.c)
+    target_sources(${target} PRIVATE ${_srcs})
+endfunction()
+
+# corvane_add_test(name folder libs...): one GoogleTest executable per folder of tests/.
+function(corvane_add_test name folder)
+    file(GLOB _srcs CONFIGURE_DEPENDS ${folder}/*.cpp)
+    add_executable(${name} ${_srcs})
+    target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "CORVANE_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp")
+endfunction()

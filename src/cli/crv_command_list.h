@@ -1,0 +1,10 @@
+// The table of crv's commands. Each command group has its own crv_<group>.cpp.
+#pragma once
+
+#include "cli/crv_commands.h"
+
+namespace crv::cli {
+
+// Handlers, one block per command group (crv_sf.cpp, crv_lang.cpp, ...).
+
+} // namespace crv::cli

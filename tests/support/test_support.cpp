@@ -1,0 +1,42 @@
+#include "support/test_support.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace crv::test {
+
+ScratchDir::ScratchDir() {
+    static std::atomic<int> counter{0};
+    const char* root = std::getenv("CORVANE_TEST_TMP");
+    std::filesystem::path base = root ? root : std::filesystem::temp_directory_path();
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "scratch";
+    for (char& c : name)
+        if (c == '/')
+            c = '_';
+    m_path = base / (name + "." + std::to_string(getpid()) + "." + std::to_string(counter++));
+    std::filesystem::remove_all(m_path);
+    std::filesystem::create_directories(m_path);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace crv::test

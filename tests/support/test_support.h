@@ -1,0 +1,40 @@
+// Shared test helpers: a fixture with recording platform services that fails a test on
+// any internal error, and scratch folders under the build tree.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "record/recording_platform.h"
+
+namespace crv::test {
+
+class PlatformTest : public ::testing::Test {
+protected:
+    PlatformTest() : m_scope(rec) {}
+    void TearDown() override { EXPECT_TRUE(rec.InternalErrors().empty()) << rec.InternalErrors()[0]; }
+
+    RecordingPlatform rec;
+
+private:
+    ScopedPlatform m_scope;
+};
+
+// A fresh empty folder for the current test, removed when the object goes.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    const std::filesystem::path& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+} // namespace crv::test
