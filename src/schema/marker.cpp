@@ -81,9 +81,9 @@ void CMarkerSet::ComputeLevels() {
         if (level > m_maxLevel)
             m_maxLevel = level;
     }
-    m_indent.clear();
-    for (int i = 0; i < m_maxLevel; ++i)
-        m_indent += ".  ";
+    m_indent.assign(static_cast<std::size_t>(m_maxLevel) * 3, ' ');
+    for (std::size_t i = 0; i < m_indent.size(); i += 3)
+        m_indent[i] = '.';
 }
 
 } // namespace crv
