@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "record/set.h"
+#include "schema/update_notice.h"
 
 namespace crv {
 
@@ -40,8 +41,12 @@ public:
     // The encoding of that name, created with default properties when missing.
     CLangEnc* FindOrCreate(std::string_view name);
     CLangEnc* Default();
+    // Change notices of markers, encodings and sort orders travel through the project's
+    // hub, which the encoding set carries because every marker set can reach it.
+    CUpdateHub& UpdateHub() { return m_hub; }
 
 private:
+    CUpdateHub m_hub;
     std::string m_folder;
     CSet<CLangEnc> m_encodings;
 };
