@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace crv::test {
@@ -25,6 +27,23 @@ ScratchDir::ScratchDir() {
 ScratchDir::~ScratchDir() {
     std::error_code ec;
     std::filesystem::remove_all(m_path, ec);
+}
+
+FileSizeLimit::FileSizeLimit(long limit) {
+    rlimit rl{};
+    getrlimit(RLIMIT_FSIZE, &rl);
+    m_oldSoft = static_cast<long>(rl.rlim_cur);
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rl.rlim_cur = static_cast<rlim_t>(limit);
+    setrlimit(RLIMIT_FSIZE, &rl);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit rl{};
+    getrlimit(RLIMIT_FSIZE, &rl);
+    rl.rlim_cur = static_cast<rlim_t>(m_oldSoft);
+    setrlimit(RLIMIT_FSIZE, &rl);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 std::string ReadFileBytes(const std::string& path) {

@@ -34,6 +34,19 @@ private:
     std::filesystem::path m_path;
 };
 
+// While it lives, files cannot grow past limit bytes (writes fail as on a full disk).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long limit);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    long m_oldSoft;
+    void (*m_oldHandler)(int);
+};
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
