@@ -8,7 +8,7 @@
 #include "record/counted_ref.h"
 #include "record/platform.h"
 #include "record/set.h"
-#include "schema/lang_enc.h"
+#include "schema/lang_enc_set.h"
 
 namespace crv {
 

@@ -1,0 +1,144 @@
+#include "schema/sort_order_set.h"
+
+#include "record/object_stream.h"
+#include "schema/lang_enc.h"
+
+namespace crv {
+
+namespace {
+
+constexpr std::string_view kSortOrderExists = "A sort order already exists with this name: ";
+constexpr std::string_view kInSortOrder = "In sort order: ";
+
+// "A a" to "Z z", one line each.
+std::string LetterPairs() {
+    std::string s;
+    for (char c = 'A'; c <= 'Z'; ++c) {
+        s += c;
+        s += ' ';
+        s += static_cast<char>(c - 'A' + 'a');
+        if (c != 'Z')
+            s += '\n';
+    }
+    return s;
+}
+
+} // namespace
+
+CSortOrderDef DefaultSortOrderDef() {
+    CSortOrderDef def;
+    def.description = "Sort order with default properties.";
+    def.primary = LetterPairs();
+    for (char d = '0'; d <= '9'; ++d) {
+        def.primary += '\n';
+        def.primary += d;
+    }
+    def.primary += "\n_";
+    def.secPreceding = "`";
+    def.secFollowing = "'";
+    def.ignore = "-";
+    return def;
+}
+
+CSortOrderSet::~CSortOrderSet() = default;
+
+CSortOrder* CSortOrderSet::AddSortOrder(std::string_view name, const CSortOrderDef& def, CNote& error) {
+    if (name.empty()) {
+        error.Add(kNoteExpectingName);
+        return nullptr;
+    }
+    if (Search(name)) {
+        error.AddText(kSortOrderExists, name);
+        return nullptr;
+    }
+    auto so = CSortOrder::Compile(*m_owner, std::string(name), def, error);
+    if (!so) {
+        error.Wrap(kInSortOrder, name);
+        return nullptr;
+    }
+    CSortOrder* added = so.release();
+    Add(added);
+    if (!m_default)
+        m_default = added;
+    return added;
+}
+
+bool CSortOrderSet::DeleteSortOrder(CSortOrder* so) {
+    if (!so || so->RefCount() > 0 || Count() <= 1)
+        return false;
+    Remove(so);
+    if (m_default == so)
+        m_default = GetFirst();
+    delete so;
+    return true;
+}
+
+void CSortOrderSet::RecomputeCaseFolding() {
+    for (auto& so : *this)
+        so.RecomputeCaseFolding();
+}
+
+void CSortOrderSet::AddDefaultSortOrder() {
+    std::string name = m_owner->Name().empty() ? "Default" : m_owner->Name();
+    name = MakeUniqueName(name);
+    CNote ignored; // the default texts always compile (unless the encoding is full)
+    if (CSortOrder* so = AddSortOrder(name, DefaultSortOrderDef(), ignored))
+        m_default = so;
+}
+
+void CSortOrderSet::Read(ObjectStream& in, CNoteList& notes) {
+    std::string defaultName;
+    while (!in.AtEnd()) {
+        std::string name;
+        if (in.ReadBeginMarker("srt", name)) {
+            CSortOrderDef def;
+            while (!in.AtEnd()) {
+                if (in.ReadString("desc", def.description) || in.ReadString("primary", def.primary) ||
+                    in.ReadString("SecPreceding", def.secPreceding) ||
+                    in.ReadString("SecFollowing", def.secFollowing) || in.ReadString("ignore", def.ignore) ||
+                    in.ReadBool("SecAfterBase", def.secAfterBase) || in.ReadString("ztt", def.changeTable) ||
+                    in.ReadString("dll", def.keyLibrary) || in.ReadBool("SkipSeq", def.binary))
+                    continue;
+                if (in.ReadEnd("srt"))
+                    break;
+            }
+            CNote error;
+            if (!AddSortOrder(name, def, error))
+                notes.push_back(std::move(error));
+            continue;
+        }
+        if (in.ReadString("srtDefault", defaultName))
+            continue;
+        if (in.ReadEnd("srtset"))
+            break;
+    }
+    if (CSortOrder* so = Search(defaultName))
+        m_default = so;
+    else
+        m_default = GetFirst();
+}
+
+void CSortOrderSet::Write(ObjectStream& out) const {
+    out.WriteBeginMarker("srtset");
+    out.WriteNewline();
+    for (const auto& so : *this) {
+        const CSortOrderDef& def = so.Definition();
+        out.WriteBeginMarker("srt", so.Name());
+        out.WriteString("desc", def.description);
+        out.WriteString("primary", def.primary);
+        out.WriteString("SecPreceding", def.secPreceding);
+        out.WriteString("SecFollowing", def.secFollowing);
+        out.WriteString("ignore", def.ignore);
+        out.WriteBool("SecAfterBase", def.secAfterBase);
+        out.WriteString("ztt", def.changeTable);
+        out.WriteString("dll", def.keyLibrary);
+        out.WriteBool("SkipSeq", def.binary);
+        out.WriteEndMarker("srt");
+        out.WriteNewline();
+    }
+    if (m_default)
+        out.WriteString("srtDefault", m_default->Name());
+    out.WriteEndMarker("srtset");
+}
+
+} // namespace crv

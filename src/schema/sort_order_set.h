@@ -1,0 +1,48 @@
+// The sort orders of one language encoding and its default sort order, with their
+// settings form (the srtset object of a .lng file).
+#pragma once
+
+#include <string_view>
+
+#include "record/note.h"
+#include "schema/sort_order.h"
+
+namespace crv {
+
+class ObjectStream;
+
+class CSortOrderSet : public CSet<CSortOrder> {
+public:
+    explicit CSortOrderSet(CLangEnc& owner) : m_owner(&owner) {}
+    ~CSortOrderSet() override;
+
+    // The default sort order; null only while the set is empty.
+    CSortOrder* Default() const { return m_default; }
+    void SetDefault(CSortOrder* so) { m_default = so; }
+
+    // Compiles and adds a sort order. Null with the reason in error when the name is
+    // empty or used ("A sort order already exists with this name: ") or it fails to compile.
+    CSortOrder* AddSortOrder(std::string_view name, const CSortOrderDef& def, CNote& error);
+    // Removes a sort order no index or setting holds; the first remaining one becomes the
+    // default when the default goes. False (nothing removed) when it is held or the last.
+    bool DeleteSortOrder(CSortOrder* so);
+    // Recomputes every order's case-folded weights.
+    void RecomputeCaseFolding();
+
+    // Adds a sort order with default properties named after the encoding, made default.
+    void AddDefaultSortOrder();
+
+    // The srtset object; the begin line has been read by the caller. Compile errors are
+    // added to notes, each wrapped with the sort order's name.
+    void Read(ObjectStream& in, CNoteList& notes);
+    void Write(ObjectStream& out) const;
+
+private:
+    CLangEnc* m_owner;
+    CSortOrder* m_default = nullptr;
+};
+
+// The texts of a sort order with default properties.
+CSortOrderDef DefaultSortOrderDef();
+
+} // namespace crv
