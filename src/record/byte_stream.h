@@ -1,0 +1,63 @@
+// Plain byte sources and sinks that the database reader and writer work on, so that
+// the same code reads files, memory (tests, fuzzing) or a change table's output.
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace crv {
+
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Reads up to n bytes into buffer; the count read, 0 at the end (or on an error).
+    virtual std::size_t Read(char* buffer, std::size_t n) = 0;
+    // A read failed, as opposed to reaching the end.
+    virtual bool Failed() const { return false; }
+};
+
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    // Writes all n bytes; false when they could not all be written.
+    virtual bool Write(const char* data, std::size_t n) = 0;
+};
+
+class MemorySource : public ByteSource {
+public:
+    explicit MemorySource(std::string_view bytes) : m_bytes(bytes) {}
+    std::size_t Read(char* buffer, std::size_t n) override;
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_pos = 0;
+};
+
+class StringSink : public ByteSink {
+public:
+    explicit StringSink(std::string& out) : m_out(out) {}
+    bool Write(const char* data, std::size_t n) override {
+        m_out.append(data, n);
+        return true;
+    }
+
+private:
+    std::string& m_out;
+};
+
+// A sink over a standard stream (the safe file writer hands one out).
+class OstreamSink : public ByteSink {
+public:
+    explicit OstreamSink(std::ostream& out) : m_out(out) {}
+    bool Write(const char* data, std::size_t n) override {
+        m_out.write(data, static_cast<std::streamsize>(n));
+        return static_cast<bool>(m_out);
+    }
+
+private:
+    std::ostream& m_out;
+};
+
+} // namespace crv

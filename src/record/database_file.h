@@ -1,0 +1,61 @@
+// Reading a whole database file into a record list, with the progress display, the
+// too-large message and the summary of skipped material; and writing one back.
+// Opening a database document, importing, and reading corpus files all come here.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "record/record.h"
+#include "record/sf_header.h"
+
+namespace crv {
+
+class CMarker;
+class CMarkerSet;
+class SFStream;
+
+enum class ReadStatus {
+    Ok,
+    CannotOpen,  // the file could not be opened (message shown)
+    TooLarge,    // a field passed 32000 characters (message shown)
+    ReadError,   // reading the file failed part way (message shown)
+    Cancelled,   // the user cancelled the progress display
+    NothingRead, // material was skipped and no record found (summary shown)
+};
+
+struct DatabaseReadResult {
+    ReadStatus status = ReadStatus::Ok;
+    long records = 0;
+    long fieldsSkipped = 0;
+    long linesSkipped = 0;
+    // Material was skipped: the document counts as modified, so that the next save
+    // writes the file without it.
+    bool skippedMaterial = false;
+    bool Ok() const { return status == ReadStatus::Ok; }
+};
+
+// Reads every record of reader into records, under the progress display "Reading %1"
+// (path) sized to the input's length. records receives the records only when the whole
+// read succeeds; on failure nothing is kept.
+DatabaseReadResult ReadAllRecords(SFStream& reader, std::string_view path, std::int64_t length,
+                                  CRecordList& records);
+
+// Opens path and reads it as a database: skipping to the first record (header and
+// control lines included), adding unknown markers to markers.
+DatabaseReadResult ReadDatabaseRecords(const std::string& path, CMarkerSet& markers,
+                                       CMarker* recordMarker, CRecordList& records);
+
+// The first marker line's name in the file at path (as the reader sees it: "??" for an
+// invalid name); empty when there is none or the file cannot be read.
+std::string FirstMarkerName(const std::string& path);
+
+// Writes a whole database (header, records) to out under the progress display
+// "Writing %1" (displayName); false when writing failed.
+[[nodiscard]] bool WriteDatabaseStream(std::ostream& out, const CRecordList& records,
+                                       const SFHeader& header, bool hasDateStampMarker,
+                                       std::string_view displayName);
+
+} // namespace crv

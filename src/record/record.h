@@ -1,0 +1,43 @@
+// A record: an ordered list of fields whose first field carries the record marker.
+// Records are elements of a database's record list.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "record/date_text.h"
+#include "record/dbl_list.h"
+#include "record/field.h"
+
+namespace crv {
+
+class CMarker;
+class CRecPos;
+
+class CRecord : public CDblListEl, public CDblList<CField> {
+public:
+    // A record is made from its first field (not null) and is never empty.
+    explicit CRecord(CField* first);
+
+    // The text of the first field (the record-marker field).
+    const std::string& GetKey() const;
+
+    // The first field with marker m, or null.
+    CField* FindField(const CMarker* m) const;
+    // The field with marker m that belongs with field from in the marker hierarchy: the
+    // one inside from's own group (a sense's gloss, not the next sense's).
+    CField* FindRelatedField(const CMarker* m, const CField* from) const;
+
+    // Puts today's date into the first line of the first field with marker m, adding
+    // the field at the end when the record has none. Later lines of the field stay.
+    void StampDate(CMarker* m, std::string_view today = TodayText());
+
+    // Pastes text that may hold several fields ("\mkr text" lines) into the field at
+    // pos, and leaves pos at the end of the inserted text.
+    void InsertText(CRecPos& pos, std::string_view text);
+};
+
+// A database's records in file order.
+using CRecordList = CDblList<CRecord>;
+
+} // namespace crv

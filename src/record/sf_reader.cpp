@@ -1,0 +1,318 @@
+#include "record/sf_reader.h"
+
+#include <cstring>
+
+#include "record/platform.h"
+#include "schema/marker.h"
+
+namespace crv {
+
+namespace {
+
+// The input buffer, and the longest physical line it takes. A longer line cannot belong
+// to a field within the limit, so it fails the read as too large; the bound keeps a file
+// without line ends from being buffered whole.
+constexpr std::size_t kBufferSize = 256 * 1024;
+constexpr std::size_t kMaxPhysicalLine = 64 * 1024;
+// Lines longer than this are broken after every 1000th character when read.
+constexpr std::size_t kLongLine = 1000;
+
+std::size_t NameHash(std::string_view name) {
+    std::size_t h = name.size();
+    for (char c : name.substr(0, 4))
+        h = h * 31 + static_cast<unsigned char>(c);
+    return (h ^ (h >> 6)) & 63;
+}
+
+} // namespace
+
+SFStream::SFStream(ByteSource& in, CMarkerSet& markers, CMarker* recordMarker,
+                   bool skipToRecord, bool removeIndent)
+    : m_in(in), m_markers(markers), m_recordMarker(recordMarker), m_removeIndent(removeIndent),
+      m_buf(new char[kBufferSize]) {
+    CRV_ASSERT(recordMarker != nullptr || !skipToRecord);
+    m_field.reserve(kMaxFieldLength + 1);
+    SkipToFirstField(skipToRecord && recordMarker);
+}
+
+SFStream::~SFStream() = default;
+
+bool SFStream::Refill() {
+    if (m_eof)
+        return false;
+    // The first line of a field being assembled is a view into the buffer: keep it.
+    if (m_assembling && !m_copied) {
+        m_field.assign(m_firstText);
+        m_copied = true;
+    }
+    if (m_begin > 0) {
+        std::memmove(m_buf.get(), m_buf.get() + m_begin, m_end - m_begin);
+        m_end -= m_begin;
+        m_begin = 0;
+    }
+    std::size_t got = m_in.Read(m_buf.get() + m_end, kBufferSize - m_end);
+    if (got == 0)
+        m_eof = true;
+    m_end += got;
+    m_bytesRead += static_cast<std::int64_t>(got);
+    return got > 0;
+}
+
+bool SFStream::NextPhysicalLine(std::string_view& line) {
+    for (;;) {
+        const char* p = m_buf.get() + m_begin;
+        std::size_t avail = m_end - m_begin;
+        const void* nl = avail ? std::memchr(p, '\n', avail) : nullptr;
+        std::size_t len = 0;
+        if (nl) {
+            len = static_cast<std::size_t>(static_cast<const char*>(nl) - p);
+            m_begin += len + 1;
+        } else if (avail > kMaxPhysicalLine) {
+            m_tooLarge = true;
+            return false;
+        } else if (m_eof) {
+            if (avail == 0)
+                return false;
+            len = avail; // a last line without a line end
+            m_begin = m_end;
+        } else {
+            Refill();
+            continue;
+        }
+        if (len > kMaxPhysicalLine) {
+            m_tooLarge = true;
+            return false;
+        }
+        if (len && p[len - 1] == '\r')
+            --len;
+        line = std::string_view(p, len);
+        return true;
+    }
+}
+
+bool SFStream::NextLine() {
+    std::string_view raw;
+    for (;;) {
+        if (m_tooLarge || !NextPhysicalLine(raw))
+            return false;
+        SFLine parsed;
+        if (m_noPending && (raw.empty() || raw[0] != '\\')) {
+            // Text after "\_no" has no marker: it gets "??".
+            parsed.kind = SFLineKind::Marker;
+            parsed.name = kUnknownMarkerName;
+            parsed.text = raw;
+            if (!raw.empty() && raw[0] == ' ')
+                parsed.text.remove_prefix(1);
+        } else {
+            parsed = ClassifyLine(raw);
+        }
+        m_noPending = false;
+
+        switch (parsed.kind) {
+        case SFLineKind::Control:
+            // An old version-1 header: "\\" lines start stretches to skip.
+            if (!m_inRecords && raw.size() > 6 && raw.substr(0, 4) == "\\_sh" && raw[6] == '1')
+                m_oldDoubleBackslash = true;
+            if (m_skip != Skip::OldDoubleBackslash)
+                m_skip = Skip::Control;
+            continue;
+        case SFLineKind::NoControl:
+            m_noPending = true;
+            continue;
+        case SFLineKind::Marker:
+        case SFLineKind::InvalidMarker: {
+            m_line = Line{};
+            m_line.isMarker = true;
+            bool valid = parsed.kind == SFLineKind::Marker;
+            m_line.name = valid ? parsed.name : kUnknownMarkerName;
+            m_line.text = valid ? parsed.text : raw;
+            if (m_skip == Skip::OldDoubleBackslash && m_recordMarker && !IsRecordMarkerLine()) {
+                ++m_fieldsSkipped;
+                ++m_linesSkipped;
+                continue;
+            }
+            m_skip = Skip::None;
+            return true;
+        }
+        case SFLineKind::EscapedText:
+            if (m_oldDoubleBackslash && raw.size() >= 2 && raw[1] == '\\') {
+                m_skip = Skip::OldDoubleBackslash;
+                continue;
+            }
+            if (m_skip != Skip::None)
+                continue;
+            break;
+        case SFLineKind::Text:
+            if (m_skip != Skip::None) {
+                if (!raw.empty())
+                    ++m_linesSkipped;
+                continue;
+            }
+            break;
+        }
+
+        m_line = Line{};
+        m_line.text = raw;
+        m_line.escaped = m_line.spaceBefore = parsed.kind == SFLineKind::EscapedText;
+        if (m_removeIndent) {
+            std::string_view& t = m_line.text;
+            std::size_t lead = 0;
+            while (lead < t.size() && t[lead] == ' ')
+                ++lead;
+            if (lead > 0 && lead < t.size() && t[lead] == '\\')
+                --lead; // one space stays, so that the line is not taken for a marker
+            t.remove_prefix(lead);
+            while (!t.empty() && t.back() == ' ')
+                t.remove_suffix(1);
+        }
+        m_line.isMarker = false;
+        m_blankLine = raw.empty();
+        return true;
+    }
+}
+
+void SFStream::SkipToFirstField(bool skipToRecord) {
+    while (NextLine()) {
+        if (m_line.isMarker) {
+            if (!skipToRecord || IsRecordMarkerLine()) {
+                m_held = true;
+                break;
+            }
+            ++m_fieldsSkipped;
+            ++m_linesSkipped;
+        } else if (!m_line.escaped && !m_blankLine) {
+            ++m_linesSkipped;
+        }
+    }
+    m_inRecords = true;
+}
+
+bool SFStream::IsRecordMarkerLine() const {
+    return m_line.isMarker && m_recordMarker && m_line.name == m_recordMarker->Name();
+}
+
+CMarker* SFStream::Resolve(std::string_view name) {
+    CacheEntry& e = m_cache[NameHash(name)];
+    if (e.marker && e.marker->Name() == name)
+        return e.marker;
+    e.marker = m_markers.SearchOrAddFromData(name);
+    return e.marker;
+}
+
+bool SFStream::AppendContinuation() {
+    std::string_view text = m_line.text;
+    std::size_t length = text.size() + (m_line.spaceBefore ? 1 : 0);
+    ++m_pendingLFs;
+    if (length > m_longestLine)
+        m_longestLine = length;
+    if (length == 0)
+        return true; // an empty line: its LF waits until text follows
+    if (!m_copied) {
+        m_field.assign(m_firstText);
+        m_copied = true;
+    }
+    if (m_field.size() + m_pendingLFs + length > static_cast<std::size_t>(kMaxFieldLength))
+        return false;
+    m_field.append(m_pendingLFs, '\n');
+    m_pendingLFs = 0;
+    if (m_line.spaceBefore)
+        m_field += ' ';
+    m_field.append(text);
+    return true;
+}
+
+bool SFStream::BreakLongLines(std::string& text) {
+    std::size_t extra = 0;
+    for (std::size_t start = 0; start <= text.size();) {
+        std::size_t nl = text.find('\n', start);
+        std::size_t end = nl == std::string::npos ? text.size() : nl;
+        if (end - start > kLongLine)
+            extra += (end - start - 1) / kLongLine;
+        start = end + 1;
+    }
+    if (extra == 0)
+        return true;
+    if (text.size() + extra > static_cast<std::size_t>(kMaxFieldLength))
+        return false;
+    std::string out;
+    out.reserve(text.size() + extra);
+    std::size_t run = 0; // characters since the last LF
+    for (char c : text) {
+        if (c == '\n') {
+            run = 0;
+        } else if (run == kLongLine) {
+            out += '\n';
+            run = 0;
+        }
+        if (c != '\n')
+            ++run;
+        out += c;
+    }
+    text = std::move(out);
+    return true;
+}
+
+bool SFStream::ReadField(std::unique_ptr<CField>& field) {
+    if (!m_held || m_tooLarge)
+        return false;
+    m_held = false;
+    CMarker* marker = Resolve(m_line.name);
+    m_firstText = m_line.text;
+    m_longestLine = m_firstText.size();
+    m_pendingLFs = 0;
+    m_copied = false;
+    m_assembling = true;
+    if (m_firstText.size() > static_cast<std::size_t>(kMaxFieldLength))
+        m_tooLarge = true;
+
+    bool lastOfRecord = true;
+    while (!m_tooLarge && NextLine()) {
+        if (m_line.isMarker) {
+            m_held = true;
+            lastOfRecord = IsRecordMarkerLine();
+            break;
+        }
+        if (!AppendContinuation())
+            m_tooLarge = true;
+    }
+    m_assembling = false;
+    if (m_tooLarge)
+        return false;
+
+    std::string text = m_copied ? std::string(m_field) : std::string(m_firstText);
+    // Empty lines at the end of a record are the separators between records; inside a
+    // record they belong to the field before them.
+    if (!lastOfRecord && m_pendingLFs) {
+        if (text.size() + m_pendingLFs > static_cast<std::size_t>(kMaxFieldLength)) {
+            m_tooLarge = true;
+            return false;
+        }
+        text.append(m_pendingLFs, '\n');
+    }
+    if (m_longestLine > kLongLine && !BreakLongLines(text)) {
+        m_tooLarge = true;
+        return false;
+    }
+    field = std::make_unique<CField>(marker, std::move(text));
+    return true;
+}
+
+bool SFStream::ReadRecord(std::unique_ptr<CRecord>& record) {
+    std::unique_ptr<CField> first;
+    if (!ReadField(first))
+        return false;
+    auto rec = std::make_unique<CRecord>(first.release());
+    while (m_held && !IsRecordMarkerLine()) {
+        std::unique_ptr<CField> f;
+        if (!ReadField(f))
+            return false;
+        rec->Add(f.release());
+    }
+    std::string& last = rec->GetLast()->Text();
+    while (!last.empty() && last.back() == '\n')
+        last.pop_back();
+    record = std::move(rec);
+    return true;
+}
+
+} // namespace crv
