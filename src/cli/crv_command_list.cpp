@@ -4,6 +4,8 @@ namespace crv::cli {
 
 const std::vector<CrvCommand>& AllCommands() {
     static const std::vector<CrvCommand> commands = {
+        {"sf stats", "FILE [--record-marker M]", &CmdSfStats},
+        {"sf cat", "FILE [--record-marker M] [-o OUT]", &CmdSfCat},
     };
     return commands;
 }

@@ -7,4 +7,8 @@ namespace crv::cli {
 
 // Handlers, one block per command group (crv_sf.cpp, crv_lang.cpp, ...).
 
+// crv_sf.cpp
+int CmdSfStats(CrvContext& ctx);
+int CmdSfCat(CrvContext& ctx);
+
 } // namespace crv::cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -45,6 +46,18 @@ public:
 
 private:
     std::string& m_out;
+};
+
+// A sink over a C stream (standard output, say).
+class StdioSink : public ByteSink {
+public:
+    explicit StdioSink(std::FILE* out) : m_out(out) {}
+    bool Write(const char* data, std::size_t n) override {
+        return std::fwrite(data, 1, n, m_out) == n;
+    }
+
+private:
+    std::FILE* m_out;
 };
 
 // A sink over a standard stream (the safe file writer hands one out).

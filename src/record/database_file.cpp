@@ -80,7 +80,7 @@ DatabaseReadResult ReadDatabaseRecords(const std::string& path, CMarkerSet& mark
         ShowCannotOpen(path);
         return DatabaseReadResult{ReadStatus::CannotOpen};
     }
-    SFStream reader(in, markers, recordMarker, true, false);
+    SFStream reader(in, markers, recordMarker, recordMarker != nullptr, false);
     return ReadAllRecords(reader, path, in.Size(), records);
 }
 

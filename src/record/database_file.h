@@ -44,7 +44,8 @@ DatabaseReadResult ReadAllRecords(SFStream& reader, std::string_view path, std::
                                   CRecordList& records);
 
 // Opens path and reads it as a database: skipping to the first record (header and
-// control lines included), adding unknown markers to markers.
+// control lines included), adding unknown markers to markers. Without a record marker
+// (a file with no marker line) everything is skipped and counted.
 DatabaseReadResult ReadDatabaseRecords(const std::string& path, CMarkerSet& markers,
                                        CMarker* recordMarker, CRecordList& records);
 
