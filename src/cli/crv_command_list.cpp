@@ -6,6 +6,11 @@ const std::vector<CrvCommand>& AllCommands() {
     static const std::vector<CrvCommand> commands = {
         {"sf stats", "FILE [--record-marker M]", &CmdSfStats},
         {"sf cat", "FILE [--record-marker M] [-o OUT]", &CmdSfCat},
+        {"lang list", "", &CmdLangList},
+        {"units", "LANG TEXT", &CmdUnits},
+        {"key", "LANG [--order NAME] [--from-end] [--max N] TEXT", &CmdKey},
+        {"compare", "LANG [--order NAME] [--level p|c|e|i] [--whole] A B", &CmdCompare},
+        {"sort", "LANG [--order NAME] [--from-end] [FILE]", &CmdSort},
     };
     return commands;
 }

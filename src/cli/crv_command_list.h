@@ -11,4 +11,11 @@ namespace crv::cli {
 int CmdSfStats(CrvContext& ctx);
 int CmdSfCat(CrvContext& ctx);
 
+// crv_lang.cpp
+int CmdLangList(CrvContext& ctx);
+int CmdUnits(CrvContext& ctx);
+int CmdKey(CrvContext& ctx);
+int CmdCompare(CrvContext& ctx);
+int CmdSort(CrvContext& ctx);
+
 } // namespace crv::cli

@@ -1,0 +1,182 @@
+// crv's language commands: the encodings of the settings, the units of a text, sort keys,
+// comparisons and sorting lines in a language's order.
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <numeric>
+
+#include "cli/crv_command_list.h"
+#include "cli/crv_settings.h"
+
+namespace crv::cli {
+
+namespace {
+
+// Keys as an index makes them: at most this many units per key part.
+constexpr std::size_t kIndexKeyLength = 100;
+
+const CSortOrder* FindOrder(CLangEnc& enc, const std::optional<std::string>& name) {
+    const CSortOrder* so = enc.FindSortOrder(name ? *name : std::string());
+    if (!so)
+        std::fprintf(stderr, "crv: language encoding %s has no sort order named %s\n", enc.Name().c_str(),
+                     name ? name->c_str() : "");
+    return so;
+}
+
+std::size_t MaxUnits(CommandArgs& args) {
+    auto max = args.Number("--max");
+    if (max && *max < 0)
+        throw UsageError("--max needs a number of units of 0 or more");
+    return max ? static_cast<std::size_t>(*max) : kIndexKeyLength;
+}
+
+int LevelMask(CommandArgs& args) {
+    auto level = args.Value("--level");
+    if (!level)
+        return kMatchAll;
+    int mask = level->size() == 1 ? MatchMaskOfCode((*level)[0]) : -1;
+    if (mask < 0)
+        throw UsageError("--level must be p, c, e or i");
+    return mask;
+}
+
+// Reads a whole file, or standard input for an empty name.
+bool ReadInput(const std::string& file, std::string& text) {
+    if (file.empty()) {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        return true;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "crv: cannot open %s\n", file.c_str());
+        return false;
+    }
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+} // namespace
+
+int CmdLangList(CrvContext& ctx) {
+    ctx.args.Operands(0, 0);
+    auto settings = OpenSettings(ctx);
+    if (!settings)
+        return kExitFailed;
+    for (auto& proxy : settings->langEncs->Proxies()) {
+        CLangEnc* enc = proxy.GetLangEnc();
+        std::fprintf(ctx.out, "%s\t%zu", enc->Name().c_str(), enc->Count());
+        const CSortOrder* def = enc->DefaultSortOrder();
+        if (def)
+            std::fprintf(ctx.out, "\t%s", def->Name().c_str());
+        for (const auto& so : enc->SortOrders())
+            if (&so != def)
+                std::fprintf(ctx.out, "\t%s", so.Name().c_str());
+        std::fputc('\n', ctx.out);
+    }
+    return kExitOk;
+}
+
+int CmdUnits(CrvContext& ctx) {
+    auto operands = ctx.args.Operands(2, 2);
+    auto settings = OpenSettings(ctx);
+    CLangEnc* enc = settings ? FindLangEnc(*settings, operands[0]) : nullptr;
+    if (!enc)
+        return kExitFailed;
+    std::string line;
+    for (std::string_view unit : enc->UnitTexts(operands[1])) {
+        if (!line.empty())
+            line += ' ';
+        line += PrintableText(unit);
+    }
+    std::fprintf(ctx.out, "%s\n", line.c_str());
+    return kExitOk;
+}
+
+int CmdKey(CrvContext& ctx) {
+    auto order = ctx.args.Value("--order");
+    bool fromEnd = ctx.args.Flag("--from-end");
+    std::size_t max = MaxUnits(ctx.args);
+    auto operands = ctx.args.Operands(2, 2);
+    auto settings = OpenSettings(ctx);
+    CLangEnc* enc = settings ? FindLangEnc(*settings, operands[0]) : nullptr;
+    const CSortOrder* so = enc ? FindOrder(*enc, order) : nullptr;
+    if (!so)
+        return kExitFailed;
+    std::string key;
+    bool ok = so->MakeKey(operands[1], key, max, fromEnd);
+    std::string line;
+    char hex[4];
+    for (unsigned char c : key) {
+        std::snprintf(hex, sizeof hex, "%02x", c);
+        if (!line.empty())
+            line += ' ';
+        line += hex;
+    }
+    if (!ok)
+        line += " (failed)";
+    std::fprintf(ctx.out, "%s\n", line.c_str());
+    return kExitOk;
+}
+
+int CmdCompare(CrvContext& ctx) {
+    auto order = ctx.args.Value("--order");
+    int mask = LevelMask(ctx.args);
+    bool whole = ctx.args.Flag("--whole");
+    auto operands = ctx.args.Operands(3, 3);
+    auto settings = OpenSettings(ctx);
+    CLangEnc* enc = settings ? FindLangEnc(*settings, operands[0]) : nullptr;
+    const CSortOrder* so = enc ? FindOrder(*enc, order) : nullptr;
+    if (!so)
+        return kExitFailed;
+    std::string a, b;
+    so->MakeKey(operands[1], a, kIndexKeyLength, false);
+    so->MakeKey(operands[2], b, kIndexKeyLength, false);
+    int r = so->CompareKeys(a, b, mask, whole);
+    std::fprintf(ctx.out, "%d\n", r < 0 ? -1 : r > 0 ? 1 : 0);
+    return kExitOk;
+}
+
+int CmdSort(CrvContext& ctx) {
+    auto order = ctx.args.Value("--order");
+    bool fromEnd = ctx.args.Flag("--from-end");
+    auto operands = ctx.args.Operands(1, 2);
+    auto settings = OpenSettings(ctx);
+    CLangEnc* enc = settings ? FindLangEnc(*settings, operands[0]) : nullptr;
+    const CSortOrder* so = enc ? FindOrder(*enc, order) : nullptr;
+    std::string text;
+    if (!so || !ReadInput(operands.size() > 1 ? operands[1] : std::string(), text))
+        return kExitFailed;
+
+    // Lines (a CR before the LF is dropped) and their keys, each key made once.
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        std::size_t next = end == std::string::npos ? text.size() : end + 1;
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start && text[end - 1] == '\r')
+            --end;
+        lines.push_back(std::string_view(text).substr(start, end - start));
+        start = next;
+    }
+    std::vector<std::string> keys(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        so->MakeKey(lines[i], keys[i], kIndexKeyLength, fromEnd);
+    std::vector<std::size_t> sorted(lines.size());
+    std::iota(sorted.begin(), sorted.end(), 0);
+    std::stable_sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t b) {
+        return so->CompareKeys(keys[a], keys[b], kMatchAll, true) < 0;
+    });
+    std::string out;
+    out.reserve(text.size() + 1);
+    for (std::size_t i : sorted) {
+        out.append(lines[i]);
+        out += '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), ctx.out);
+    return kExitOk;
+}
+
+} // namespace crv::cli
