@@ -15,6 +15,15 @@ constexpr std::string_view kCaseAlreadyDefined = "This character's case is alrea
 constexpr std::string_view kExpectingLowerCase =
     "Expecting a lower case association for this character: ";
 
+constexpr char kAllOnes[8] = {'\xFF', '\xFF', '\xFF', '\xFF', '\xFF', '\xFF', '\xFF', '\xFF'};
+
+// Up to the first eight bytes of text as a word, zero-padded, in memory order.
+std::uint64_t LoadPrefix(const char* text, std::size_t length) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text, length < 8 ? length : 8);
+    return word;
+}
+
 } // namespace
 
 CLangEnc::CLangEnc(CLangEncSet& set, std::string name, CLangEncProxy* proxy)
@@ -82,7 +91,8 @@ void CLangEnc::RebuildSplitTable() {
         if (t.size() == 1)
             m_singleCode[static_cast<unsigned char>(t[0])] = unit.Code();
         else
-            m_multis.push_back({t.data(), static_cast<std::uint32_t>(t.size()), unit.Code()});
+            m_multis.push_back({LoadPrefix(t.data(), t.size()), LoadPrefix(kAllOnes, t.size()), t.data(),
+                                static_cast<std::uint32_t>(t.size()), unit.Code()});
     }
     // Grouped by first byte; within a group the longest text is tried first, so the first
     // match is the longest. The set's byte order makes the grouping stable.
@@ -99,6 +109,22 @@ void CLangEnc::RebuildSplitTable() {
             ++i;
     }
     m_multiFirst[256] = static_cast<std::uint16_t>(m_multis.size());
+}
+
+unsigned char CLangEnc::NextMultigraphCode(const char*& p, const char* end) const {
+    auto b = static_cast<unsigned char>(*p);
+    auto left = static_cast<std::size_t>(end - p);
+    std::uint64_t word = LoadPrefix(p, left);
+    for (std::uint16_t i = m_multiFirst[b], n = m_multiFirst[b + 1]; i < n; ++i) {
+        const Multigraph& m = m_multis[i];
+        if (m.length <= left && ((word ^ m.prefix) & m.mask) == 0 &&
+            (m.length <= 8 || std::memcmp(p + 8, m.text + 8, m.length - 8) == 0)) {
+            p += m.length;
+            return m.code;
+        }
+    }
+    ++p;
+    return m_singleCode[b];
 }
 
 CLangChar* CLangEnc::NextUnit(std::string_view text, std::size_t& pos) const {

@@ -59,14 +59,8 @@ public:
     // 0x1A unit for a byte no unit begins) and moves p past it. p must be before end.
     unsigned char NextUnitCode(const char*& p, const char* end) const {
         auto b = static_cast<unsigned char>(*p);
-        for (std::uint16_t i = m_multiFirst[b], n = m_multiFirst[b + 1]; i < n; ++i) {
-            const Multigraph& m = m_multis[i];
-            if (static_cast<std::size_t>(end - p) >= m.length &&
-                std::memcmp(p + 1, m.text + 1, m.length - 1) == 0) {
-                p += m.length;
-                return m.code;
-            }
-        }
+        if (m_multiFirst[b] != m_multiFirst[b + 1])
+            return NextMultigraphCode(p, end);
         ++p;
         return m_singleCode[b];
     }
@@ -132,10 +126,15 @@ public:
 
 private:
     struct Multigraph {
+        // The first eight bytes (zero-padded) and a mask of those that count, so that one
+        // word comparison tests most units.
+        std::uint64_t prefix;
+        std::uint64_t mask;
         const char* text; // the unit's own bytes
         std::uint32_t length;
         unsigned char code;
     };
+    unsigned char NextMultigraphCode(const char*& p, const char* end) const;
     void RebuildSplitTable();
     void ClearCase();
     CNote WrapNote(CNote note, std::string_view fileName) const;

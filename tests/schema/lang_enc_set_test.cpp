@@ -221,5 +221,36 @@ TEST_F(LangEncSetTest, AMissingFileLeavesAnEncodingWithADefaultOrder) {
     EXPECT_NE(rec.Messages()[0].find("lost.lng could not be read"), std::string::npos);
 }
 
+TEST_F(LangEncSetTest, SampleSettingsReadCleanlyAndWriteBackUnchanged) {
+    for (const char* name : {"Default.lng", "English.lng", "Vernacular.lng"})
+        fs::copy_file(fs::path(CORVANE_SAMPLE_DIR) / name, dir.Path() / name);
+    CLangEncSet set(dir.Path().string());
+    set.LoadAll();
+    ASSERT_EQ(set.Proxies().Count(), 3u);
+    for (auto& proxy : set.Proxies()) {
+        std::string before = test::ReadFileBytes(proxy.Path());
+        EXPECT_EQ(Written(proxy.GetLangEnc()), before) << proxy.Name();
+    }
+    EXPECT_TRUE(rec.Messages().empty()) << rec.Messages()[0];
+    // The vernacular's order: digraphs are letters, acute vowels follow plain ones, the
+    // length mark follows its vowel, the hyphen is ignored.
+    const CSortOrder* so = set.Find("Vernacular")->DefaultSortOrder();
+    auto cmp = [&](const char* a, const char* b, int mask) {
+        std::string ka, kb;
+        so->MakeKey(a, ka, 100, false);
+        so->MakeKey(b, kb, 100, false);
+        int r = so->CompareKeys(ka, kb, mask, true);
+        return r < 0 ? -1 : r > 0 ? 1 : 0;
+    };
+    EXPECT_EQ(cmp("nu", "nga", kMatchAll), -1);
+    EXPECT_EQ(cmp("tu", "tsa", kMatchAll), -1);
+    EXPECT_EQ(cmp("p\xC3\xA1", "pa", kMatchPrimary), 0);
+    EXPECT_EQ(cmp("p\xC3\xA1", "pa", kMatchAll), 1);
+    EXPECT_EQ(cmp("P\xC3\x81", "p\xC3\xA1", kMatchNoCase), 0);
+    EXPECT_EQ(cmp("pa\xCB\x90", "pa", kMatchExact), 1);
+    EXPECT_EQ(cmp("pa\xCB\x90", "p\xC3\xA1", kMatchExact), -1);
+    EXPECT_EQ(cmp("ta-ka", "taka", kMatchExact), 0);
+}
+
 } // namespace
 } // namespace crv
