@@ -17,12 +17,24 @@ namespace {
 // Keys as an index makes them: at most this many units per key part.
 constexpr std::size_t kIndexKeyLength = 100;
 
-const CSortOrder* FindOrder(CLangEnc& enc, const std::optional<std::string>& name) {
-    const CSortOrder* so = enc.FindSortOrder(name ? *name : std::string());
-    if (!so)
-        std::fprintf(stderr, "crv: language encoding %s has no sort order named %s\n", enc.Name().c_str(),
+// The settings of the invocation and a sort order of one encoding (its default when no
+// name is given); order is null after a message when either is missing.
+struct LangOrder {
+    std::unique_ptr<CrvSettings> settings;
+    const CSortOrder* order = nullptr;
+};
+
+LangOrder OpenOrder(const CrvContext& ctx, const std::string& lang, const std::optional<std::string>& name) {
+    LangOrder lo;
+    lo.settings = OpenSettings(ctx);
+    CLangEnc* enc = lo.settings ? FindLangEnc(*lo.settings, lang) : nullptr;
+    if (!enc)
+        return lo;
+    lo.order = enc->FindSortOrder(name ? *name : std::string());
+    if (!lo.order)
+        std::fprintf(stderr, "crv: language encoding %s has no sort order named %s\n", enc->Name().c_str(),
                      name ? name->c_str() : "");
-    return so;
+    return lo;
 }
 
 std::size_t MaxUnits(CommandArgs& args) {
@@ -99,9 +111,8 @@ int CmdKey(CrvContext& ctx) {
     bool fromEnd = ctx.args.Flag("--from-end");
     std::size_t max = MaxUnits(ctx.args);
     auto operands = ctx.args.Operands(2, 2);
-    auto settings = OpenSettings(ctx);
-    CLangEnc* enc = settings ? FindLangEnc(*settings, operands[0]) : nullptr;
-    const CSortOrder* so = enc ? FindOrder(*enc, order) : nullptr;
+    LangOrder lo = OpenOrder(ctx, operands[0], order);
+    const CSortOrder* so = lo.order;
     if (!so)
         return kExitFailed;
     std::string key;
@@ -125,9 +136,8 @@ int CmdCompare(CrvContext& ctx) {
     int mask = LevelMask(ctx.args);
     bool whole = ctx.args.Flag("--whole");
     auto operands = ctx.args.Operands(3, 3);
-    auto settings = OpenSettings(ctx);
-    CLangEnc* enc = settings ? FindLangEnc(*settings, operands[0]) : nullptr;
-    const CSortOrder* so = enc ? FindOrder(*enc, order) : nullptr;
+    LangOrder lo = OpenOrder(ctx, operands[0], order);
+    const CSortOrder* so = lo.order;
     if (!so)
         return kExitFailed;
     std::string a, b;
@@ -142,9 +152,8 @@ int CmdSort(CrvContext& ctx) {
     auto order = ctx.args.Value("--order");
     bool fromEnd = ctx.args.Flag("--from-end");
     auto operands = ctx.args.Operands(1, 2);
-    auto settings = OpenSettings(ctx);
-    CLangEnc* enc = settings ? FindLangEnc(*settings, operands[0]) : nullptr;
-    const CSortOrder* so = enc ? FindOrder(*enc, order) : nullptr;
+    LangOrder lo = OpenOrder(ctx, operands[0], order);
+    const CSortOrder* so = lo.order;
     std::string text;
     if (!so || !ReadInput(operands.size() > 1 ? operands[1] : std::string(), text))
         return kExitFailed;

@@ -135,25 +135,15 @@ std::string CLangEnc::DefaultSettingsText(std::string_view name) {
     letters = upper + " " + lower;
     for (char d = '0'; d <= '9'; ++d)
         digits += std::string(digits.empty() ? "" : " ") + d;
-    const CSortOrderDef so = DefaultSortOrderDef();
-    std::string caseText;
-    for (char c = 'A'; c <= 'Z'; ++c)
-        caseText += std::string(1, c) + " " + static_cast<char>(c - 'A' + 'a') + (c == 'Z' ? "" : "\n");
 
     std::ostringstream text;
     ObjectStream out(text);
     out.WriteBeginMarker("LanguageEncoding", name);
     out.WriteString("desc", "Language encoding with default properties\nfor case associations, sort orders, "
                             "and variables.");
-    out.WriteString("case", caseText);
+    out.WriteString("case", LetterPairLines());
     out.WriteBeginMarker("srtset");
-    out.WriteBeginMarker("srt", name.empty() ? std::string_view("Default") : name);
-    out.WriteString("desc", so.description);
-    out.WriteString("primary", so.primary);
-    out.WriteString("SecPreceding", so.secPreceding);
-    out.WriteString("SecFollowing", so.secFollowing);
-    out.WriteString("ignore", so.ignore);
-    out.WriteEndMarker("srt");
+    WriteSortOrder(out, name.empty() ? std::string_view("Default") : name, DefaultSortOrderDef());
     out.WriteEndMarker("srtset");
     out.WriteBeginMarker("varset");
     const std::pair<const char*, std::string> vars[] = {

@@ -10,8 +10,9 @@ namespace {
 constexpr std::string_view kSortOrderExists = "A sort order already exists with this name: ";
 constexpr std::string_view kInSortOrder = "In sort order: ";
 
-// "A a" to "Z z", one line each.
-std::string LetterPairs() {
+} // namespace
+
+std::string LetterPairLines() {
     std::string s;
     for (char c = 'A'; c <= 'Z'; ++c) {
         s += c;
@@ -23,12 +24,10 @@ std::string LetterPairs() {
     return s;
 }
 
-} // namespace
-
 CSortOrderDef DefaultSortOrderDef() {
     CSortOrderDef def;
     def.description = "Sort order with default properties.";
-    def.primary = LetterPairs();
+    def.primary = LetterPairLines();
     for (char d = '0'; d <= '9'; ++d) {
         def.primary += '\n';
         def.primary += d;
@@ -122,23 +121,26 @@ void CSortOrderSet::Write(ObjectStream& out) const {
     out.WriteBeginMarker("srtset");
     out.WriteNewline();
     for (const auto& so : *this) {
-        const CSortOrderDef& def = so.Definition();
-        out.WriteBeginMarker("srt", so.Name());
-        out.WriteString("desc", def.description);
-        out.WriteString("primary", def.primary);
-        out.WriteString("SecPreceding", def.secPreceding);
-        out.WriteString("SecFollowing", def.secFollowing);
-        out.WriteString("ignore", def.ignore);
-        out.WriteBool("SecAfterBase", def.secAfterBase);
-        out.WriteString("ztt", def.changeTable);
-        out.WriteString("dll", def.keyLibrary);
-        out.WriteBool("SkipSeq", def.binary);
-        out.WriteEndMarker("srt");
+        WriteSortOrder(out, so.Name(), so.Definition());
         out.WriteNewline();
     }
     if (m_default)
         out.WriteString("srtDefault", m_default->Name());
     out.WriteEndMarker("srtset");
+}
+
+void WriteSortOrder(ObjectStream& out, std::string_view name, const CSortOrderDef& def) {
+    out.WriteBeginMarker("srt", name);
+    out.WriteString("desc", def.description);
+    out.WriteString("primary", def.primary);
+    out.WriteString("SecPreceding", def.secPreceding);
+    out.WriteString("SecFollowing", def.secFollowing);
+    out.WriteString("ignore", def.ignore);
+    out.WriteBool("SecAfterBase", def.secAfterBase);
+    out.WriteString("ztt", def.changeTable);
+    out.WriteString("dll", def.keyLibrary);
+    out.WriteBool("SkipSeq", def.binary);
+    out.WriteEndMarker("srt");
 }
 
 } // namespace crv

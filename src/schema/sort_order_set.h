@@ -44,5 +44,9 @@ private:
 
 // The texts of a sort order with default properties.
 CSortOrderDef DefaultSortOrderDef();
+// The lines "A a" to "Z z": the default primary groups and case associations.
+std::string LetterPairLines();
+// One srt object.
+void WriteSortOrder(ObjectStream& out, std::string_view name, const CSortOrderDef& def);
 
 } // namespace crv
