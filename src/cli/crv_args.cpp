@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "schema/sort_order.h"
+
 namespace crv::cli {
 
 std::vector<std::string> CommandArgs::Values(std::string_view name) {
@@ -77,6 +79,16 @@ std::vector<std::string> CommandArgs::Operands(std::size_t min, std::size_t max)
     if (out.size() > max)
         throw UsageError("too many operands");
     return out;
+}
+
+int MatchLevelOption(CommandArgs& args, int defaultMask) {
+    auto level = args.Value("--level");
+    if (!level)
+        return defaultMask;
+    int mask = level->size() == 1 ? MatchMaskOfCode((*level)[0]) : -1;
+    if (mask < 0)
+        throw UsageError("--level must be p, c, e or i");
+    return mask;
 }
 
 std::string PrintableText(std::string_view text) {

@@ -36,6 +36,10 @@ private:
     std::vector<std::string> m_args;
 };
 
+// The match level of --level (p, c, e or i) as a match mask; defaultMask without the
+// option. UsageError for any other value.
+int MatchLevelOption(CommandArgs& args, int defaultMask);
+
 // A field text as crv prints it: each LF becomes the two characters \n.
 std::string PrintableText(std::string_view text);
 

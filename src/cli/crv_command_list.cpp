@@ -11,6 +11,7 @@ const std::vector<CrvCommand>& AllCommands() {
         {"key", "LANG [--order NAME] [--from-end] [--max N] TEXT", &CmdKey},
         {"compare", "LANG [--order NAME] [--level p|c|e|i] [--whole] A B", &CmdCompare},
         {"sort", "LANG [--order NAME] [--from-end] [FILE]", &CmdSort},
+        {"match", "LANG [--level p|c|e|i] [--whole] PATTERN [FILE]", &CmdMatch},
     };
     return commands;
 }

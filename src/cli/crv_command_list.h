@@ -18,4 +18,7 @@ int CmdKey(CrvContext& ctx);
 int CmdCompare(CrvContext& ctx);
 int CmdSort(CrvContext& ctx);
 
+// crv_match.cpp
+int CmdMatch(CrvContext& ctx);
+
 } // namespace crv::cli

@@ -2,13 +2,11 @@
 // comparisons and sorting lines in a language's order.
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <numeric>
 
 #include "cli/crv_command_list.h"
 #include "cli/crv_settings.h"
+#include "cli/crv_text_input.h"
 
 namespace crv::cli {
 
@@ -42,31 +40,6 @@ std::size_t MaxUnits(CommandArgs& args) {
     if (max && *max < 0)
         throw UsageError("--max needs a number of units of 0 or more");
     return max ? static_cast<std::size_t>(*max) : kIndexKeyLength;
-}
-
-int LevelMask(CommandArgs& args) {
-    auto level = args.Value("--level");
-    if (!level)
-        return kMatchAll;
-    int mask = level->size() == 1 ? MatchMaskOfCode((*level)[0]) : -1;
-    if (mask < 0)
-        throw UsageError("--level must be p, c, e or i");
-    return mask;
-}
-
-// Reads a whole file, or standard input for an empty name.
-bool ReadInput(const std::string& file, std::string& text) {
-    if (file.empty()) {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return true;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "crv: cannot open %s\n", file.c_str());
-        return false;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
 }
 
 } // namespace
@@ -133,7 +106,7 @@ int CmdKey(CrvContext& ctx) {
 
 int CmdCompare(CrvContext& ctx) {
     auto order = ctx.args.Value("--order");
-    int mask = LevelMask(ctx.args);
+    int mask = MatchLevelOption(ctx.args, kMatchAll);
     bool whole = ctx.args.Flag("--whole");
     auto operands = ctx.args.Operands(3, 3);
     LangOrder lo = OpenOrder(ctx, operands[0], order);
@@ -158,18 +131,8 @@ int CmdSort(CrvContext& ctx) {
     if (!so || !ReadInput(operands.size() > 1 ? operands[1] : std::string(), text))
         return kExitFailed;
 
-    // Lines (a CR before the LF is dropped) and their keys, each key made once.
-    std::vector<std::string_view> lines;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        std::size_t next = end == std::string::npos ? text.size() : end + 1;
-        if (end == std::string::npos)
-            end = text.size();
-        if (end > start && text[end - 1] == '\r')
-            --end;
-        lines.push_back(std::string_view(text).substr(start, end - start));
-        start = next;
-    }
+    // Each line's key is made once.
+    std::vector<std::string_view> lines = InputLines(text);
     std::vector<std::string> keys(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i)
         so->MakeKey(lines[i], keys[i], kIndexKeyLength, fromEnd);
