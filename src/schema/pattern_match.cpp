@@ -92,6 +92,10 @@ private:
     bool SameUnit(unsigned char a, std::string_view aText, unsigned char b,
                   std::string_view bText) const;
     bool Literal(const std::string& literal, std::size_t& off);
+    // Whether a secondary mark that counts at the mask follows off in an order whose marks
+    // are written after their base: the unit before off carries it, so a literal that
+    // ends there matched only part of that unit (as a key that ends there is no prefix).
+    bool MarkFollows(std::size_t off);
     bool Variable(const CVarName* var, std::size_t& off);
     bool AnyUnit(std::size_t& off);
     // A boundary unit ahead (or a braced group); off moves past it. At the end of the text
@@ -143,11 +147,12 @@ bool PatternRun::SameUnit(unsigned char a, std::string_view aText, unsigned char
 bool PatternRun::Literal(const std::string& literal, std::size_t& off) {
     const char* lp = literal.data();
     const char* le = lp + literal.size();
+    bool tookUnit = false;
     for (;;) {
         const char* ls = lp;
         unsigned char lc = 0;
         do {
-            if (lp == le) return true;
+            if (lp == le) return !tookUnit || !MarkFollows(off);
             ls = lp;
             lc = m_enc.NextUnitCode(lp, le);
             --m_work;
@@ -159,7 +164,15 @@ bool PatternRun::Literal(const std::string& literal, std::size_t& off) {
                       std::string_view(m_text + off, next - off)))
             return false;
         off = next;
+        tookUnit = true;
     }
+}
+
+bool PatternRun::MarkFollows(std::size_t off) {
+    if (!m_order || !m_order->SecAfterBase() || !(m_mask & kSortSecondary)) return false;
+    unsigned char code = 0;
+    std::size_t next = 0;
+    return SkipToPart(off, code, next) == Ahead::Unit && Kind(code) == kSortSecondary;
 }
 
 bool PatternRun::Variable(const CVarName* var, std::size_t& off) {
@@ -228,7 +241,7 @@ std::size_t PatternRun::PrevStart(std::size_t off, std::size_t low) {
 bool PatternRun::PushChoice(std::size_t i, std::size_t low, std::size_t first, std::size_t runEnd,
                             std::size_t& off) {
     const CPatternMatcher::ElemMemo& memo = m_m.m_memo[i];
-    if (memo.runEnd == runEnd && first >= memo.failedFrom) {
+    if (m_m.m_rememberFailures && memo.runEnd == runEnd && first >= memo.failedFrom) {
         // The longest alternatives are known to fail; start below them.
         if (memo.failedFrom <= low) return false;
         first = m_elems[i].kind == PatternElemKind::AnySequence ? PrevStart(memo.failedFrom, low)
@@ -309,7 +322,7 @@ bool PatternRun::NextAlternative(Choice& c) {
 }
 
 void PatternRun::RecordFailure(const Choice& c) {
-    if (c.runEnd == kNone) return;
+    if (c.runEnd == kNone || !m_m.m_rememberFailures) return;
     CPatternMatcher::ElemMemo& memo = m_m.m_memo[c.elem];
     if (memo.runEnd == c.runEnd) {
         memo.failedFrom = std::min(memo.failedFrom, c.low);

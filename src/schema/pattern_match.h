@@ -68,6 +68,9 @@ public:
     void SetWorkLimit(std::int64_t units) { m_workLimit = units; }
     // The work the last call did, in units examined and steps taken.
     std::int64_t WorkUsed() const { return m_workUsed; }
+    // Checks only: backtrack without remembering failed positions (exponential time, the
+    // same answers).
+    void SetRememberFailures(bool b) { m_rememberFailures = b; }
 
 private:
     friend class PatternRun;
@@ -94,6 +97,7 @@ private:
     std::int64_t m_workLimit = kDefaultWorkLimit;
     bool m_gaveUp = false;
     std::int64_t m_workUsed = 0;
+    bool m_rememberFailures = true;
     // Buffers of one call, kept so that the next call reuses them.
     std::vector<Choice> m_choices;
     std::vector<ElemMemo> m_memo;

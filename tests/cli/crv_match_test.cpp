@@ -43,6 +43,9 @@ TEST_F(CrvMatch, PrintsTheLinesWhereThePatternIsFound) {
     EXPECT_EQ(Crv({"match", "Mini", "ng"}, lines).out, "sing\nsinging\nAnge\nbe-ing\n");
     EXPECT_EQ(Crv({"match", "Mini", "en"}, lines).out, "se:nd\n");
     EXPECT_EQ(Crv({"match", "Mini", "--level", "e", "en"}, lines).out, "");
+    // Marks follow their base in Mini: at the exact level e: is no e.
+    EXPECT_EQ(Crv({"match", "Mini", "se"}, lines).out, "se:nd\n");
+    EXPECT_EQ(Crv({"match", "Mini", "--level", "e", "se"}, lines).out, "");
     EXPECT_EQ(Crv({"match", "Mini", "--level", "c", "an"}, lines).out, "Ange\n");
     EXPECT_EQ(Crv({"match", "Mini", "--level", "e", "an"}, lines).out, "");
     EXPECT_EQ(Crv({"match", "Mini", "ei"}, lines).out, "be-ing\n");

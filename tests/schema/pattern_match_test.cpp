@@ -1,5 +1,7 @@
 #include "schema/pattern_match.h"
 
+#include <random>
+
 #include "schema/lang_enc_set.h"
 #include "support/test_support.h"
 
@@ -78,6 +80,25 @@ TEST_F(PatternMatchTest, SecondaryMarksCountFromTheExactLevelOn) {
     EXPECT_EQ(Find("e'x", "ex"), "0-2");
     // White space after a skipped mark.
     EXPECT_TRUE(Whole("e x", "e' x"));
+}
+
+TEST_F(PatternMatchTest, AMarkWrittenAfterItsBaseBelongsToIt) {
+    // With secondary-after-base, e' is one marked letter: from the exact level on, the
+    // literal e is not found in it, as the key e is no prefix of the key of e'.
+    CLangEnc* y = set.FindOrCreate("Y");
+    CSortOrderDef def = y->DefaultSortOrder()->Definition();
+    def.secAfterBase = true;
+    CNote error;
+    ASSERT_TRUE(y->DefaultSortOrder()->Modify(def, error)) << error.Text();
+    EXPECT_EQ(Find("e", "e'", kMatchPrimary, false, y), "0-1");
+    EXPECT_EQ(Find("e", "e'", kMatchExact, false, y), "-");
+    EXPECT_EQ(Find("e", "e'", kMatchNoCase, false, y), "-");
+    EXPECT_EQ(Find("e", "xe'ye", kMatchExact, false, y), "4-5");
+    EXPECT_EQ(Find("e'", "e'", kMatchExact, false, y), "0-2");
+    EXPECT_EQ(Find("e", "e-'", kMatchExact, false, y), "-"); // the ignored hyphen is looked past
+    EXPECT_EQ(Find("e", "e-'", kMatchAll, false, y), "0-1");
+    // Without the flag a mark after a unit may belong to the next one.
+    EXPECT_EQ(Find("e", "e'", kMatchExact), "0-1");
 }
 
 TEST_F(PatternMatchTest, IgnoredUnitsCountOnlyAtTheStrictestLevel) {
@@ -255,6 +276,36 @@ TEST_F(PatternMatchTest, BacktrackingWorkStaysLinearAndIsBounded) {
     EXPECT_TRUE(m.GaveUp());
     EXPECT_TRUE(m.MatchWhole(CTextPos("a a a b", *x)));
     EXPECT_FALSE(m.GaveUp());
+}
+
+TEST_F(PatternMatchTest, RememberingFailedPositionsNeverChangesAnAnswer) {
+    // Patterns and texts built from pieces that backtrack, skip and stop in every way;
+    // each answer with the memory of failed positions equals the one without it.
+    const char* const pieces[] = {"a",   "b",   " ",       " [?]", "[?]", "[...]",
+                                  "[#]", "[-]", "[vowel]", "ab",   "e'",  "\\{"};
+    const char alphabet[] = {'a', 'b', ' ', ' ', ' ', '-', ',', 'e', '\'', '{', '}', '`'};
+    std::mt19937 random(7);
+    for (int n = 0; n < 3000; ++n) {
+        std::string pattern, text;
+        for (int k = static_cast<int>(random() % 5); k > 0; --k)
+            pattern += pieces[random() % std::size(pieces)];
+        for (int k = static_cast<int>(random() % 13); k > 0; --k)
+            text += alphabet[random() % std::size(alphabet)];
+        CTextPattern p = Compile(pattern);
+        for (int mask : {kMatchPrimary, kMatchNoCase, kMatchExact, kMatchAll}) {
+            for (bool brace : {false, true}) {
+                CPatternMatcher fast(p, {mask}), slow(p, {mask});
+                slow.SetRememberFailures(false);
+                CTextPos pos(text, *x, 0, brace);
+                CPatternSpan a{9, 9}, b{9, 9};
+                ASSERT_EQ(fast.Find(pos, &a), slow.Find(pos, &b)) << pattern << " / " << text;
+                EXPECT_EQ(a.start, b.start) << pattern << " / " << text;
+                EXPECT_EQ(a.end, b.end) << pattern << " / " << text;
+                EXPECT_EQ(fast.MatchWhole(pos), slow.MatchWhole(pos)) << pattern << " / " << text;
+                EXPECT_FALSE(fast.GaveUp() || slow.GaveUp());
+            }
+        }
+    }
 }
 
 } // namespace
