@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -17,6 +18,9 @@ public:
     virtual std::size_t Read(char* buffer, std::size_t n) = 0;
     // A read failed, as opposed to reaching the end.
     virtual bool Failed() const { return false; }
+    // How many bytes are left to read, when known (-1 otherwise); readers size their
+    // buffers by it.
+    virtual std::int64_t SizeHint() const { return -1; }
 };
 
 class ByteSink {
@@ -30,6 +34,9 @@ class MemorySource : public ByteSource {
 public:
     explicit MemorySource(std::string_view bytes) : m_bytes(bytes) {}
     std::size_t Read(char* buffer, std::size_t n) override;
+    std::int64_t SizeHint() const override {
+        return static_cast<std::int64_t>(m_bytes.size() - m_pos);
+    }
 
 private:
     std::string_view m_bytes;

@@ -28,6 +28,7 @@ public:
 
     std::size_t Read(char* buffer, std::size_t n) override;
     bool Failed() const override { return m_failed; }
+    std::int64_t SizeHint() const override { return m_size; }
 
 private:
     std::FILE* m_file = nullptr;

@@ -145,20 +145,25 @@ void CRecord::InsertText(CRecPos& pos, std::string_view text) {
                     cur->Text().append(parsed.text);
                 } else {
                     // A record marker never starts a record inside a record: the line
-                    // stays text of the current field.
-                    if (!fits(1 + 1 + parsed.name.size() + 1 + parsed.text.size()))
+                    // stays text of the current field (with the space in front that
+                    // saving would give it).
+                    if (!fits(2 + 1 + parsed.name.size() + 1 + parsed.text.size()))
                         break;
                     std::string& t = cur->Text();
-                    t += "\n\\";
+                    t += "\n \\";
                     t.append(parsed.name);
                     t += ' ';
                     t.append(parsed.text);
                     platform().Beep();
                 }
             } else {
-                if (!fits(1 + line.size()))
+                // A line that begins with a backslash but starts no field is text; it
+                // gets the space in front that saving would give it, so that the text
+                // kept is the text written and read back.
+                bool escape = !line.empty() && line[0] == '\\';
+                if (!fits(1 + (escape ? 1 : 0) + line.size()))
                     break;
-                cur->Text() += '\n';
+                cur->Text() += escape ? "\n " : "\n";
                 cur->Text().append(line);
             }
         } else {

@@ -1,5 +1,6 @@
 #include "record/sf_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "record/platform.h"
@@ -9,29 +10,34 @@ namespace crv {
 
 namespace {
 
-// The input buffer, and the longest physical line it takes. A longer line cannot belong
-// to a field within the limit, so it fails the read as too large; the bound keeps a file
-// without line ends from being buffered whole.
+// The input buffer (smaller for a smaller input), and the longest physical line it
+// takes. A longer line cannot belong to a field within the limit, so it fails the read
+// as too large; the bound keeps a file without line ends from being buffered whole.
 constexpr std::size_t kBufferSize = 256 * 1024;
 constexpr std::size_t kMaxPhysicalLine = 64 * 1024;
 // Lines longer than this are broken after every 1000th character when read.
 constexpr std::size_t kLongLine = 1000;
 
 std::size_t NameHash(std::string_view name) {
-    std::size_t h = name.size();
+    std::uint32_t h = static_cast<std::uint32_t>(name.size()) * 0x9E3779B1u;
     for (char c : name.substr(0, 4))
-        h = h * 31 + static_cast<unsigned char>(c);
-    return (h ^ (h >> 6)) & 63;
+        h = (h ^ static_cast<unsigned char>(c)) * 0x01000193u;
+    return (h ^ (h >> 15)) & 255;
 }
 
 } // namespace
 
 SFStream::SFStream(ByteSource& in, CMarkerSet& markers, CMarker* recordMarker,
                    bool skipToRecord, bool removeIndent)
-    : m_in(in), m_markers(markers), m_recordMarker(recordMarker), m_removeIndent(removeIndent),
-      m_buf(new char[kBufferSize]) {
+    : m_in(in), m_markers(markers), m_recordMarker(recordMarker), m_removeIndent(removeIndent) {
+    std::int64_t hint = in.SizeHint();
+    m_capacity = hint >= 0 && static_cast<std::uint64_t>(hint) < kBufferSize
+                     ? static_cast<std::size_t>(hint) + 1
+                     : kBufferSize;
+    m_buf.reset(new char[m_capacity]);
     CRV_ASSERT(recordMarker != nullptr || !skipToRecord);
-    m_field.reserve(kMaxFieldLength + 1);
+    if (recordMarker)
+        m_recordName = recordMarker->Name();
     SkipToFirstField(skipToRecord && recordMarker);
 }
 
@@ -50,7 +56,15 @@ bool SFStream::Refill() {
         m_end -= m_begin;
         m_begin = 0;
     }
-    std::size_t got = m_in.Read(m_buf.get() + m_end, kBufferSize - m_end);
+    if (m_end == m_capacity) {
+        // The input was longer than it said: grow to the full size.
+        std::size_t bigger = std::max(kBufferSize, m_capacity * 2);
+        std::unique_ptr<char[]> grown(new char[bigger]);
+        std::memcpy(grown.get(), m_buf.get(), m_end);
+        m_buf = std::move(grown);
+        m_capacity = bigger;
+    }
+    std::size_t got = m_in.Read(m_buf.get() + m_end, m_capacity - m_end);
     if (got == 0)
         m_eof = true;
     m_end += got;
@@ -126,6 +140,7 @@ bool SFStream::NextLine() {
             bool valid = parsed.kind == SFLineKind::Marker;
             m_line.name = valid ? parsed.name : kUnknownMarkerName;
             m_line.text = valid ? parsed.text : raw;
+            m_line.isRecordMarker = m_recordMarker && SameName(m_line.name, m_recordName);
             if (m_skip == Skip::OldDoubleBackslash && m_recordMarker && !IsRecordMarkerLine()) {
                 ++m_fieldsSkipped;
                 ++m_linesSkipped;
@@ -187,13 +202,11 @@ void SFStream::SkipToFirstField(bool skipToRecord) {
     m_inRecords = true;
 }
 
-bool SFStream::IsRecordMarkerLine() const {
-    return m_line.isMarker && m_recordMarker && m_line.name == m_recordMarker->Name();
-}
-
 CMarker* SFStream::Resolve(std::string_view name) {
+    if (m_line.isRecordMarker)
+        return m_recordMarker;
     CacheEntry& e = m_cache[NameHash(name)];
-    if (e.marker && e.marker->Name() == name)
+    if (e.marker && SameName(e.marker->Name(), name))
         return e.marker;
     e.marker = m_markers.SearchOrAddFromData(name);
     return e.marker;
@@ -222,32 +235,25 @@ bool SFStream::AppendContinuation() {
 }
 
 bool SFStream::BreakLongLines(std::string& text) {
-    std::size_t extra = 0;
-    for (std::size_t start = 0; start <= text.size();) {
-        std::size_t nl = text.find('\n', start);
-        std::size_t end = nl == std::string::npos ? text.size() : nl;
-        if (end - start > kLongLine)
-            extra += (end - start - 1) / kLongLine;
-        start = end + 1;
-    }
-    if (extra == 0)
-        return true;
-    if (text.size() + extra > static_cast<std::size_t>(kMaxFieldLength))
-        return false;
     std::string out;
-    out.reserve(text.size() + extra);
+    out.reserve(text.size() + text.size() / kLongLine * 2);
     std::size_t run = 0; // characters since the last LF
     for (char c : text) {
-        if (c == '\n') {
-            run = 0;
-        } else if (run == kLongLine) {
+        if (c != '\n' && run == kLongLine) {
             out += '\n';
             run = 0;
+            // A line may not begin with a backslash: it gets the space that writing
+            // would give it, so that what is read is what is written back.
+            if (c == '\\') {
+                out += ' ';
+                run = 1;
+            }
         }
-        if (c != '\n')
-            ++run;
+        run = c == '\n' ? 0 : run + 1;
         out += c;
     }
+    if (out.size() > static_cast<std::size_t>(kMaxFieldLength))
+        return false;
     text = std::move(out);
     return true;
 }

@@ -64,6 +64,7 @@ private:
     // The current logical line (a marker line, or a continuation line).
     struct Line {
         bool isMarker = false;
+        bool isRecordMarker = false; // a marker line with the record marker
         std::string_view name; // marker lines ("??" for an invalid name or "\_no" text)
         std::string_view text;
         bool spaceBefore = false; // text lines that began with a backslash
@@ -74,7 +75,8 @@ private:
     bool Refill();
     bool NextLine();
     void SkipToFirstField(bool skipToRecord);
-    bool IsRecordMarkerLine() const;
+    bool IsRecordMarkerLine() const { return m_line.isRecordMarker; }
+    // The marker of the marker line in m_line, added to the set when it is new.
     CMarker* Resolve(std::string_view name);
     // Adds the text line in m_line to the field; false when it would pass the limit.
     bool AppendContinuation();
@@ -83,9 +85,11 @@ private:
     ByteSource& m_in;
     CMarkerSet& m_markers;
     CMarker* m_recordMarker;
+    std::string m_recordName;
     bool m_removeIndent;
 
     std::unique_ptr<char[]> m_buf;
+    std::size_t m_capacity = 0;
     std::size_t m_begin = 0; // next unread byte
     std::size_t m_end = 0;   // end of the bytes read
     bool m_eof = false;
@@ -115,7 +119,7 @@ private:
     struct CacheEntry {
         CMarker* marker = nullptr;
     };
-    CacheEntry m_cache[64];
+    CacheEntry m_cache[256];
 };
 
 } // namespace crv

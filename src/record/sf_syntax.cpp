@@ -2,18 +2,36 @@
 
 namespace crv {
 
+namespace {
+
+// For every byte: 1 when it ends a marker name (space, tab, LF), 2 when it may not stand
+// in one (backslash, braces, vertical bar, comma), 0 otherwise.
+struct NameBytes {
+    unsigned char kind[256] = {};
+    constexpr NameBytes() {
+        kind[static_cast<unsigned char>(' ')] = kind[static_cast<unsigned char>('\t')] =
+            kind[static_cast<unsigned char>('\n')] = 1;
+        for (char c : {'\\', '{', '}', '|', ','})
+            kind[static_cast<unsigned char>(c)] = 2;
+    }
+    unsigned char operator[](char c) const { return kind[static_cast<unsigned char>(c)]; }
+};
+constexpr NameBytes kNameBytes;
+
+} // namespace
+
 bool IsValidMarkerName(std::string_view name) {
     if (name.empty())
         return false;
     for (char c : name)
-        if (c == '\\' || c == '{' || c == '}' || c == '|' || c == ',')
+        if (kNameBytes[c] == 2)
             return false;
     return true;
 }
 
 std::size_t MarkerNameLength(std::string_view s) {
     std::size_t n = 0;
-    while (n < s.size() && s[n] != ' ' && s[n] != '\t' && s[n] != '\n')
+    while (n < s.size() && kNameBytes[s[n]] != 1)
         ++n;
     return n;
 }

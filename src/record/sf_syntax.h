@@ -34,7 +34,18 @@ bool IsValidMarkerName(std::string_view name);
 // Classifies one line (without its line end).
 SFLine ClassifyLine(std::string_view line);
 
-// A marker name runs from after the backslash to the first space or tab.
+// A marker name runs from after the backslash to the first space, tab or LF.
 std::size_t MarkerNameLength(std::string_view afterBackslash);
+
+// Byte equality for the short strings marker names are: the reader compares names per
+// line, where a call to memcmp costs more than the comparison.
+inline bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
 
 } // namespace crv

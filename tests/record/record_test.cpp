@@ -119,9 +119,9 @@ TEST_F(InsertTextTest, MarkersStartFields) {
               "lx:a|ge:oneX|xv:v\\nmore|xe:e^two\n");
     // Text that begins with a backslash starts with a field.
     EXPECT_EQ(Paste("lx a\nge one", 1, 3, "\\ps n"), "lx:a|ge:one|ps:n^\n");
-    // Lines that only look like markers stay text.
-    EXPECT_EQ(Paste("lx a\nge g", 1, 1, "\r\n\\\\x\r\n\\ y\r\n\\_sh z"),
-              "lx:a|ge:g\\n\\\\x\\n\\ y\\n\\_sh z^\n");
+    // Lines that only look like markers stay text, with the space saving gives them.
+    EXPECT_EQ(Paste("lx a\nge g", 1, 1, "\r\n\\\\x\r\n\\ y\r\n\\_sh z\r\n\\a,b"),
+              "lx:a|ge:g\\n \\\\x\\n \\ y\\n \\_sh z\\n \\a,b^\n");
     EXPECT_TRUE(rec.Messages().empty());
 }
 
@@ -137,10 +137,10 @@ TEST_F(InsertTextTest, NewMarkersAreAddedAndAnnouncedOnce) {
 }
 
 TEST_F(InsertTextTest, TheRecordMarkerDoesNotStartARecord) {
-    EXPECT_EQ(Paste("lx a\nge g", 1, 1, "\r\n\\lx b\r\n\\ge h"), "lx:a|ge:g\\n\\lx b|ge:h^\n");
+    EXPECT_EQ(Paste("lx a\nge g", 1, 1, "\r\n\\lx b\r\n\\ge h"), "lx:a|ge:g\\n \\lx b|ge:h^\n");
     EXPECT_EQ(records.Count(), 1u);
     EXPECT_EQ(rec.Beeps(), 1);
-    EXPECT_EQ(Paste("lx a", 0, 1, "\\lx"), "lx:a\\n\\lx ^\n");
+    EXPECT_EQ(Paste("lx a", 0, 1, "\\lx"), "lx:a\\n \\lx ^\n");
 }
 
 TEST_F(InsertTextTest, TheLengthLimitStopsThePasteButKeepsTheTail) {

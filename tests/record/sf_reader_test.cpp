@@ -125,6 +125,11 @@ TEST_F(SFReaderTest, LongLinesAreBrokenEveryThousandCharacters) {
     EXPECT_EQ(r.dump, expect);
 }
 
+TEST_F(SFReaderTest, ABrokenLineNeverBeginsWithABackslash) {
+    auto r = Read("\\lx " + std::string(1000, 'x') + "\\y\r\n");
+    EXPECT_EQ(r.dump, "lx:" + std::string(1000, 'x') + "\\n \\y\n");
+}
+
 TEST_F(SFReaderTest, FieldLimitIsThirtyTwoThousandCharactersOfText) {
     // Exactly 32000 characters of text (in lines of up to 1000) is accepted, also when
     // the record's separating empty lines follow.
@@ -166,6 +171,26 @@ TEST_F(SFReaderTest, LinesCrossingTheInputBufferReadIntact) {
     auto r = Read(file);
     EXPECT_EQ(r.records, 3000);
     EXPECT_EQ(r.dump, expect);
+}
+
+TEST_F(SFReaderTest, AnInputLongerThanItsSizeHintReadsWhole) {
+    class Understated : public MemorySource {
+    public:
+        using MemorySource::MemorySource;
+        std::int64_t SizeHint() const override { return 3; }
+    };
+    std::string file;
+    for (int i = 0; i < 20000; ++i)
+        file += "\\lx w" + std::to_string(i) + "\n\\ge gloss\n";
+    markers.SetRecordMarker(markers.SearchOrAddFromData("lx"));
+    Understated in(file);
+    SFStream reader(in, markers, markers.RecordMarker(), true, false);
+    long n = 0;
+    std::unique_ptr<CRecord> r;
+    while (reader.ReadRecord(r))
+        ++n;
+    EXPECT_EQ(n, 20000);
+    EXPECT_EQ(r->GetKey(), "w19999");
 }
 
 TEST_F(SFReaderTest, EmptyAndMarkerlessInput) {

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Reading and writing a 200,000-record lexicon beside `cat FILE > /dev/null` and
+# `wc -l FILE` on the same file, in the same run; then the peak memory of a process that
+# only reads the file, and of one that reads and writes it.
+#   bench/sf/run.sh [RECORDS] [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+records="${1:-200000}"
+runs="${2:-5}"
+CORVANE_BUILD_DIR=build bash scripts/build.sh >/dev/null
+data=build/bench-data
+mkdir -p "$data"
+file="$data/lexicon-$records.db"
+[ -f "$file" ] || ./build/bench/sf/sf_lexicon_gen "$records" "$file"
+cat "$file" >/dev/null
+./build/bench/sf/sf_bench "$file" "$runs"
+for mode in read-only read-write; do
+    /usr/bin/time -f "%M" -o "$data/peak.txt" ./build/bench/sf/sf_bench "--$mode" "$file"
+    awk -v m="$mode" -v size="$(stat -c %s "$file")" \
+        '{ printf "peak resident memory, %-10s %8.1f MB (%.1f times the file)\n", m, $1 / 1024, $1 * 1024 / size }' \
+        "$data/peak.txt"
+done
