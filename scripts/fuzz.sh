@@ -14,5 +14,5 @@ work="build-fuzz/corpus/$name"
 mkdir -p "$work"
 seeds=()
 [ -d "fuzz/corpus/$name" ] && seeds+=("fuzz/corpus/$name")
-exec "./build-fuzz/fuzz/${name}_fuzz" -max_total_time="$seconds" -jobs=1 -rss_limit_mb=2048 \
+exec "./build-fuzz/fuzz/${name}_fuzz" -max_total_time="$seconds" -rss_limit_mb=2048 \
     -timeout=10 "$work" "${seeds[@]}"
