@@ -58,9 +58,13 @@ public:
     int Length() const;
     // 1-based line and column of Position() in source (lines counted by LFs).
     void LineAndColumn(std::string_view source, int& line, int& column) const;
+    // The settings file line the note was made at (0: none), for the caller to show.
+    void SetFileLine(int line) { m_fileLine = line; }
+    int FileLine() const { return m_fileLine; }
 
 private:
     std::vector<CNoteItem> m_items;
+    int m_fileLine = 0;
 };
 
 // The notes collected while reading one settings file, shown together with the file.

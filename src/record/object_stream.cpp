@@ -1,9 +1,11 @@
 #include "record/object_stream.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace crv {
 
@@ -429,7 +431,10 @@ bool ObjectStream::ReadFont(std::string_view suffix, CFontDef& font) {
         if (ReadString("Name", font.face))
             continue;
         if (ReadInteger("Size", size)) {
-            font.height = FontHeightFromSize(size);
+            // A size no font has (a damaged file) keeps the height: it would not survive
+            // the next save, and a huge one would overflow the conversion.
+            if (size > 0 && size <= kMaxFontSize)
+                font.height = FontHeightFromSize(size);
             continue;
         }
         if (ReadBool("Bold", flag)) {
@@ -444,7 +449,7 @@ bool ObjectStream::ReadFont(std::string_view suffix, CFontDef& font) {
             font.hasColor = true;
             continue;
         }
-        if (ReadEnd(name))
+        if (IsOtherEnd(name) || ReadEnd(name))
             break;
     }
     return true;
@@ -454,6 +459,33 @@ bool ObjectStream::IsBeginOrEnd() {
     if (!Current())
         return false;
     return !m_key.empty() && (m_key[0] == '+' || m_key[0] == '-');
+}
+
+bool ObjectStream::IsOtherEnd(std::string_view name) {
+    if (!Current() || m_overflow || m_key.empty() || m_key[0] != '-')
+        return false;
+    return std::string_view(m_key).substr(1) != name;
+}
+
+void ObjectStream::SkipObject() {
+    if (!Current())
+        return;
+    // Iterative: a damaged file may open objects many thousands deep.
+    std::vector<std::string> open;
+    if (!m_overflow && !m_key.empty() && m_key[0] == '+')
+        open.push_back(m_key.substr(1));
+    SkipEntry();
+    while (!open.empty() && Current()) {
+        if (!m_overflow && !m_key.empty() && m_key[0] == '-') {
+            auto match = std::find(open.rbegin(), open.rend(), std::string_view(m_key).substr(1));
+            if (match == open.rend())
+                return; // an enclosing object's end line
+            open.erase(match.base() - 1, open.end());
+        } else if (!m_overflow && !m_key.empty() && m_key[0] == '+') {
+            open.push_back(m_key.substr(1));
+        }
+        SkipEntry();
+    }
 }
 
 void ObjectStream::SkipEntry() {

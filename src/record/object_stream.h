@@ -27,6 +27,8 @@ struct WindowPlacement {
 };
 
 // Font size in points and logical font height convert with truncating division.
+// Sizes beyond kMaxFontSize are not read.
+inline constexpr int kMaxFontSize = 10000;
 int FontSizeFromHeight(int height);
 int FontHeightFromSize(int size);
 
@@ -96,8 +98,14 @@ public:
 
     // Whether the current entry begins or ends an object, without consuming it.
     bool IsBeginOrEnd();
+    // Whether the current entry ends an object other than name, without consuming it: an
+    // enclosing object's end line met where name's own end line is missing.
+    bool IsOtherEnd(std::string_view name);
     // Consumes the current entry whatever it is.
     void SkipEntry();
+    // Consumes the current entry and, when it begins an object, the object's contents
+    // and end line; stops before an end line that belongs to an enclosing object.
+    void SkipObject();
     bool Overflow() const { return m_overflow; }
 
     // The key and value of the current entry (reading it when none is pending).

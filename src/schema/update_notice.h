@@ -19,6 +19,8 @@ struct CMarkerUpdate {
     bool langEncChanged = false;
     // For a merge: the marker that survives; every reference to marker moves to it.
     CMarker* mergedInto = nullptr;
+    // marker became the record marker of its set (the old one now stands under it).
+    bool recordMarkerChanged = false;
 };
 
 struct CLangEncUpdate {
