@@ -175,9 +175,7 @@ void CRecord::InsertText(CRecPos& pos, std::string_view text) {
     }
 
     if (markersAdded)
-        platform().ShowMessage(
-            "One or more new markers were added.\nThey are marked with * as their field name.",
-            MessageKind::Information);
+        TellNewMarkersAdded();
     int end = static_cast<int>(cur->Length());
     cur->Text().append(tail);
     pos.SetField(cur, end);

@@ -145,7 +145,6 @@ void CMarkerRef::Follow(const CMarkerUpdate& update) {
 // ---------------------------------------------------------------- CMarkerSet
 
 CMarkerSet::CMarkerSet(CLangEncSet* langEncSet) : m_langEncSet(langEncSet) {
-    CRV_ASSERT(langEncSet != nullptr);
     if (m_langEncSet)
         m_defaultLangEnc = m_langEncSet->Default();
 }

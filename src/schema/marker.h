@@ -203,6 +203,8 @@ private:
 
 class CMarkerSet : public CSet<CMarker> {
 public:
+    // Without an encoding set (a scratch set for a quick look at a file) markers have no
+    // encoding and no notices are sent.
     explicit CMarkerSet(CLangEncSet* langEncSet);
     ~CMarkerSet() override;
 

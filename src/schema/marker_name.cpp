@@ -46,11 +46,6 @@ bool CheckMarkerName(std::string_view name, CNote& error) {
     return CheckName(name, EndsMarkerName, kNoteExpectingMarker, kNoteInMarker, error);
 }
 
-bool IsValidMarkerName(std::string_view name) {
-    CNote ignored;
-    return CheckMarkerName(name, ignored);
-}
-
 bool CheckFieldName(std::string_view name, CNote& error) {
     return CheckName(name, EndsFieldName, kNoteExpectingStyleName, kNoteInStyleName, error);
 }

@@ -11,7 +11,6 @@ namespace crv {
 // A marker name runs up to white space or one of \ { } | , and must be the whole text.
 // Refusals: "Expecting a marker"; "Not expecting the character: " c "in a marker".
 bool CheckMarkerName(std::string_view name, CNote& error);
-bool IsValidMarkerName(std::string_view name);
 
 // A field name (the RTF style name) runs up to tab, LF or one of \ { } ; , (spaces are
 // allowed) and must be the whole text. Refusals: "Expecting a style name";

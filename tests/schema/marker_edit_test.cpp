@@ -8,11 +8,11 @@ namespace {
 // What an open document does with a marker notice: moves its fields to the survivor of
 // a merge, and notes what it re-keyed.
 struct TestDocument : CUpdateListener {
-    std::vector<TestRecord>* records = nullptr;
+    CRecordList* records = nullptr;
     std::vector<std::string> log;
     void OnMarkerUpdate(const CMarkerUpdate& u) override {
-        for (auto& record : *records)
-            for (auto& field : record)
+        for (CRecord& record : *records)
+            for (CField& field : record)
                 field.SetMarker(MarkerAfterUpdate(u, field.Marker()));
         log.push_back(u.mergedInto ? "merge " + u.oldName + " into " + u.mergedInto->Name()
                                    : "rename " + u.oldName + " to " + u.marker->Name());
@@ -28,8 +28,8 @@ protected:
         sn = Make("sn", "Sense");
         ge = Make("ge", "Gloss", sn);
         gn = Make("gn", "National gloss", sn);
-        records.push_back({TestField(lx, "kuru"), TestField(sn, "1"), TestField(gn, "dog")});
-        records.push_back({TestField(lx, "aba"), TestField(ge, "father"), TestField(gn, "papa")});
+        first = AddRecord(records, {{lx, "kuru"}, {sn, "1"}, {gn, "dog"}});
+        second = AddRecord(records, {{lx, "aba"}, {ge, "father"}, {gn, "papa"}});
         set.SetModified(false);
     }
 
@@ -42,6 +42,7 @@ protected:
     TestDocument doc;
     CUpdateSubscription sub;
     CMarker *lx, *sn, *ge, *gn;
+    CRecord *first, *second;
     CMarkerProperties props;
 };
 
@@ -54,7 +55,7 @@ TEST_F(MarkerEditTest, RenameAsksAndEveryFieldFollows) {
               std::vector<std::string>{"Replace marker \\gn with \\gr everywhere it occurs?"});
     EXPECT_EQ(rec.events[0].buttons, Buttons::YesNoCancel);
     EXPECT_EQ(set.Search("gr"), gn);
-    EXPECT_EQ(records[0][2].Marker()->Name(), "gr");
+    EXPECT_EQ(FieldAt(*first, 2)->Marker()->Name(), "gr");
     EXPECT_EQ(doc.log, std::vector<std::string>{"rename gn to gr"});
     EXPECT_TRUE(set.IsModified());
 }
@@ -109,8 +110,8 @@ TEST_F(MarkerEditTest, MergeMovesFieldsHierarchyAndRemovesTheMarker) {
               std::vector<std::string>{"The marker \\ge already exists.  Do you want to merge \\gn "
                                        "with \\ge?\nAll \\gn fields will become \\ge fields."});
     EXPECT_EQ(set.Search("gn"), nullptr);
-    EXPECT_EQ(records[0][2].Marker(), ge);
-    EXPECT_EQ(records[1][2].Marker(), ge);
+    EXPECT_EQ(FieldAt(*first, 2)->Marker(), ge);
+    EXPECT_EQ(FieldAt(*second, 2)->Marker(), ge);
     EXPECT_EQ(ge->UseCount(), 3);
     EXPECT_EQ(xv->Parent(), ge);
     EXPECT_EQ(xv->Level(), 3);
@@ -125,7 +126,7 @@ TEST_F(MarkerEditTest, MergeIntoADescendantKeepsTheHierarchyWhole) {
     EXPECT_EQ(ge->Parent(), lx);
     EXPECT_EQ(gn->Parent(), ge);
     EXPECT_EQ(gn->Level(), 2);
-    EXPECT_EQ(records[0][1].Marker(), ge);
+    EXPECT_EQ(FieldAt(*first, 1)->Marker(), ge);
 }
 
 TEST_F(MarkerEditTest, MergeRefusals) {
@@ -160,7 +161,7 @@ TEST_F(MarkerEditTest, MergeRefusals) {
 
 TEST_F(MarkerEditTest, MergedMarkerStillHeldStaysAlive) {
     // A copy of a field kept out of every document (an undo buffer, say).
-    auto kept = std::make_unique<TestField>(gn, "kept");
+    auto kept = std::make_unique<CField>(gn, "kept");
     rec.answers = {Answer::Yes};
     EXPECT_EQ(Rename(gn, "ge").outcome, MarkerDialogOutcome::Merged);
     EXPECT_EQ(set.Search("gn"), nullptr);

@@ -1,44 +1,45 @@
-// Helpers of the marker tests: a project's encodings with one marker set, a stand-in
-// for fields (a marker held counted, and text), and settings text read and written.
+// Helpers of the marker tests: a project's encodings with one marker set, records made
+// of (marker, text) pairs, and settings text read and written.
 #pragma once
 
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "record/record.h"
 #include "schema/marker.h"
 #include "support/test_support.h"
 
 namespace crv::test {
 
-// What a field does with its marker: holds it counted and moves with SetMarker.
-class TestField {
-public:
-    TestField(CMarker* marker, std::string text) : m_marker(marker), m_text(std::move(text)) {
-        m_marker->IncUse();
+// A record of (marker, text) fields, appended to list.
+inline CRecord* AddRecord(CRecordList& list,
+                          std::initializer_list<std::pair<CMarker*, std::string>> fields) {
+    CRecord* record = nullptr;
+    for (const auto& [marker, text] : fields) {
+        auto* field = new CField(marker, text);
+        if (!record)
+            record = new CRecord(field);
+        else
+            record->Add(field);
     }
-    TestField(const TestField& o) : TestField(o.m_marker, o.m_text) {}
-    ~TestField() { m_marker->DecUse(); }
-    CMarker* Marker() const { return m_marker; }
-    const std::string& Text() const { return m_text; }
-    void SetMarker(CMarker* marker) {
-        marker->IncUse();
-        m_marker->DecUse();
-        m_marker = marker;
-    }
+    list.Add(record);
+    return record;
+}
 
-private:
-    CMarker* m_marker;
-    std::string m_text;
-};
-
-using TestRecord = std::vector<TestField>;
+inline CField* FieldAt(const CRecord& record, int index) {
+    CField* f = record.GetFirst();
+    while (f && index-- > 0)
+        f = record.GetNext(f);
+    return f;
+}
 
 class MarkerTest : public PlatformTest {
 protected:
     MarkerTest() : set(&encodings) {}
     ~MarkerTest() override {
-        records.clear(); // fields let go of their markers before the set goes
+        records.DeleteAll(); // fields let go of their markers before the set goes
     }
 
     // A marker with a field name, under parent (the record marker when null).
@@ -71,7 +72,7 @@ protected:
 
     CLangEncSet encodings;
     CMarkerSet set;
-    std::vector<TestRecord> records;
+    CRecordList records;
 };
 
 // Settings text with LF line ends written as CR LF, as the writer writes them.

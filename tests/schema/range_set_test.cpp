@@ -46,8 +46,8 @@ protected:
 };
 
 TEST_F(RangeSetTest, CheckAsksAboutSpacesThenMissingElements) {
-    TestRecord record{TestField(set.RecordMarker(), "kuru"), TestField(ps, "n  v\nadj"),
-                      TestField(fv, "kuru maba")};
+    CRecord& record =
+        *AddRecord(records, {{set.RecordMarker(), "kuru"}, {ps, "n  v\nadj"}, {fv, "kuru maba"}});
     // No (the default) to the spaces question: the run of white space is selected.
     auto v = CheckRecordAgainstRangeSets(record);
     ASSERT_TRUE(v);
@@ -104,7 +104,7 @@ TEST_F(RangeSetTest, CheckAsksAboutSpacesThenMissingElements) {
 TEST_F(RangeSetTest, EmptyRangeSetChecksNothing) {
     CMarker* ge = Make("ge");
     ge->SetRangeSetAllowsSpaces(false);
-    TestRecord record{TestField(set.RecordMarker(), "x"), TestField(ge, "any thing\nat all")};
+    CRecord& record = *AddRecord(records, {{set.RecordMarker(), "x"}, {ge, "any thing\nat all"}});
     EXPECT_FALSE(CheckRecordAgainstRangeSets(record));
     EXPECT_TRUE(rec.events.empty());
 }
@@ -139,11 +139,12 @@ TEST_F(RangeSetTest, DialogRules) {
 
 TEST_F(RangeSetTest, BuildFromTheDataOfEveryOpenDatabase) {
     CMarker* lx = set.RecordMarker();
-    std::vector<TestRecord> first{{TestField(lx, "a"), TestField(ps, "n"), TestField(ps, "adv")},
-                                  {TestField(lx, "b"), TestField(ps, "v\nadv")}};
-    std::vector<TestRecord> second{{TestField(lx, "c"), TestField(fv, "prep")},
-                                   {TestField(lx, "d"), TestField(ps, "prep")}};
-    std::vector<const std::vector<TestRecord>*> lists{&first, &second};
+    CRecordList first, second;
+    AddRecord(first, {{lx, "a"}, {ps, "n"}, {ps, "adv"}});
+    AddRecord(first, {{lx, "b"}, {ps, "v\nadv"}});
+    AddRecord(second, {{lx, "c"}, {fv, "prep"}});
+    AddRecord(second, {{lx, "d"}, {ps, "prep"}});
+    std::vector<const CRecordList*> lists{&first, &second};
 
     ps->RangeSet().Parse("n n pro v");
     RangeSetBuildSummary s = BuildRangeSetFromData(*ps, ps->RangeSet(), false, lists);
