@@ -1,0 +1,53 @@
+// One entry of an index (a record, the field of the sort marker it stands for, its sort
+// key) and a position in an index (an entry and its ordinal).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace crv {
+
+class CRecord;
+class CField;
+
+// Key layout: the primary key bytes, then per secondary marker one 0x01 byte and that
+// marker's key bytes; no key part holds 0x00 or 0x01.
+class CIndexEntry {
+public:
+    CIndexEntry(CRecord* record, CField* field, std::string key)
+        : m_record(record), m_field(field), m_key(std::move(key)) {}
+
+    CRecord* Record() const { return m_record; }
+    // The field of the primary marker, or null when the record has none.
+    CField* Field() const { return m_field; }
+    bool HasField() const { return m_field != nullptr; }
+    const std::string& Key() const { return m_key; }
+    void SetKey(std::string key) { m_key = std::move(key); }
+
+private:
+    CRecord* m_record;
+    CField* m_field;
+    std::string m_key;
+};
+
+// An entry plus its ordinal in the index (0 for the first). A position without entry
+// stands past the end. Ordinals stay right while the index does not change; after an
+// update a holder finds its entry again (CIndex::PosOf).
+class CIndexPos {
+public:
+    CIndexPos() = default;
+    CIndexPos(CIndexEntry* entry, std::size_t ordinal) : m_entry(entry), m_ordinal(ordinal) {}
+
+    CIndexEntry* Entry() const { return m_entry; }
+    std::size_t Ordinal() const { return m_ordinal; }
+    bool IsValid() const { return m_entry != nullptr; }
+    CRecord* Record() const { return m_entry ? m_entry->Record() : nullptr; }
+    CField* Field() const { return m_entry ? m_entry->Field() : nullptr; }
+    bool operator==(const CIndexPos& o) const { return m_entry == o.m_entry && m_ordinal == o.m_ordinal; }
+
+private:
+    CIndexEntry* m_entry = nullptr;
+    std::size_t m_ordinal = 0;
+};
+
+} // namespace crv

@@ -1,0 +1,145 @@
+// A database in memory: its records in file order and the set of its indexes, with the
+// default index by the record marker. Every change to the records goes through the set,
+// which brings every index up to date and tells the views before entries go.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/index.h"
+#include "record/counted_ref.h"
+#include "record/database_file.h"
+#include "record/record.h"
+#include "schema/update_notice.h"
+
+namespace crv {
+
+class CMarkerSet;
+class RecordOutput;
+class Progress;
+
+using CIndexRef = CountedRef<CIndex>;
+
+// Documents and windows: told before entries leave an index, so that views holding
+// positions on them move off first.
+class CIndexSetListener {
+public:
+    virtual ~CIndexSetListener() = default;
+    // entries (of index) are about to be destroyed: after an edit of their record, or
+    // while it is deleted (CIndexSet::RecordBeingDeleted tells which).
+    virtual void OnEntriesRemoving(CIndex& index, const std::vector<const CIndexEntry*>& entries) = 0;
+};
+
+class CIndexSet : public CUpdateListener {
+public:
+    // The record width written in the header: 0..9999, else this.
+    static constexpr int kDefaultRecordWidth = 400;
+
+    // A set for a database whose markers are markers (record marker set) and whose
+    // default index sorts then by secKeys. Subscribes to the markers' change notices
+    // with the rank of documents.
+    CIndexSet(CMarkerSet& markers, std::vector<CMarker*> secKeys = {});
+    ~CIndexSet() override;
+    CIndexSet(const CIndexSet&) = delete;
+    CIndexSet& operator=(const CIndexSet&) = delete;
+
+    CMarkerSet& Markers() const { return *m_markers; }
+    CMarker* RecordMarker() const;
+
+    // --- the database's properties ---
+    // The record width as read or set, and as the header writes it.
+    long RecordWidth() const { return m_recordWidth; }
+    void SetRecordWidth(long n) { m_recordWidth = n; }
+    int HeaderRecordWidth() const;
+    bool IsReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool b) { m_readOnly = b; }
+    // Leave characters that sort orders do not define out of every comparison; indexes
+    // are re-sorted when it changes.
+    bool LeavesUndefinedOut() const { return m_leaveUndefinedOut; }
+    void SetLeaveUndefinedOut(bool b);
+    // Where filters look names up (the database type's filter set).
+    CIndexFilterSource* FilterSource() const { return m_filterSource; }
+    void SetFilterSource(CIndexFilterSource* source) { m_filterSource = source; }
+
+    // --- records ---
+    const CRecordList& Records() const { return m_records; }
+    std::size_t RecordCount() const { return m_recordCount; }
+    // Takes all of records (read from a file) in their order and indexes them.
+    void AddRecords(CRecordList& records);
+    // Reads a database file into the set (the reading loop with its progress and
+    // messages); the records join only when the read succeeds.
+    DatabaseReadResult ReadFile(const std::string& path);
+    // A record from paste, import or copy: joins the records and every index (filtered
+    // indexes skip it when their filter rejects it). The set owns it.
+    void AddRecord(CRecord* record);
+    // A new record with one record-marker field holding key: joins every other index
+    // (filters tested) and last calling without testing calling's filter, so that the
+    // user sees it. Returns its entry's position in calling.
+    CIndexPos AddNewRecord(std::string_view key, CIndex& calling);
+    // After record was edited: re-keys its entries in every index. True when any index
+    // changed.
+    bool RecordChanged(CRecord* record);
+    // Deletes record: views move off its entries, the entries go, then the record.
+    void DeleteRecord(CRecord* record);
+    // The record being deleted while a deletion is in progress, else null.
+    CRecord* RecordBeingDeleted() const { return m_deleting; }
+
+    // --- indexes ---
+    CIndex& DefaultIndex() const { return *m_default; }
+    // The index with these keys, shared when one exists, else made (filtered ones from
+    // their unfiltered base). A null primary marker means the record marker; a null sort
+    // order the primary marker's default.
+    CIndexRef GetIndex(const CIndexKeys& keys, std::uint16_t keyLength = CIndex::kKeyLength);
+    std::size_t IndexCount() const { return m_indexes.size(); }
+    CIndex& IndexAt(std::size_t i) const { return *m_indexes[i]; }
+
+    void AddListener(CIndexSetListener* listener);
+    void RemoveListener(CIndexSetListener* listener);
+
+    // --- settings changes ---
+    void OnMarkerUpdate(const CMarkerUpdate& update) override;
+    void OnLangEncUpdate(const CLangEncUpdate& update) override;
+    // Every index using filter is refilled from its base.
+    void FilterChanged(const CIndexFilter* filter);
+
+    // --- writing ---
+    // The records in the order of the default index, each once (at its first entry).
+    std::vector<CRecord*> RecordsInDefaultOrder() const;
+    // Writes every record in that order, each field in record order.
+    void WriteRecords(RecordOutput& out, Progress* progress = nullptr) const;
+
+private:
+    friend class CIndex;
+    void Discard(CIndex* index);
+    void TellRemoving(CIndex& index, const std::vector<const CIndexEntry*>& entries);
+    // Brings every index (unfiltered first) up to date for record; skip is left out.
+    bool UpdateIndexes(CRecord* record, const CIndex* skip);
+    void InsertRecordEntries(CIndex& index, CRecord* record, bool testFilter);
+    // Brings the indexes marked in which (by position) up to date: re-keyed in place, or
+    // with refill made again from the records (their fields of the sort marker changed).
+    // Filtered indexes are refilled from their bases.
+    void Rebuild(const std::vector<bool>& which, bool refill);
+    std::vector<CRecord*> RecordsInOrder() const;
+    void MakeDefaultIndex();
+
+    CMarkerSet* m_markers;
+    std::vector<CountedRef<CMarker>> m_secKeys;
+    CRecordList m_records;
+    std::size_t m_recordCount = 0;
+    long m_recordWidth = kDefaultRecordWidth;
+    bool m_readOnly = false;
+    bool m_leaveUndefinedOut = false;
+    bool m_closing = false;
+    CRecord* m_deleting = nullptr;
+    CIndexFilterSource* m_filterSource = nullptr;
+    // In order of creation; the default index first.
+    std::vector<std::unique_ptr<CIndex>> m_indexes;
+    CIndexRef m_default;
+    std::vector<CIndexSetListener*> m_listeners;
+    std::unique_ptr<CUpdateSubscription> m_subscription;
+};
+
+} // namespace crv
