@@ -1,6 +1,8 @@
 #include "schema/sort_order_set.h"
 
+#include "record/message_text.h"
 #include "record/object_stream.h"
+#include "record/platform.h"
 #include "schema/lang_enc.h"
 
 namespace crv {
@@ -9,6 +11,9 @@ namespace {
 
 constexpr std::string_view kSortOrderExists = "A sort order already exists with this name: ";
 constexpr std::string_view kInSortOrder = "In sort order: ";
+constexpr std::string_view kAskDelete = "Do you want to delete the sort order named \"%1\"?";
+constexpr std::string_view kInUse = "The sort order %1 is in use and cannot be deleted.";
+constexpr std::string_view kLastOne = "A language encoding needs at least one sort order; %1 cannot be deleted.";
 
 } // namespace
 
@@ -63,7 +68,13 @@ CSortOrder* CSortOrderSet::AddSortOrder(std::string_view name, const CSortOrderD
 }
 
 bool CSortOrderSet::DeleteSortOrder(CSortOrder* so) {
-    if (!so || so->RefCount() > 0 || Count() <= 1)
+    if (!so)
+        return false;
+    if (so->RefCount() > 0 || Count() <= 1) {
+        platform().ShowMessage(FormatMessage(so->RefCount() > 0 ? kInUse : kLastOne, {so->Name()}));
+        return false;
+    }
+    if (platform().Ask(FormatMessage(kAskDelete, {so->Name()}), Buttons::YesNo) != Answer::Yes)
         return false;
     Remove(so);
     if (m_default == so)

@@ -23,8 +23,9 @@ public:
     // Compiles and adds a sort order. Null with the reason in error when the name is
     // empty or used ("A sort order already exists with this name: ") or it fails to compile.
     CSortOrder* AddSortOrder(std::string_view name, const CSortOrderDef& def, CNote& error);
-    // Removes a sort order no index or setting holds; the first remaining one becomes the
-    // default when the default goes. False (nothing removed) when it is held or the last.
+    // Asks, then removes a sort order no index or setting holds; the first remaining one
+    // becomes the default when the default goes. Refused with a message while it is held
+    // or when it is the last one.
     bool DeleteSortOrder(CSortOrder* so);
     // Recomputes every order's case-folded weights.
     void RecomputeCaseFolding();

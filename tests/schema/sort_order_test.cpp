@@ -194,6 +194,29 @@ TEST_F(SortOrderTest, CaseFoldingFollowsTheCaseAssociations) {
     EXPECT_EQ(Cmp("ñ", "N", kMatchNoCase, true, order), 1);
 }
 
+TEST_F(SortOrderTest, DeletingAsksAndKeepsOneOrderAndHeldOrders) {
+    CSortOrderSet& orders = enc->SortOrders();
+    EXPECT_FALSE(orders.DeleteSortOrder(so)); // the last one
+    CNote error;
+    CSortOrder* other = orders.AddSortOrder("Other", CSortOrderDef{}, error);
+    ASSERT_NE(other, nullptr);
+    other->AddRef();
+    EXPECT_FALSE(orders.DeleteSortOrder(other));
+    EXPECT_EQ(enc->RefCount(), 1); // a held order holds its encoding
+    other->Release();
+    rec.answers = {Answer::No, Answer::Yes};
+    EXPECT_FALSE(orders.DeleteSortOrder(so));
+    EXPECT_TRUE(orders.DeleteSortOrder(so));
+    EXPECT_EQ(orders.Default(), other);
+    EXPECT_EQ(orders.Count(), 1u);
+    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{
+                                  "A language encoding needs at least one sort order; X cannot be deleted.",
+                                  "The sort order Other is in use and cannot be deleted.",
+                              }));
+    EXPECT_EQ(rec.Questions()[0], "Do you want to delete the sort order named \"X\"?");
+    so = nullptr;
+}
+
 TEST_F(SortOrderTest, MatchLevelCodes) {
     EXPECT_EQ(MatchMaskOfCode('p'), 3);
     EXPECT_EQ(MatchMaskOfCode('c'), 23);
