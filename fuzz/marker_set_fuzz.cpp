@@ -2,6 +2,7 @@
 // into a second set and checks that every marker and property survived; then resolves
 // the hierarchy in both and checks it is whole and written alike.
 #include <cstdint>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -100,8 +101,13 @@ bool Resolve(CMarkerSet& set) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     crv::RecordingPlatform rec;
     crv::ScopedPlatform scope(rec);
-    // No settings folder: encodings the input names are kept in memory only.
-    crv::CLangEncSet encodings;
+    // No settings folder: encodings the input names are kept in memory only. Building an
+    // encoding costs far more than a marker set, so one set serves many inputs; it is
+    // renewed before the names of earlier inputs pile up.
+    static std::unique_ptr<crv::CLangEncSet> shared;
+    if (!shared || shared->Proxies().Count() > 16)
+        shared = std::make_unique<crv::CLangEncSet>();
+    crv::CLangEncSet& encodings = *shared;
 
     CMarkerSet first(&encodings);
     ReadAll(first, std::string(reinterpret_cast<const char*>(data), size));
