@@ -114,6 +114,15 @@ std::optional<std::string> ConsolePlatform::ChooseFile(const FileRequest& reques
     return std::nullopt;
 }
 
+std::optional<std::string> ConsolePlatform::InputText(const TextRequest& request) {
+    std::string text = request.title;
+    if (!text.empty() && !request.prompt.empty())
+        text += '\n';
+    text += request.prompt;
+    WriteBlock(text, "Cancel");
+    return std::nullopt;
+}
+
 std::unique_ptr<Progress> ConsolePlatform::BeginProgress(std::string_view text, std::int64_t range,
                                                          bool) {
     return std::make_unique<ConsoleProgress>(m_out, std::string(text), range);

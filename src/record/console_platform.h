@@ -22,6 +22,8 @@ public:
                                           const std::vector<std::string>& items,
                                           std::size_t defaultItem) override;
     std::optional<std::string> ChooseFile(const FileRequest& request) override;
+    // crv has no one to type the text: the request is shown and Cancelled.
+    std::optional<std::string> InputText(const TextRequest& request) override;
     void Beep() override {}
     std::unique_ptr<Progress> BeginProgress(std::string_view text, std::int64_t range,
                                             bool cancellable) override;

@@ -63,6 +63,19 @@ std::string Joined(std::string_view a, std::string_view b) {
 int FontSizeFromHeight(int height) { return (1 - 3 * height) / 4; }
 int FontHeightFromSize(int size) { return (-1 - 4 * size) / 3; }
 
+std::string_view FitEntryValue(std::string_view key, std::string_view value) {
+    // "\key value": the backslash, the key, the space, then the value with one space
+    // added after each LF that a backslash follows.
+    std::size_t length = key.size() + 2;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        std::size_t add = value[i] == '\n' && i + 1 < value.size() && value[i + 1] == '\\' ? 2 : 1;
+        if (length + add > ObjectStream::kMaxEntry)
+            return value.substr(0, i);
+        length += add;
+    }
+    return value;
+}
+
 ObjectStream::ObjectStream(std::istream& in) : m_in(&in) {}
 ObjectStream::ObjectStream(std::ostream& out) : m_out(&out) {}
 
@@ -178,6 +191,14 @@ void ObjectStream::WriteFont(std::string_view suffix, const CFontDef& font) {
 
 void ObjectStream::WriteNewline() { WriteRaw("\n"); }
 
+void ObjectStream::WriteVerbatim(std::string_view text) {
+    if (text.empty())
+        return;
+    WriteRaw(text);
+    if (text.back() != '\n')
+        WriteRaw("\n");
+}
+
 // ---------------------------------------------------------------- reading
 
 // Reads one physical line (without its line end) into line. Stops after at most the
@@ -222,6 +243,7 @@ bool ObjectStream::Current() {
         value = line; // text before the first entry: matches no key and is skipped
     }
     m_value.assign(value);
+    m_raw = m_line;
     std::size_t total = m_line.size();
     std::streambuf* sb = m_in->rdbuf();
     std::string next;
@@ -237,6 +259,8 @@ bool ObjectStream::Current() {
         }
         m_value += '\n';
         m_value += next;
+        m_raw += '\n';
+        m_raw += next;
     }
     std::string_view trimmed = Trim(m_value);
     if (trimmed.size() != m_value.size())
@@ -261,6 +285,10 @@ std::string_view ObjectStream::PeekKey() { return Current() ? std::string_view(m
 
 std::string_view ObjectStream::PeekValue() {
     return Current() ? std::string_view(m_value) : std::string_view();
+}
+
+std::string_view ObjectStream::PeekRawEntry() {
+    return Current() ? std::string_view(m_raw) : std::string_view();
 }
 
 bool ObjectStream::TakeIfKey(std::string_view key) {

@@ -32,6 +32,12 @@ inline constexpr int kMaxFontSize = 10000;
 int FontSizeFromHeight(int height);
 int FontHeightFromSize(int size);
 
+// The longest beginning of value that one entry of key can hold as WriteString writes
+// it (an entry past ObjectStream::kMaxEntry would throw the reader into its overflow
+// state and lose the rest of the file). A cut never splits a line end from the space
+// written before a backslash that follows it.
+std::string_view FitEntryValue(std::string_view key, std::string_view value);
+
 class ObjectStream {
 public:
     static constexpr std::size_t kMaxEntry = 32000;
@@ -60,6 +66,9 @@ public:
     void WriteWindowPlacement(std::string_view key, const WindowPlacement& placement);
     void WriteFont(std::string_view suffix, const CFontDef& font);
     void WriteNewline();
+    // Entries as PeekRawEntry gave them (lines separated by LF), written as they are,
+    // with a line end after the last.
+    void WriteVerbatim(std::string_view text);
 
     // --- reading ---
     // True when an entry is pending or the next character is a backslash.
@@ -111,6 +120,8 @@ public:
     // The key and value of the current entry (reading it when none is pending).
     std::string_view PeekKey();
     std::string_view PeekValue();
+    // The current entry as it stands in the input: its lines joined by LF, untrimmed.
+    std::string_view PeekRawEntry();
     // Line number (1-based) where the current entry starts.
     int EntryLine() const { return m_entryLine; }
 
@@ -131,6 +142,7 @@ private:
     bool m_overflow = false;
     std::string m_key;
     std::string m_value;
+    std::string m_raw;
     std::string m_line;
     int m_lineNumber = 0;
     int m_entryLine = 0;

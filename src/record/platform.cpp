@@ -33,6 +33,8 @@ Answer Platform::Ask(std::string_view text, Buttons buttons, std::optional<Answe
     return Ask(q);
 }
 
+std::optional<std::string> Platform::InputText(const TextRequest&) { return std::nullopt; }
+
 std::string InternalErrorText(const char* file, int line, std::string_view detail) {
     std::string text = FormatMessage("Internal error in %1, line %2.", {file, std::to_string(line)});
     if (!detail.empty())

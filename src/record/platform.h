@@ -39,6 +39,13 @@ struct FileRequest {
     bool mustExist = true;
 };
 
+// A request for one line of text (a name, a marker) in a small dialog.
+struct TextRequest {
+    std::string title;
+    std::string prompt;
+    std::string initial;
+};
+
 // A font as the settings files describe it: face, height (negative character height
 // in pixels, as a logical font holds it), weight and style flags, colour.
 struct FontSpec {
@@ -89,6 +96,9 @@ public:
                                                   std::size_t defaultItem = 0) = 0;
     // Choose a file; nullopt when Cancelled.
     virtual std::optional<std::string> ChooseFile(const FileRequest& request) = 0;
+    // One line of text typed by the user; nullopt when Cancelled. Without a way to ask
+    // (an implementation that does not override it), the request is Cancelled.
+    virtual std::optional<std::string> InputText(const TextRequest& request);
     virtual void Beep() = 0;
     virtual std::unique_ptr<Progress> BeginProgress(std::string_view text, std::int64_t range,
                                                     bool cancellable = true) = 0;

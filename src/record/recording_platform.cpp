@@ -69,6 +69,16 @@ std::optional<std::string> RecordingPlatform::ChooseFile(const FileRequest& requ
     return f;
 }
 
+std::optional<std::string> RecordingPlatform::InputText(const TextRequest& request) {
+    std::optional<std::string> t;
+    if (!texts.empty()) {
+        t = texts.front();
+        texts.pop_front();
+    }
+    events.push_back({EventKind::Input, request.prompt});
+    return t;
+}
+
 void RecordingPlatform::Beep() { events.push_back({EventKind::Beep, {}}); }
 
 std::unique_ptr<Progress> RecordingPlatform::BeginProgress(std::string_view text, std::int64_t,
@@ -104,6 +114,7 @@ std::vector<std::string> RecordingPlatform::Questions() const {
 std::vector<std::string> RecordingPlatform::ProgressTexts() const {
     return TextsOf(EventKind::Progress);
 }
+std::vector<std::string> RecordingPlatform::Inputs() const { return TextsOf(EventKind::Input); }
 std::vector<std::string> RecordingPlatform::InternalErrors() const {
     return TextsOf(EventKind::InternalError);
 }

@@ -10,7 +10,7 @@ namespace crv {
 
 class RecordingPlatform : public Platform {
 public:
-    enum class EventKind { Message, Question, Choice, File, Beep, Progress, InternalError };
+    enum class EventKind { Message, Question, Choice, File, Input, Beep, Progress, InternalError };
     struct Event {
         EventKind kind;
         std::string text;
@@ -27,6 +27,7 @@ public:
                                           const std::vector<std::string>& items,
                                           std::size_t defaultItem) override;
     std::optional<std::string> ChooseFile(const FileRequest& request) override;
+    std::optional<std::string> InputText(const TextRequest& request) override;
     void Beep() override;
     std::unique_ptr<Progress> BeginProgress(std::string_view text, std::int64_t range,
                                             bool cancellable) override;
@@ -40,6 +41,8 @@ public:
     std::deque<std::optional<std::size_t>> choices;
     // Scripted file choices (nullopt: cancel); cancel when none is left.
     std::deque<std::optional<std::string>> files;
+    // Scripted typed texts (nullopt: cancel); cancel when none is left.
+    std::deque<std::optional<std::string>> texts;
     // Progress displays report Cancelled once this many steps were taken (-1: never).
     std::int64_t cancelProgressAt = -1;
 
@@ -47,6 +50,7 @@ public:
     std::vector<std::string> Messages() const;  // texts of message boxes, in order
     std::vector<std::string> Questions() const; // texts of Questions, in order
     std::vector<std::string> ProgressTexts() const;
+    std::vector<std::string> Inputs() const; // prompts of text requests, in order
     std::vector<std::string> InternalErrors() const;
     int Beeps() const;
     void Clear() { events.clear(); }
