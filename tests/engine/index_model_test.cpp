@@ -131,7 +131,7 @@ TEST_F(IndexModel, EveryIndexEqualsOneBuiltFromScratchAfterEveryStep) {
     TestFilter glossed("glossed", ge);
     Db({ps});
     CRecordList start;
-    for (int i = 0; i < 60; ++i)
+    for (int i = 0; i < 40; ++i)
         start.Add(NewRecord());
     Db().AddRecords(start);
     CIndexRef byGe = Db().GetIndex(By(ge, {lx}));
@@ -142,16 +142,17 @@ TEST_F(IndexModel, EveryIndexEqualsOneBuiltFromScratchAfterEveryStep) {
     fromEnd.fromEnd = true;
     CIndexRef byLxFromEnd = Db().GetIndex(fromEnd);
     CheckAll();
-    for (int step = 0; step < 1200 && !HasFatalFailure(); ++step) {
+    for (int step = 0; step < 1500 && !HasFatalFailure(); ++step) {
         SCOPED_TRACE("step " + std::to_string(step));
-        int op = Pick(10);
-        if (op < 2 || Db().RecordCount() < 5) {
+        // Insertions and deletions balance, so the database stays near its first size.
+        int op = Pick(20);
+        if (op < 3 || Db().RecordCount() < 5) {
             CRecord* r = NewRecord();
             Db().AddRecord(r);
-        } else if (op < 3) {
+        } else if (op < 4) {
             CIndex& calling = Pick(2) ? *byGe : Db().DefaultIndex();
             Db().AddNewRecord(Text(), calling);
-        } else if (op < 4) {
+        } else if (op < 8 && Db().RecordCount() > 30) {
             Db().DeleteRecord(AnyRecord());
         } else {
             CRecord* r = AnyRecord();
