@@ -21,4 +21,8 @@ int CmdSort(CrvContext& ctx);
 // crv_match.cpp
 int CmdMatch(CrvContext& ctx);
 
+// crv_index.cpp
+int CmdList(CrvContext& ctx);
+int CmdFind(CrvContext& ctx);
+
 } // namespace crv::cli

@@ -219,6 +219,15 @@ bool CIndex::KeyMatches(std::string_view typedKey, std::string_view entryKey, in
     return true;
 }
 
+bool CIndex::KeysEqual(std::string_view a, std::string_view b) const {
+    if (ComparePart(SortOrder(), TakePart(a), TakePart(b), kMatchAll, true) != 0)
+        return false;
+    for (std::size_t i = 0; i < m_secMarkers.size(); ++i)
+        if (ComparePart(SecOrder(i), TakePart(a), TakePart(b), kMatchAll, true) != 0)
+            return false;
+    return true;
+}
+
 // --- building ---
 
 void CIndex::PrimaryFields(const CRecord& record, std::vector<CField*>& out) const {

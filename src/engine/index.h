@@ -94,6 +94,8 @@ public:
     // Whether an entry's key equals a typed key under mask (without whole, the typed
     // key may be a prefix). An empty typed secondary part matches any.
     bool KeyMatches(std::string_view typedKey, std::string_view entryKey, int mask, bool whole) const;
+    // Whether two keys are equal part by part at every level, as whole fields.
+    bool KeysEqual(std::string_view a, std::string_view b) const;
 
 private:
     friend class CIndexSet;

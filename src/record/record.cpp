@@ -67,7 +67,8 @@ CField* CRecord::FindRelatedField(const CMarker* m, const CField* from) const {
         anchor = GetFirst(); // only a broken hierarchy gets here
     int anchorLevel = anchor->Marker()->Level();
     for (CField* fld = GetNext(anchor); fld; fld = GetNext(fld)) {
-        if (fld->Marker()->Level() < anchorLevel)
+        // A field at the anchor's level or above begins the next group (the next sense).
+        if (fld->Marker()->Level() <= anchorLevel)
             return nullptr;
         if (fld->Marker() == m)
             return fld;

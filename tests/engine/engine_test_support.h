@@ -110,4 +110,11 @@ protected:
 
 using Strings = std::vector<std::string>;
 
+inline CField* FieldAt(const CRecord& record, int index) {
+    CField* f = record.GetFirst();
+    while (f && index-- > 0)
+        f = record.GetNext(f);
+    return f;
+}
+
 } // namespace crv::test

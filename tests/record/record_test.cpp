@@ -75,6 +75,8 @@ TEST_F(CRecordTest, FindRelatedFieldStaysInItsGroup) {
     EXPECT_EQ(r->FindRelatedField(ge, Nth(r, 5)), Nth(r, 7));
     EXPECT_EQ(r->FindRelatedField(ge, Nth(r, 6)), Nth(r, 7));
     EXPECT_EQ(r->FindRelatedField(xv, Nth(r, 7)), Nth(r, 5));
+    // A sense without the sibling has none: the next sense's is not its own.
+    EXPECT_EQ(r->FindRelatedField(xv, Nth(r, 3)), nullptr);
     // Through the record marker: ps and dt are related to everything.
     EXPECT_EQ(r->FindRelatedField(ps, Nth(r, 7)), Nth(r, 1));
     EXPECT_EQ(r->FindRelatedField(dt, Nth(r, 3)), Nth(r, 8));

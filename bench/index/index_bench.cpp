@@ -1,0 +1,126 @@
+// Times the index work of a large lexicon: index_bench FILE [RUNS]
+// Building the default index (record marker), sorting by ge then lx, one record edited
+// and re-keyed at positions spread over the index (median and worst), and a key search
+// at each match level. Each figure is the best of RUNS (edits: over all positions).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/index_set.h"
+#include "engine/key_search.h"
+#include "record/database_file.h"
+#include "schema/lang_enc.h"
+#include "schema/lang_enc_set.h"
+#include "schema/marker.h"
+#include "schema/sort_order.h"
+
+using namespace crv;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Ms(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+struct Database {
+    CLangEncSet encodings;
+    CMarkerSet markers{&encodings};
+    std::unique_ptr<CIndexSet> set;
+    CRecordList records;
+    ~Database() {
+        set.reset();
+        records.DeleteAll();
+    }
+};
+
+bool Load(const char* path, Database& db) {
+    CMarker* lx = db.markers.SearchOrAddFromData("lx");
+    db.markers.SetRecordMarker(lx);
+    return ReadDatabaseRecords(path, db.markers, lx, db.records).Ok();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: index_bench FILE [RUNS]\n");
+        return 2;
+    }
+    int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    double build = 1e300, sortGe = 1e300;
+    std::size_t records = 0, geEntries = 0;
+    for (int run = 0; run < runs; ++run) {
+        Database db;
+        if (!Load(argv[1], db))
+            return 1;
+        records = db.records.Count();
+        auto t0 = Clock::now();
+        db.set = std::make_unique<CIndexSet>(db.markers);
+        db.set->AddRecords(db.records);
+        auto t1 = Clock::now();
+        CIndexKeys k;
+        k.priMarker = db.markers.Search("ge");
+        k.secMarkers = {db.markers.Search("lx")};
+        CIndexRef byGe = db.set->GetIndex(k);
+        auto t2 = Clock::now();
+        geEntries = byGe->Count();
+        build = std::min(build, Ms(t0, t1));
+        sortGe = std::min(sortGe, Ms(t1, t2));
+    }
+    std::printf("records: %zu\n", records);
+    std::printf("build default index (lx):        %8.1f ms\n", build);
+    std::printf("sort by ge then lx (%zu entries): %8.1f ms\n", geEntries, sortGe);
+
+    // Edits: the database with the default index and the ge index, as a window would.
+    Database db;
+    if (!Load(argv[1], db))
+        return 1;
+    db.set = std::make_unique<CIndexSet>(db.markers);
+    db.set->AddRecords(db.records);
+    CIndexKeys k;
+    k.priMarker = db.markers.Search("ge");
+    k.secMarkers = {db.markers.Search("lx")};
+    CIndexRef byGe = db.set->GetIndex(k);
+    const CIndex& def = db.set->DefaultIndex();
+    std::vector<double> edits;
+    const std::size_t samples = 201;
+    for (std::size_t s = 0; s < samples; ++s) {
+        std::size_t ordinal = s * (def.Count() - 1) / (samples - 1);
+        CRecord* r = def.EntryAt(ordinal)->Record();
+        // A new key that sends the record to the other end of the index.
+        std::string key = r->GetKey();
+        r->GetFirst()->SetText(ordinal < def.Count() / 2 ? "zz" + key : "a" + key);
+        auto t0 = Clock::now();
+        db.set->RecordChanged(r);
+        edits.push_back(Ms(t0, Clock::now()));
+    }
+    std::sort(edits.begin(), edits.end());
+    std::printf("edit one record, re-key 2 indexes: median %.3f ms, worst %.3f ms (%zu positions)\n",
+                edits[edits.size() / 2], edits.back(), edits.size());
+
+    const std::pair<int, const char*> levels[] = {{3, "p"}, {23, "c"}, {7, "e"}, {15, "i"}};
+    for (auto [mask, code] : levels) {
+        CKeySearch search;
+        search.key = def.EntryAt(def.Count() / 3)->Record()->GetKey().substr(0, 3);
+        search.mask = mask;
+        double best = 1e300;
+        std::size_t found = 0;
+        for (int run = 0; run < runs; ++run) {
+            auto t0 = Clock::now();
+            CKeyRecordSet m(def, search);
+            best = std::min(best, Ms(t0, Clock::now()));
+            found = m.Matches().size();
+        }
+        search.matchWhole = true;
+        auto t0 = Clock::now();
+        CKeyRecordSet whole(def, search);
+        double wholeMs = Ms(t0, Clock::now());
+        std::printf("key search level %s, prefix \"%s\": %7.2f ms (%zu matches); whole field: %7.2f ms\n", code,
+                    search.key.c_str(), best, found, wholeMs);
+    }
+    return 0;
+}

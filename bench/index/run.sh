@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Index figures on a generated lexicon beside `LC_ALL=C sort` of its lx values, in the
+# same run:   bench/index/run.sh [RECORDS] [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+records="${1:-200000}"
+runs="${2:-3}"
+CORVANE_BUILD_DIR=build bash scripts/build.sh >/dev/null
+data=build/bench-data
+mkdir -p "$data"
+file="$data/lexicon-$records.db"
+[ -f "$file" ] || ./build/bench/sf/sf_lexicon_gen "$records" "$file"
+sed -n 's/^\\lx \(.*\)\r$/\1/p' "$file" > "$data/lx-$records.txt"
+best=""
+for _ in $(seq "$runs"); do
+    start=$(date +%s%N)
+    LC_ALL=C sort "$data/lx-$records.txt" > /dev/null
+    ms=$(( ($(date +%s%N) - start) / 1000000 ))
+    if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+done
+echo "LC_ALL=C sort of $(wc -l < "$data/lx-$records.txt") lx values: $best ms (best of $runs)"
+./build/bench/index/index_bench "$file" "$runs"

@@ -1,0 +1,49 @@
+// A window's stored index settings (object "ind") and current record (object "rec"),
+// written and read back into indexes of a database's index set.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/index_set.h"
+
+namespace crv {
+
+class ObjectStream;
+
+// "\+ind": mkrPriKey, srtPriKey, SortPriKeyFromEnd, mkrSecKey (one per secondary
+// marker), and fil with the filter's name when the window has a filter.
+void WriteIndexSettings(ObjectStream& os, const CIndex& index);
+
+// The names an "ind" object holds, as read.
+struct CIndexSettings {
+    std::string priMarker;
+    std::string sortOrder;
+    bool fromEnd = false;
+    std::vector<std::string> secMarkers;
+    std::string filter;
+};
+
+// Reads "\+ind" when it is the current entry.
+bool ReadIndexSettings(ObjectStream& is, CIndexSettings& settings);
+
+// The window's unfiltered and filtered indexes (the same one without filter).
+struct CWindowIndexes {
+    CIndexRef unfiltered;
+    CIndexRef filtered;
+};
+
+// Indexes for settings read: without a primary marker the set's default index for
+// both; a sort order the marker's encoding lacks selects its default; unknown secondary
+// markers are left out; an unknown filter name leaves the window unfiltered.
+CWindowIndexes IndexesFromSettings(CIndexSet& set, const CIndexSettings& settings);
+
+// "\+rec": fldPriKey, the entry's primary field text (empty without field), then
+// fldSecKey per secondary marker with the related field's text.
+void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos);
+// Reads "\+rec" when it is the current entry and finds the first entry whose key equals
+// the key made from those texts at every level; nullopt when none does (or no object).
+std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index);
+
+} // namespace crv

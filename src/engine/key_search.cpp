@@ -1,0 +1,174 @@
+// Key search: settings, matches, and the Search and Record Insert commands.
+#include "engine/key_search.h"
+
+#include "record/message_text.h"
+#include "record/object_stream.h"
+#include "record/platform.h"
+#include "record/record.h"
+#include "schema/sort_order.h"
+
+namespace crv {
+
+void CKeySearch::Write(ObjectStream& os) const {
+    os.WriteBeginMarker("key");
+    os.WriteString("fldPri", key);
+    os.WriteBool("MatchWhole", matchWhole);
+    os.WriteChar("match_char", MatchCodeOfMask(mask));
+    os.WriteEndMarker("key");
+}
+
+bool CKeySearch::Read(ObjectStream& is) {
+    if (!is.ReadBeginMarker("key"))
+        return false;
+    key.clear();
+    secondary.clear();
+    matchWhole = false;
+    mask = kMatchPrimary;
+    while (!is.AtEnd()) {
+        char c = 0;
+        if (is.ReadString("fldPri", key) || is.ReadBool("MatchWhole", matchWhole))
+            continue;
+        if (is.ReadChar("match_char", c)) {
+            int m = MatchMaskOfCode(c);
+            mask = m < 0 ? kMatchPrimary : m;
+            continue;
+        }
+        if (is.ReadEnd("key"))
+            break;
+    }
+    return true;
+}
+
+CKeyRecordSet::CKeyRecordSet(const CIndex& index, const CKeySearch& search) {
+    const std::string typed = index.MakeTypedKey(search.key, search.secondary);
+    for (std::size_t i = 0; i < index.Count(); ++i) {
+        const CIndexEntry* e = index.EntryAt(i);
+        if (!e->HasField() || !index.KeyMatches(typed, e->Key(), search.mask, search.matchWhole))
+            continue;
+        if (m_matches.size() == kMaxMatches) {
+            m_more = true;
+            break;
+        }
+        m_matches.push_back(index.PosAt(i));
+    }
+}
+
+std::string MatchRowText(const CIndexEntry& entry, const CMarker* show) {
+    std::string text = entry.Field() ? entry.Field()->Text() : std::string();
+    if (show) {
+        const CField* f = entry.Record()->FindRelatedField(show, entry.Field());
+        text += '\t';
+        if (f)
+            text += f->Text();
+    }
+    return text;
+}
+
+bool CPlatformKeySearchDialogs::AskKey(CKeySearch&, std::string_view, std::string_view) {
+    return m_asked++ == 0;
+}
+
+CKeySearchDialogs::Choice CPlatformKeySearchDialogs::NoMatches(const CKeySearch& search) {
+    auto chosen = platform().ChooseItem(FormatMessage("No Matches\nCan't find: %1", {search.key}),
+                                        {"Insert", "Try Again", "Cancel"}, 2);
+    if (!chosen)
+        return Choice::Cancel;
+    return *chosen == 0 ? Choice::Insert : *chosen == 1 ? Choice::TryAgain : Choice::Cancel;
+}
+
+CKeySearchDialogs::Choice CPlatformKeySearchDialogs::MultipleMatches(const CIndex&, const CKeyRecordSet& matches,
+                                                                     bool canInsert, std::size_t& row) {
+    std::vector<std::string> items;
+    for (const CIndexPos& p : matches.Matches())
+        items.push_back(MatchRowText(*p.Entry(), nullptr));
+    const std::size_t n = items.size();
+    if (canInsert)
+        items.push_back("Insert");
+    items.push_back("Try Again");
+    auto chosen = platform().ChooseItem("Multiple Matches", items, 0);
+    if (!chosen || *chosen >= items.size())
+        return Choice::Cancel;
+    if (*chosen < n) {
+        row = *chosen;
+        return Choice::Take;
+    }
+    if (canInsert && *chosen == n)
+        return Choice::Insert;
+    return Choice::TryAgain;
+}
+
+namespace {
+
+// The window's position of a match found in another index of the same database.
+CIndexPos PosInWindow(const CIndex& window, const CIndexPos& match) {
+    CIndexPos p = window.Find(match.Record(), match.Field());
+    if (!p.IsValid())
+        p = window.FindRecord(match.Record());
+    return p.IsValid() ? p : window.First();
+}
+
+KeyCommandResult Inserted(CIndexSet& set, CIndex& index, const CKeySearch& search) {
+    return {KeyCommandResult::Outcome::Inserted, set.AddNewRecord(search.key, index)};
+}
+
+KeyCommandResult Moved(const CIndex& window, const CIndexPos& match) {
+    return {KeyCommandResult::Outcome::Moved, PosInWindow(window, match)};
+}
+
+} // namespace
+
+KeyCommandResult RunSearchCommand(CIndexSet& set, CIndex& index, CKeySearch& search,
+                                  CKeySearchDialogs& dialogs) {
+    using Choice = CKeySearchDialogs::Choice;
+    for (;;) {
+        if (!dialogs.AskKey(search, "Search", "&Key to search for:"))
+            return {};
+        CKeyRecordSet matches(index, search);
+        if (!matches.Found()) {
+            Choice c = dialogs.NoMatches(search);
+            if (c == Choice::Insert)
+                return Inserted(set, index, search);
+            if (c == Choice::TryAgain)
+                continue;
+            return {};
+        }
+        if (matches.Matches().size() == 1)
+            return Moved(index, matches.Matches()[0]);
+        std::size_t row = 0;
+        Choice c = dialogs.MultipleMatches(index, matches, true, row);
+        if (c == Choice::Take && row < matches.Matches().size())
+            return Moved(index, matches.Matches()[row]);
+        if (c == Choice::Insert)
+            return Inserted(set, index, search);
+        if (c == Choice::TryAgain)
+            continue;
+        return {};
+    }
+}
+
+KeyCommandResult RunRecordInsertCommand(CIndexSet& set, CIndex& index, CKeySearch& search,
+                                        CKeySearchDialogs& dialogs) {
+    using Choice = CKeySearchDialogs::Choice;
+    for (;;) {
+        if (!dialogs.AskKey(search, "Record Insert", "&Key to insert:"))
+            return {};
+        // Existing records are found by their record-marker key, whatever the window sorts by.
+        CKeySearch byRecord = search;
+        byRecord.secondary.clear();
+        const CIndex& def = set.DefaultIndex();
+        CKeyRecordSet matches(def, byRecord);
+        if (!matches.Found())
+            return Inserted(set, index, search);
+        std::size_t row = 0;
+        Choice c = dialogs.MultipleMatches(def, matches, true, row);
+        if (c == Choice::Take && row < matches.Matches().size())
+            return Moved(index, matches.Matches()[row]);
+        if (c == Choice::Insert)
+            return Inserted(set, index, search);
+        if (c == Choice::TryAgain)
+            continue;
+        return {};
+    }
+}
+
+} // namespace crv

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "run_program.h"
+#include "support/test_support.h"
+
+namespace crv::test {
+namespace {
+
+const std::string kLexicon =
+    "\\_sh v3.0  400  Lexicon\r\n"
+    "\r\n"
+    "\\lx dog\r\n\\ge hound\r\n\\ps n\r\n"
+    "\r\n"
+    "\\lx cat\r\n\\ge\r\n"
+    "\r\n"
+    "\\lx Bat\r\n\\ge two\r\nlines\r\n"
+    "\r\n"
+    "\\lx bat\r\n\\ge club\r\n\\ge follow\r\n\\ps v\r\n";
+
+class CrvIndex : public ::testing::Test {
+protected:
+    CrvIndex() : db(dir.File("lex.db")) { WriteFileBytes(db, kLexicon); }
+    ScratchDir dir;
+    std::string db;
+};
+
+TEST_F(CrvIndex, ListsTheDefaultIndexAndOtherSortsWithColumns) {
+    auto r = RunCrv({"-q", "list", db});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Bat\nbat\ncat\ndog\n");
+    r = RunCrv({"-q", "list", db, "--by", "ge", "--columns", "lx,ps"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "*empty*\tcat\t*no field*\n"
+                     "club\tbat\tv\n"
+                     "follow\tbat\tv\n"
+                     "hound\tdog\tn\n"
+                     "two\\nlines\tBat\t*no field*\n");
+    r = RunCrv({"-q", "list", db, "--by", "\\ps", "--then", "ge"});
+    EXPECT_EQ(r.out, "*no field*\n*no field*\nn\nv\n");
+    r = RunCrv({"-q", "list", db, "--from-end"});
+    EXPECT_EQ(r.out, "dog\nBat\nbat\ncat\n");
+}
+
+TEST_F(CrvIndex, ListRefusesUnknownMarkersOrdersAndFilters) {
+    auto r = RunCrv({"-q", "list", db, "--by", "zz"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "crv: --by: the database has no marker \\zz\n");
+    r = RunCrv({"-q", "list", db, "--order", "Nope"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no sort order named Nope"), std::string::npos);
+    r = RunCrv({"-q", "list", db, "--filter", "Nouns"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "crv: --filter: the database type has no filter named Nouns\n");
+    EXPECT_EQ(RunCrv({"-q", "list", db, "--columns", "lx,,ge"}).status, 2);
+    EXPECT_EQ(RunCrv({"-q", "list"}).status, 2);
+    EXPECT_EQ(RunCrv({"-q", "list", dir.File("missing.db")}).status, 1);
+}
+
+TEST_F(CrvIndex, FindPrintsMatchesAtALevel) {
+    auto r = RunCrv({"-q", "find", db, "bat"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Bat\nbat\n");
+    r = RunCrv({"-q", "find", db, "bat", "--level", "e"});
+    EXPECT_EQ(r.out, "bat\n");
+    r = RunCrv({"-q", "find", db, "fol", "--by", "ge"});
+    EXPECT_EQ(r.out, "follow\n");
+    r = RunCrv({"-q", "find", db, "fol", "--by", "ge", "--whole"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(RunCrv({"-q", "find", db, "x", "--level", "z"}).status, 2);
+}
+
+} // namespace
+} // namespace crv::test
