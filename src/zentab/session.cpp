@@ -54,6 +54,19 @@ Session::Session(std::unique_ptr<Table> table, MessageSink sink)
     m_reporter.SetSink(std::move(sink));
 }
 
+void Session::Report(int number, const MessageArgs& args) {
+    bool hadError = m_reporter.HadError();
+    try {
+        m_reporter.Report(number, args);
+    } catch (...) {
+        if (!hadError)
+            m_reporter.ClearError();
+        throw;
+    }
+    if (!hadError)
+        m_reporter.ClearError();
+}
+
 int Session::Reinitialize() {
     m_executor.Reinitialize();
     m_completed = m_lastInputGiven = false;

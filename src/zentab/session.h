@@ -57,7 +57,9 @@ private:
     // Runs until input is wanted or the run is done, handing full 1024-byte pieces (all
     // that is ready at the end) to the output function. 0, or the failing message number.
     int DrainToOutput();
-    void Report(int number, const MessageArgs& args = {}) { m_reporter.Report(number, args); }
+    // Raises an interface message. Argument errors leave the run state as it was: only the
+    // engine's own stop messages put it in its error state.
+    void Report(int number, const MessageArgs& args = {});
 
     Reporter m_reporter;
     std::unique_ptr<Table> m_table;

@@ -55,6 +55,8 @@ crv::zt::MessageSink SinkFor(Handle* h) {
 template <class F>
 int Guard(Handle* h, int nullMessage, int* zero, F&& work) {
     if (!h) {
+        if (zero)
+            *zero = 0;
         ReportToHost(nullMessage);
         return -1;
     }

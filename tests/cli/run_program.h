@@ -21,4 +21,12 @@ inline ProgramResult RunCrv(const std::vector<std::string>& args, const std::str
     return RunProgram(CRV_BIN, args, input, workDir);
 }
 
+#ifdef ZENTAB_BIN
+// The built zentab with these arguments.
+inline ProgramResult RunZentab(const std::vector<std::string>& args, const std::string& input = {},
+                               const std::string& workDir = {}) {
+    return RunProgram(ZENTAB_BIN, args, input, workDir);
+}
+#endif
+
 } // namespace crv::test
