@@ -64,32 +64,49 @@ void Executor::FeedInput(const char* data, std::size_t length) {
         m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(m_inPos));
         m_inPos = 0;
     }
-    m_in.reserve(m_in.size() + length);
+    // Written through a pointer: this loop and FlushRing carry every byte of a run.
+    std::size_t old = m_in.size();
+    m_in.resize(old + length);
+    Element* out = m_in.data() + old;
     const auto* p = reinterpret_cast<const unsigned char*>(data);
-    const bool binary = m_table.binary, doublebyte = m_table.doublebyte;
-    for (std::size_t i = 0; i < length; ++i) {
-        unsigned char b = p[i];
-        if (m_lead >= 0) {
-            m_in.push_back(static_cast<Element>(m_lead << 8 | b));
-            m_lead = -1;
-            continue;
-        }
-        if (doublebyte && b >= m_table.doublebyteHigh) {
-            m_lead = b;
-            continue;
-        }
-        if (!binary) {
-            // Text mode: CR LF, LF and CR are each one line end.
-            if (b == '\n') {
-                if (!m_lastWasCR)
-                    m_in.push_back(13);
+    const auto* end = p + length;
+    if (m_table.doublebyte) {
+        for (; p < end; ++p) {
+            unsigned char b = *p;
+            if (m_lead >= 0) {
+                *out++ = static_cast<Element>(m_lead << 8 | b);
+                m_lead = -1;
+            } else if (b >= m_table.doublebyteHigh) {
+                m_lead = b;
+            } else if (b == '\n' && m_lastWasCR) { // text mode: CR LF, LF and CR are line ends
                 m_lastWasCR = false;
-                continue;
+            } else {
+                m_lastWasCR = b == '\r';
+                *out++ = b == '\n' ? 13 : b;
             }
-            m_lastWasCR = b == '\r';
         }
-        m_in.push_back(b);
+    } else if (m_table.binary) {
+        for (; p < end; ++p)
+            *out++ = *p;
+    } else {
+        bool lastWasCR = m_lastWasCR;
+        for (; p < end; ++p) {
+            unsigned char b = *p;
+            if (b > '\r') {
+                *out++ = b;
+                lastWasCR = false;
+            } else if (b == '\n') {
+                if (!lastWasCR)
+                    *out++ = 13;
+                lastWasCR = false;
+            } else {
+                lastWasCR = b == '\r';
+                *out++ = b;
+            }
+        }
+        m_lastWasCR = lastWasCR;
     }
+    m_in.resize(static_cast<std::size_t>(out - m_in.data()));
 }
 
 void Executor::EndInput() {
@@ -163,6 +180,12 @@ Executor::Status Executor::Run(std::size_t outputLimit) {
             return Status::Error;
         if (!m_possibleValid)
             RebuildPossible();
+        if (m_plainGroups && !m_storing && !m_budget && !m_table.caseless && !m_lineTrace) {
+            std::size_t before = m_inPos;
+            RunPlain();
+            if (m_inPos != before)
+                continue;
+        }
         Element c = m_in[m_inPos];
         if (c < 256 && !m_possible[c]) {
             // The common case: a run of characters no change can start with.
@@ -189,7 +212,12 @@ Executor::Status Executor::Run(std::size_t outputLimit) {
             StartChange(change, folded);
             continue;
         }
-        EmitInput(m_inPos, m_inPos + 1);
+        if (m_storing) {
+            StoreAppend(m_storing, c);
+        } else {
+            m_out.push_back(c);
+            m_ringCount += m_ringCount < kRing;
+        }
         ++m_inPos;
     }
 }
@@ -245,7 +273,7 @@ void Executor::RebuildPossible() {
                 wild = c.firstKey >= kCommandKey; // an empty match part matches anywhere
                 continue;
             }
-            Element arg = el[c.matchStart + 1];
+            Element arg = el[c.matchStart + 1] & 0x7F;
             switch (CodeOf(el[c.matchStart])) {
             case op::Any:
                 for (Element e : m_stores[arg])
@@ -265,6 +293,100 @@ void Executor::RebuildPossible() {
     if (wild)
         m_possible.fill(true);
     m_possibleValid = true;
+    m_plainGroups = true;
+    for (std::uint8_t g : m_active)
+        if (m_table.groups[g].commandBegin != m_table.groups[g].sorted.size())
+            m_plainGroups = false;
+}
+
+// The inner loop of plain-text tables (orthography conversions): unmatched characters and
+// changes whose match and output parts are only characters, without the bookkeeping of the
+// general loop. Returns at the first thing it does not handle, or after a stretch of output,
+// so that the general loop checks limits and flushes.
+void Executor::RunPlain() {
+    const Element* el = m_table.elements.data();
+    const Element* in = m_in.data();
+    const std::size_t size = m_in.size();
+    const std::size_t outStart = m_out.size();
+    // Room for a stretch plus one change's output, written through a pointer.
+    m_out.resize(outStart + kFlushChunk + kMaxElements);
+    Element* out = m_out.data() + outStart;
+    Element* const outEnd = out + kFlushChunk;
+    std::size_t pos = m_inPos, lastMatchPos = 0;
+    const Change* lastMatch = nullptr;
+    while (pos < size && out < outEnd) {
+        Element c = in[pos];
+        if (c < 256 && !m_possible[c]) {
+            *out++ = c;
+            ++pos;
+            continue;
+        }
+        if (c >= 256)
+            break;
+        const Change* found = nullptr;
+        bool unsure = false;
+        // Tries one change whose first `known` characters are known to match.
+        auto attempt = [&](const PlainEntry& e, std::size_t known) {
+            std::size_t n = e.length;
+            if (!e.literal || (pos + n > size && !m_inputEnded)) {
+                unsure = true;
+                return;
+            }
+            if (pos + n > size)
+                return;
+            std::size_t k = known;
+            while (k < n && in[pos + k] == el[e.matchStart + k])
+                ++k;
+            if (k == n)
+                found = &m_table.changes[e.change];
+        };
+        for (std::uint8_t g : m_active) {
+            const Group& group = m_table.groups[g];
+            std::size_t from = group.charBegin[c], to = group.charBegin[c + 1u];
+            if (from == to)
+                continue;
+            if (!group.scanAll[c]) {
+                // Every change here is text of two or more characters: only those that
+                // start with this pair of characters can match.
+                if (pos + 1 >= size) {
+                    unsure = !m_inputEnded;
+                    if (unsure)
+                        break;
+                    continue;
+                }
+                if (in[pos + 1] >= 256)
+                    continue;
+                std::size_t pair = static_cast<std::size_t>(c) << 8 | in[pos + 1];
+                for (std::size_t q = group.pairStart[pair]; q < group.pairStart[pair + 1] && !found && !unsure; ++q)
+                    attempt(group.plain[group.pairList[q]], 2);
+            } else {
+                for (std::size_t p = from; p < to && !found && !unsure; ++p)
+                    attempt(group.plain[p], 1);
+            }
+            if (found || unsure)
+                break;
+        }
+        if (unsure || (found && !found->outputLiteral))
+            break;
+        if (!found) {
+            *out++ = c;
+            ++pos;
+            continue;
+        }
+        lastMatch = found;
+        lastMatchPos = pos;
+        for (std::uint32_t i = found->output.start; i < found->output.end; ++i)
+            *out++ = el[i];
+        pos += found->matchEnd - found->matchStart;
+    }
+    std::size_t emitted = static_cast<std::size_t>(out - (m_out.data() + outStart));
+    m_out.resize(outStart + emitted);
+    if (lastMatch) {
+        m_matched.assign(in + lastMatchPos, in + lastMatchPos + (lastMatch->matchEnd - lastMatch->matchStart));
+        m_currentGroup = lastMatch->group;
+    }
+    m_ringCount = std::min(kRing, m_ringCount + emitted);
+    m_inPos = pos;
 }
 
 Executor::Match Executor::FindMatch(int& change, std::size_t& length, bool& folded) {
@@ -293,7 +415,25 @@ Executor::Match Executor::FindMatch(int& change, std::size_t& length, bool& fold
         int a = -1, b = -1;
         std::size_t la = 0, lb = 0;
         for (std::size_t p = from; p < to && a < 0; ++p) {
-            Match m = MatchChange(m_table.changes[group.sorted[p]], true, la);
+            const Change& ch = m_table.changes[group.sorted[p]];
+            if (ch.literalOnly) {
+                // Inline: most changes of orthography tables are plain text.
+                const Element* el = m_table.elements.data();
+                std::size_t n = ch.matchEnd - ch.matchStart;
+                std::size_t avail = m_in.size() - m_inPos;
+                std::size_t k = 1, cmp = std::min(n, avail);
+                const Element* in = m_in.data() + m_inPos;
+                while (k < cmp && in[k] == el[ch.matchStart + k])
+                    ++k;
+                if (k == n) {
+                    a = group.sorted[p];
+                    la = n;
+                } else if (k == avail && !m_inputEnded) {
+                    return Match::NeedMore;
+                }
+                continue;
+            }
+            Match m = MatchChange(ch, true, la);
             if (m == Match::NeedMore)
                 return m;
             if (m == Match::Yes)
@@ -470,11 +610,22 @@ void Executor::StartChange(int index, bool folded) {
     m_currentGroup = c.group;
     if (m_lineTrace && m_lineTrace(c.line, index) == 0)
         throw FatalStop{};
+    if (c.outputLiteral && !folded && !m_storing && !m_otherTrace) {
+        // Plain text out: no frame to run, the common case of orthography tables.
+        const Element* el = m_table.elements.data();
+        m_out.insert(m_out.end(), el + c.output.start, el + c.output.end);
+        m_ringCount = std::min(kRing, m_ringCount + (c.output.end - c.output.start));
+        if (m_budget)
+            m_steps += c.output.end - c.output.start;
+        return;
+    }
     m_upperNext = folded;
     m_frames.push_back({c.output.start, c.output.end, c.output.start, c.output.following});
 }
 
 void Executor::Emit(Element e) {
+    if (m_budget)
+        ++m_steps; // output counts towards the budget: one out() may emit a whole store
     if (m_upperNext) {
         m_upperNext = false;
         if (e >= 'a' && e <= 'z')
@@ -490,6 +641,8 @@ void Executor::Emit(Element e) {
 }
 
 void Executor::EmitInput(std::size_t from, std::size_t to) {
+    if (m_budget)
+        m_steps += to - from;
     if (m_storing) {
         for (std::size_t i = from; i < to; ++i)
             StoreAppend(m_storing, m_in[i]);
@@ -536,23 +689,28 @@ std::vector<Element> Executor::StoreValue(int store) const {
     const Symbol* sym = m_table.Symbols(SymbolKind::Store).ByNumber(store);
     if (!s.empty() || !sym || !sym->predefined)
         return s;
+    std::string value = PredefinedValue(sym->name);
+    return std::vector<Element>(value.begin(), value.end());
+}
+
+std::string Executor::PredefinedValue(const std::string& name) {
     std::string value;
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
     char buffer[64];
-    if (sym->name == "ztcurrentdate") {
+    if (name == "ztcurrentdate") {
         std::snprintf(buffer, sizeof buffer, "%02d/%02d/%4d", tm.tm_mon + 1, tm.tm_mday, tm.tm_year + 1900);
         value = buffer;
-    } else if (sym->name == "ztcurrenttime") {
+    } else if (name == "ztcurrenttime") {
         std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
         value = buffer;
-    } else if (sym->name == "ztversionmajor") {
+    } else if (name == "ztversionmajor") {
         value = "8";
-    } else if (sym->name == "ztversionminor") {
+    } else if (name == "ztversionminor") {
         value = "04 beta";
     }
-    return std::vector<Element>(value.begin(), value.end());
+    return value;
 }
 
 void Executor::AppendBytes(std::string& out, Element e) {
@@ -584,14 +742,27 @@ void Executor::AppendQuietly(std::string& out, Element e) const {
 void Executor::FlushRing(bool all) {
     std::size_t end = all ? m_out.size() : m_out.size() - m_ringCount;
     if (end > m_written) {
-        bool plain = m_table.binary && !m_table.doublebyte;
-        for (std::size_t i = m_written; i < end; ++i) {
-            Element e = m_out[i];
-            if (plain || (e < 256 && e != 13))
-                m_ready += static_cast<char>(e);
-            else
-                AppendBytes(m_ready, e);
+        std::size_t old = m_ready.size();
+        m_ready.resize(old + 2 * (end - m_written));
+        char* out = m_ready.data() + old;
+        const Element* e = m_out.data() + m_written;
+        const Element* last = m_out.data() + end;
+        if (m_table.binary && !m_table.doublebyte) {
+            for (; e < last; ++e)
+                *out++ = static_cast<char>(*e);
+        } else {
+            for (; e < last; ++e) {
+                if (*e < 256 && *e != 13) {
+                    *out++ = static_cast<char>(*e);
+                    continue;
+                }
+                std::string bytes;
+                AppendBytes(bytes, *e);
+                for (char b : bytes)
+                    *out++ = b;
+            }
         }
+        m_ready.resize(static_cast<std::size_t>(out - m_ready.data()));
         m_written = end;
     }
     if (all)
@@ -635,12 +806,17 @@ void Executor::PushInputFront(const Element* data, std::size_t count) {
         m_reporter.Report(msg::MemoryAllocation);
         return;
     }
-    if (m_inPos >= count) {
-        m_inPos -= count;
-        std::copy_n(data, count, m_in.begin() + static_cast<std::ptrdiff_t>(m_inPos));
-    } else {
-        m_in.insert(m_in.begin() + static_cast<std::ptrdiff_t>(m_inPos), data, data + count);
+    if (m_inPos < count) {
+        // Room in front, as much as is pending: repeated back() stays linear overall.
+        std::size_t pending = m_in.size() - m_inPos;
+        std::size_t room = std::max<std::size_t>(count + pending, 64);
+        std::vector<Element> grown(room + pending);
+        std::copy(m_in.begin() + static_cast<std::ptrdiff_t>(m_inPos), m_in.end(), grown.begin() + static_cast<std::ptrdiff_t>(room));
+        m_in.swap(grown);
+        m_inPos = room;
     }
+    m_inPos -= count;
+    std::copy_n(data, count, m_in.begin() + static_cast<std::ptrdiff_t>(m_inPos));
 }
 
 std::string Executor::StoreText(int number) const {

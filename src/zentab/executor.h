@@ -45,6 +45,8 @@ public:
 
     // Queries for the interface.
     std::string StoreText(int number) const;
+    // The value of one of the four predefined stores by name; empty for other names.
+    static std::string PredefinedValue(const std::string& name);
     bool SwitchSet(int number) const { return number >= 1 && number <= kMaxSymbol && m_switches[number]; }
     std::string ActiveGroupNames() const;
     std::string InputContext() const;
@@ -75,6 +77,7 @@ private:
     bool InStore(int store, Element e);
     bool Preceding(std::size_t distance, Element& e, bool fillerCounts) const;
     void RebuildPossible();
+    void RunPlain();
     void StartChange(int index, bool folded);
     void SetDefaultGroups();
 
@@ -140,6 +143,7 @@ private:
     std::vector<std::uint8_t> m_active;
     std::array<bool, 256> m_possible{};
     bool m_possibleValid = false;
+    bool m_plainGroups = false; // no active group has a change that starts with a command
 
     std::vector<Frame> m_frames;
     Phase m_phase = Phase::NotStarted;

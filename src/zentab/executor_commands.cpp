@@ -62,8 +62,10 @@ Executor::Exec Executor::ExecuteFrames() {
         if (!IsCommand(e)) {
             Emit(e);
             ++f.pc;
-            if ((++m_literalSteps & 255) == 0 && (OverBudget() || OutputReady()))
-                return m_reporter.HadError() ? Exec::Error : Exec::OutputFull;
+            if (m_budget && OverBudget())
+                return Exec::Error;
+            if ((++m_literalSteps & 255) == 0 && OutputReady())
+                return Exec::OutputFull;
             continue;
         }
         std::uint8_t code = CodeOf(e);

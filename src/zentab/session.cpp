@@ -54,6 +54,11 @@ Session::Session(std::unique_ptr<Table> table, MessageSink sink)
     m_reporter.SetSink(std::move(sink));
 }
 
+int Session::Fail(int number) {
+    Report(number);
+    return -1;
+}
+
 void Session::Report(int number, const MessageArgs& args) {
     bool hadError = m_reporter.HadError();
     try {
@@ -74,58 +79,60 @@ int Session::Reinitialize() {
 }
 
 int Session::SetUpInputFilter(InputFunction input) {
-    if (!input) {
-        Report(100);
-        return -1;
-    }
+    if (!input)
+        return Fail(100);
     m_input = std::move(input);
     return 0;
 }
 
 int Session::GetBuffer(char* output, int* length) {
-    if (!output) {
-        Report(101);
-        return -1;
-    }
+    if (!output)
+        return Fail(101);
     if (!length || *length <= 0) {
         Report(93);
         return 0;
     }
     int want = *length;
     *length = 0;
-    if (!m_input) {
-        Report(85);
-        return -1;
-    }
-    if (m_completed) {
-        Report(112);
-        return -1;
-    }
-    std::vector<char> buffer(kPiece);
-    for (;;) {
-        Executor::Status st = m_executor.Run(static_cast<std::size_t>(want));
-        if (st == Executor::Status::Error) {
-            Report(81);
-            return -1;
-        }
-        if (st != Executor::Status::NeedInput)
-            break;
-        int n = m_input(buffer.data(), kPiece);
-        if (n < 0) {
-            Report(81);
-            return -1;
-        }
-        if (n == 0)
-            m_executor.EndInput();
-        else
-            m_executor.FeedInput(buffer.data(), static_cast<std::size_t>(std::min(n, kPiece)));
-    }
+    if (!m_input)
+        return Fail(85);
+    if (m_completed)
+        return Fail(112);
+    if (Pump(static_cast<std::size_t>(want), m_input, kPiece) == Executor::Status::Error)
+        return Fail(81);
     *length = static_cast<int>(m_executor.TakeOutput(output, static_cast<std::size_t>(want)));
     if (m_executor.Finished() && m_executor.ReadyBytes() == 0) {
         m_completed = true;
         return 1;
     }
     return 0;
+}
+
+Executor::Status Session::Pump(std::size_t outputLimit, const InputFunction& pull, int piece) {
+    std::vector<char> buffer;
+    for (;;) {
+        Executor::Status st = m_executor.Run(outputLimit);
+        if (st != Executor::Status::NeedInput)
+            return st;
+        buffer.resize(static_cast<std::size_t>(piece));
+        int n = pull(buffer.data(), static_cast<int>(buffer.size()));
+        if (n < 0)
+            return Executor::Status::Error;
+        if (n == 0)
+            m_executor.EndInput();
+        else
+            m_executor.FeedInput(buffer.data(), std::min(static_cast<std::size_t>(n), buffer.size()));
+    }
+}
+
+// Pulls from a buffer in memory.
+static InputFunction FromMemory(std::string_view input) {
+    return [input, pos = std::size_t{0}](char* buffer, int size) mutable {
+        std::size_t n = std::min(static_cast<std::size_t>(size), input.size() - pos);
+        std::memcpy(buffer, input.data() + pos, n);
+        pos += n;
+        return static_cast<int>(n);
+    };
 }
 
 int Session::SetUpOutputFilter(OutputFunction output) {
@@ -152,14 +159,10 @@ int Session::DrainToOutput() {
 }
 
 int Session::PutBuffer(const char* input, int length, bool lastCall) {
-    if (!m_output) {
-        Report(86);
-        return -1;
-    }
-    if (!input && length > 0) {
-        Report(96);
-        return -1;
-    }
+    if (!m_output)
+        return Fail(86);
+    if (!input && length > 0)
+        return Fail(96);
     if (length > 0 && m_executor.InputEnded()) {
         // Input after the last call would be lost: the run has ended.
         Report(91);
@@ -183,10 +186,8 @@ int Session::PutBuffer(const char* input, int length, bool lastCall) {
 }
 
 int Session::ProcessBuffer(const char* input, int inputLength, char* output, int* outputLength) {
-    if (!outputLength) {
-        Report(102);
-        return -1;
-    }
+    if (!outputLength)
+        return Fail(102);
     if (*outputLength <= 0) {
         Report(137);
         *outputLength = 0;
@@ -194,37 +195,20 @@ int Session::ProcessBuffer(const char* input, int inputLength, char* output, int
     }
     int capacity = *outputLength;
     *outputLength = 0;
-    if (!input) {
-        Report(103);
-        return -1;
-    }
-    if (!output) {
-        Report(104);
-        return -1;
-    }
+    if (!input)
+        return Fail(103);
+    if (!output)
+        return Fail(104);
     if (inputLength < 1) {
         Report(94);
         return 0;
     }
-    if (Reinitialize() != 0) {
-        Report(97);
-        return -1;
-    }
-    std::size_t limit = static_cast<std::size_t>(capacity) + 1;
-    std::size_t total = static_cast<std::size_t>(inputLength), offset = 0;
-    Executor::Status st;
-    do {
-        std::size_t n = std::min(kFeedChunk, total - offset);
-        m_executor.FeedInput(input + offset, n);
-        offset += n;
-        if (offset == total)
-            m_executor.EndInput();
-        st = m_executor.Run(limit);
-    } while (st == Executor::Status::NeedInput && offset < total);
-    if (st == Executor::Status::Error) {
-        Report(84);
-        return -1;
-    }
+    if (Reinitialize() != 0)
+        return Fail(97);
+    Executor::Status st = Pump(static_cast<std::size_t>(capacity) + 1,
+                               FromMemory({input, static_cast<std::size_t>(inputLength)}), kFeedChunk);
+    if (st == Executor::Status::Error)
+        return Fail(84);
     if (st == Executor::Status::OutputFull) {
         MessageArgs args;
         args.number = capacity;
@@ -237,14 +221,10 @@ int Session::ProcessBuffer(const char* input, int inputLength, char* output, int
 
 int Session::MultiProcessBuffer(const char* input, int inputLength, bool lastInput, char* output,
                                 int* outputLength) {
-    if (!input && inputLength > 0) {
-        Report(106);
-        return -1;
-    }
-    if (!outputLength) {
-        Report(107);
-        return -1;
-    }
+    if (!input && inputLength > 0)
+        return Fail(106);
+    if (!outputLength)
+        return Fail(107);
     if (*outputLength < 1) {
         Report(108);
         *outputLength = 0;
@@ -252,18 +232,12 @@ int Session::MultiProcessBuffer(const char* input, int inputLength, bool lastInp
     }
     int capacity = *outputLength;
     *outputLength = 0;
-    if (!output) {
-        Report(109);
-        return -1;
-    }
-    if (m_completed) {
-        Report(111);
-        return -1;
-    }
-    if (m_lastInputGiven && inputLength > 0) {
-        Report(113);
-        return -1;
-    }
+    if (!output)
+        return Fail(109);
+    if (m_completed)
+        return Fail(111);
+    if (m_lastInputGiven && inputLength > 0)
+        return Fail(113);
     std::size_t got = m_executor.TakeOutput(output, static_cast<std::size_t>(capacity));
     if (inputLength > 0)
         m_executor.FeedInput(input, static_cast<std::size_t>(inputLength));
@@ -287,14 +261,10 @@ int Session::MultiProcessBuffer(const char* input, int inputLength, bool lastInp
 }
 
 int Session::ProcessFile(const char* inputFile, const char* outputFile, bool append) {
-    if (!inputFile) {
-        Report(126);
-        return -1;
-    }
-    if (!outputFile) {
-        Report(127);
-        return -1;
-    }
+    if (!inputFile)
+        return Fail(126);
+    if (!outputFile)
+        return Fail(127);
     MessageArgs args;
     std::FILE* in = std::fopen(inputFile, "rb");
     if (!in) {
@@ -315,10 +285,14 @@ int Session::ProcessFile(const char* inputFile, const char* outputFile, bool app
         return -1;
     }
     Reinitialize();
-    std::vector<char> buffer(kPiece);
+    InputFunction read = [in](char* buffer, int size) {
+        std::size_t n = std::fread(buffer, 1, static_cast<std::size_t>(size), in);
+        return n == 0 && std::ferror(in) ? -1 : static_cast<int>(n);
+    };
+    std::vector<char> buffer(kFeedChunk);
     int result = 0;
     for (;;) {
-        Executor::Status st = m_executor.Run(kFeedChunk);
+        Executor::Status st = Pump(kFeedChunk, read, kPiece);
         if (st == Executor::Status::Error) {
             Report(131);
             result = -1;
@@ -326,24 +300,10 @@ int Session::ProcessFile(const char* inputFile, const char* outputFile, bool app
         }
         while (m_executor.ReadyBytes() > 0) {
             std::size_t n = m_executor.TakeOutput(buffer.data(), buffer.size());
-            if (!out.Write(buffer.data(), n))
-                break;
+            out.Write(buffer.data(), n);
         }
         if (st == Executor::Status::Done)
             break;
-        if (st == Executor::Status::NeedInput) {
-            std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in);
-            if (n == 0) {
-                if (std::ferror(in)) {
-                    Report(131);
-                    result = -1;
-                    break;
-                }
-                m_executor.EndInput();
-            } else {
-                m_executor.FeedInput(buffer.data(), n);
-            }
-        }
     }
     std::fclose(in);
     if (result == 0 && !out.Commit()) {
@@ -355,27 +315,19 @@ int Session::ProcessFile(const char* inputFile, const char* outputFile, bool app
 
 bool Session::ProcessAll(std::string_view input, std::string& output) {
     Reinitialize();
-    std::size_t offset = 0;
-    Executor::Status st;
-    do {
-        std::size_t n = std::min(kFeedChunk, input.size() - offset);
-        m_executor.FeedInput(input.data() + offset, n);
-        offset += n;
-        if (offset == input.size())
-            m_executor.EndInput();
-        st = m_executor.Run(SIZE_MAX);
-        if (m_executor.ReadyBytes() > 0) {
-            std::size_t old = output.size();
-            output.resize(old + m_executor.ReadyBytes());
-            m_executor.TakeOutput(output.data() + old, output.size() - old);
-        }
-    } while (st == Executor::Status::NeedInput && offset < input.size());
+    Executor::Status st = Pump(SIZE_MAX, FromMemory(input), kFeedChunk);
+    std::size_t old = output.size();
+    output.resize(old + m_executor.ReadyBytes());
+    m_executor.TakeOutput(output.data() + old, output.size() - old);
     return st == Executor::Status::Done;
 }
 
 int Session::QueryStore(const char* store, char* buffer, int size) {
     int n = store ? m_table->Symbols(SymbolKind::Store).Find(store) : 0;
-    return CopyOut(n ? m_executor.StoreText(n) : std::string(), buffer, size, true);
+    std::string text = n ? m_executor.StoreText(n) : std::string();
+    if (text.empty() && store)
+        text = Executor::PredefinedValue(store);
+    return CopyOut(text, buffer, size, true);
 }
 
 int Session::QuerySwitch(const char* name) {

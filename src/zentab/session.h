@@ -57,9 +57,15 @@ private:
     // Runs until input is wanted or the run is done, handing full 1024-byte pieces (all
     // that is ready at the end) to the output function. 0, or the failing message number.
     int DrainToOutput();
+    // Runs until outputLimit bytes are ready, the run is done or an error stops it, pulling
+    // input whenever the executor wants more: pull fills a buffer and returns the bytes, 0 at
+    // the end, negative on a read error (which gives Error).
+    Executor::Status Pump(std::size_t outputLimit, const InputFunction& pull, int piece);
     // Raises an interface message. Argument errors leave the run state as it was: only the
     // engine's own stop messages put it in its error state.
     void Report(int number, const MessageArgs& args = {});
+    // Report(number), then the failure code -1.
+    int Fail(int number);
 
     Reporter m_reporter;
     std::unique_ptr<Table> m_table;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -67,6 +68,15 @@ struct Change {
     std::uint32_t firstKey = 0;  // first match element; kCommandKey for a command
     int weight = 0;
     bool literalOnly = false;    // match part holds characters only
+    bool outputLiteral = false;  // output part holds characters only
+};
+
+// A change as the plain-text loop scans it: the data of Change it needs, packed.
+struct PlainEntry {
+    std::uint32_t matchStart;
+    std::uint16_t length;
+    std::uint16_t change;
+    bool literal;
 };
 
 struct Group {
@@ -76,6 +86,13 @@ struct Group {
     // [charBegin[c], charBegin[c + 1]); wide characters lie in [charBegin[256], commandBegin).
     std::array<std::uint16_t, 257> charBegin{};
     std::uint16_t commandBegin = 0;
+    std::vector<PlainEntry> plain; // parallel to sorted
+    // Characters whose changes are not all plain text of two or more characters.
+    std::bitset<256> scanAll;
+    // For the other first characters: the positions in sorted of the changes that start with
+    // the pair (c1, c2) are pairList[pairStart[c1 << 8 | c2] .. pairStart[(c1 << 8 | c2) + 1]).
+    std::vector<std::uint16_t> pairStart;
+    std::vector<std::uint16_t> pairList;
 };
 
 struct Table {

@@ -156,6 +156,33 @@ void OrderGroup(Table& t, Group& g) {
     for (std::uint32_t c = 0; c <= 256; ++c)
         g.charBegin[c] = firstAtLeast(c);
     g.commandBegin = firstAtLeast(kCommandKey);
+    if (g.sorted.empty())
+        return;
+    std::vector<std::uint32_t> pairOf(g.sorted.size(), 0x10000);
+    for (std::size_t p = 0; p < g.sorted.size(); ++p) {
+        const Change& c = t.changes[g.sorted[p]];
+        std::uint32_t length = c.matchEnd - c.matchStart;
+        g.plain.push_back({c.matchStart, static_cast<std::uint16_t>(length), g.sorted[p], c.literalOnly});
+        if (c.firstKey >= 256)
+            continue;
+        Element second = length >= 2 ? t.elements[c.matchStart + 1] : 0;
+        if (!c.literalOnly || length < 2 || second >= 256)
+            g.scanAll.set(c.firstKey);
+        else
+            pairOf[p] = c.firstKey << 8 | second;
+    }
+    // Counting sort of the positions by pair, keeping the matching order within a pair.
+    g.pairStart.assign(0x10001, 0);
+    for (std::uint32_t pair : pairOf)
+        if (pair < 0x10000)
+            ++g.pairStart[pair + 1];
+    for (std::size_t k = 1; k < g.pairStart.size(); ++k)
+        g.pairStart[k] = static_cast<std::uint16_t>(g.pairStart[k] + g.pairStart[k - 1]);
+    g.pairList.resize(g.pairStart.back());
+    std::vector<std::uint16_t> fill(g.pairStart.begin(), g.pairStart.end() - 1);
+    for (std::size_t p = 0; p < pairOf.size(); ++p)
+        if (pairOf[p] < 0x10000 && !g.scanAll[pairOf[p] >> 8])
+            g.pairList[fill[pairOf[p]]++] = static_cast<std::uint16_t>(p);
 }
 
 } // namespace
@@ -253,6 +280,8 @@ bool FinishTable(Table& t, Reporter& r, bool hadErrors, bool tooLarge, bool from
         c.line = part.line;
         c.group = group;
         Weigh(t, c);
+        c.outputLiteral = std::none_of(el.begin() + c.output.start, el.begin() + c.output.end,
+                                       [](Element e) { return IsCommand(e); });
         t.changes.push_back(c);
         t.groups[group].sorted.push_back(static_cast<std::uint16_t>(index));
     }

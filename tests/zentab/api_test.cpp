@@ -331,6 +331,11 @@ TEST(Api, Queries) {
     EXPECT_EQ(std::string(buffer, 2), "xA");
     EXPECT_EQ(ZTQueryInput(h, buffer, sizeof buffer), 1);
     EXPECT_STREQ(buffer, "a");
+    // A predefined store gives its value by name even where the table never names it.
+    ZTHANDLE plain = LoadWithMessages("'a' > 'b'\n", m);
+    EXPECT_EQ(ZTQueryStore(plain, "ztversionmajor", buffer, sizeof buffer), 1);
+    EXPECT_STREQ(buffer, "8");
+    ZTUnloadTable(plain);
     ZTReinitializeTable(h);
     EXPECT_EQ(ZTQuerySwitch(h, "w"), 0);
     EXPECT_EQ(ZTQueryStore(h, "s", buffer, sizeof buffer), 0);

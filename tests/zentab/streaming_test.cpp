@@ -85,3 +85,21 @@ TEST(Streaming, OutputLongerThanTheBackBuffer) {
 
 } // namespace
 } // namespace crv::zt::test
+
+namespace crv::zt::test {
+namespace {
+
+// Plain-text tables run through a faster loop; an endfile change (which starts with a
+// command) sends the same table through the general loop. Both must agree.
+TEST(Streaming, PlainTextLoopAgreesWithGeneralLoop) {
+    const std::string table = "'ab' > 'X'\n'abb' > 'Y'\n'th' > 'θ'\n'the' > 'ðə'\n'a' > 'A'\n"
+                              "'zz' > ''\n'q' > 'QQQQ'\n'xa' > 'KS'\nx8140 > 'w'\n";
+    std::string input = Sample(5000, 5) + "\x81\x40";
+    std::string plain = RunTable(table, input);
+    EXPECT_EQ(plain, RunTable(table + "endfile > ''\n", input));
+    EXPECT_NE(plain, input);
+    ExpectSameEverywhere(table, input);
+}
+
+} // namespace
+} // namespace crv::zt::test
