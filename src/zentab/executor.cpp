@@ -307,17 +307,23 @@ void Executor::RunPlain() {
     const Element* el = m_table.elements.data();
     const Element* in = m_in.data();
     const std::size_t size = m_in.size();
-    const std::size_t outStart = m_out.size();
-    // Room for a stretch plus one change's output, written through a pointer.
-    m_out.resize(outStart + kFlushChunk + kMaxElements);
-    Element* out = m_out.data() + outStart;
-    Element* const outEnd = out + kFlushChunk;
+    // Output collects in a small buffer on the stack and goes to m_out in blocks.
+    constexpr std::size_t kBlock = 4096;
+    Element block[kBlock];
+    std::size_t used = 0, emitted = 0;
+    auto flush = [&] {
+        m_out.insert(m_out.end(), block, block + used);
+        emitted += used;
+        used = 0;
+    };
     std::size_t pos = m_inPos, lastMatchPos = 0;
     const Change* lastMatch = nullptr;
-    while (pos < size && out < outEnd) {
+    while (pos < size && emitted < kFlushChunk) {
         Element c = in[pos];
+        if (used == kBlock)
+            flush();
         if (c < 256 && !m_possible[c]) {
-            *out++ = c;
+            block[used++] = c;
             ++pos;
             continue;
         }
@@ -369,18 +375,25 @@ void Executor::RunPlain() {
         if (unsure || (found && !found->outputLiteral))
             break;
         if (!found) {
-            *out++ = c;
+            block[used++] = c;
             ++pos;
             continue;
         }
         lastMatch = found;
         lastMatchPos = pos;
-        for (std::uint32_t i = found->output.start; i < found->output.end; ++i)
-            *out++ = el[i];
+        std::size_t n = found->output.end - found->output.start;
+        if (used + n > kBlock)
+            flush();
+        if (n > kBlock) {
+            m_out.insert(m_out.end(), el + found->output.start, el + found->output.end);
+            emitted += n;
+        } else {
+            std::copy_n(el + found->output.start, n, block + used);
+            used += n;
+        }
         pos += found->matchEnd - found->matchStart;
     }
-    std::size_t emitted = static_cast<std::size_t>(out - (m_out.data() + outStart));
-    m_out.resize(outStart + emitted);
+    flush();
     if (lastMatch) {
         m_matched.assign(in + lastMatchPos, in + lastMatchPos + (lastMatch->matchEnd - lastMatch->matchStart));
         m_currentGroup = lastMatch->group;

@@ -6,6 +6,9 @@
 
 namespace crv::zt {
 
+// The title of the message box a desktop host shows the messages in (buttons OK, Cancel).
+constexpr const char* kMessageBoxTitle = "ZT - Zentab";
+
 // Installs the handler for the whole process; an empty handler restores the default,
 // which writes "zentab: [N] TEXT" to standard error. Safe to call from any thread.
 void SetHostMessageHandler(MessageSink handler);
