@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sort benchmarks: keys and comparisons per second beside ICU on 1,000,000 generated
-# vernacular words; crv sort on 200,000 words beside LC_ALL=C sort, same run.
+# Sort benchmarks: keys and comparisons per second beside ICU on the 1,000,000 lx values
+# of a generated lexicon (bench/sf); crv sort on the 200,000 lx values of a 200,000-record
+# lexicon beside LC_ALL=C sort on the same file, same run.
 #   bash bench/sort/run.sh [WORDS]
 set -euo pipefail
 cd "$(dirname "$0")/../.."

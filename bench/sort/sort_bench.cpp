@@ -1,7 +1,8 @@
 // Measures sort keys per second and key comparisons per second at mask 15 with the
 // vernacular's sort order, beside ICU's root collator on the same words in the same run.
+// The words are the lx values of the synthetic lexicon of bench/sf.
 //   sort_bench SETTINGS_FOLDER [WORDS]   measure (default 1,000,000 words)
-//   sort_bench --words N                 print N generated words, one per line
+//   sort_bench --words N                 print the lx values of an N-record lexicon
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +12,7 @@
 
 #include "record/recording_platform.h"
 #include "schema/lang_enc_set.h"
-#include "vernacular_words.h"
+#include "lexicon_gen.h"
 
 #ifdef CORVANE_BENCH_ICU
 #include <unicode/ucol.h>
@@ -21,6 +22,19 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The lx values of a generated lexicon of that many records.
+std::vector<std::string> HeadWords(std::size_t records) {
+    std::string db = crv::bench::GenerateLexicon(static_cast<std::uint32_t>(records));
+    std::vector<std::string> words;
+    words.reserve(records);
+    for (std::size_t pos = db.find("\n\\lx "); pos != std::string::npos; pos = db.find("\n\\lx ", pos + 1)) {
+        std::size_t start = pos + 5;
+        std::size_t end = db.find_first_of("\r\n", start);
+        words.push_back(db.substr(start, end - start));
+    }
+    return words;
+}
 
 // Best of three runs, in seconds.
 template <class Fn>
@@ -74,9 +88,8 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> Pairs(std::size_t words, st
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--words") == 0) {
-        crv::bench::VernacularWords gen;
-        for (long i = std::atol(argv[2]); i > 0; --i)
-            std::printf("%s\n", gen.Next().c_str());
+        for (const auto& w : HeadWords(static_cast<std::size_t>(std::atol(argv[2]))))
+            std::printf("%s\n", w.c_str());
         return 0;
     }
     if (argc < 2) {
@@ -95,13 +108,11 @@ int main(int argc, char** argv) {
     }
     const crv::CSortOrder* so = enc->DefaultSortOrder();
 
-    crv::bench::VernacularWords gen;
-    std::vector<std::string> words(count);
+    std::vector<std::string> words = HeadWords(count);
+    count = words.size();
     std::size_t bytes = 0;
-    for (auto& w : words) {
-        w = gen.Next();
+    for (const auto& w : words)
         bytes += w.size();
-    }
     std::printf("%zu words, %.1f bytes on average; keys packed as an index holds them\n\n", count, static_cast<double>(bytes) / static_cast<double>(count));
 
     std::vector<std::string> keys(count);
