@@ -5,6 +5,7 @@
 
 #include "record/message_text.h"
 #include "record/platform.h"
+#include "zentab/change_table.h"
 
 namespace crv {
 
@@ -38,12 +39,42 @@ std::string CSortKeyLibrary::MakeKey(std::string_view text, bool fromEnd) const 
 
 namespace crv {
 
+namespace {
+
+// A sort order's change table, run afresh for each key text.
+class CZentabKeyChangeTable : public CKeyChangeTable {
+public:
+    explicit CZentabKeyChangeTable(CChangeTable table) : m_table(std::move(table)) {}
+    bool Run(std::string_view text, std::string& out, std::size_t maxOut) const override {
+        std::string result;
+        if (!m_table.Process(text, result))
+            return false;
+        if (result.size() > maxOut)
+            return false;
+        out = std::move(result);
+        return true;
+    }
+
+private:
+    // Running a table changes its run state, not what the sort order means by it.
+    mutable CChangeTable m_table;
+};
+
+} // namespace
+
 std::unique_ptr<CKeyChangeTable> LoadKeyChangeTable(const std::string& folder, std::string_view fileName) {
     std::string path = ResolveInSettingsFolder(folder, fileName);
-    std::string text = path.empty() ? "Change table %s not found." : "Change table %s cannot be run: the change-table engine is not available.";
-    text.replace(text.find("%s"), 2, fileName);
-    platform().ShowMessage(text);
-    return nullptr;
+    if (path.empty()) {
+        platform().ShowMessage(FormatMessage("Change table %1 not found.", {fileName}));
+        return nullptr;
+    }
+    CChangeTable table;
+    ChangeTableResult loaded = table.LoadFile(path);
+    if (!loaded) {
+        platform().ShowMessage(FormatMessage("Change table %1 could not be loaded.\n%2", {fileName, loaded.Text()}));
+        return nullptr;
+    }
+    return std::make_unique<CZentabKeyChangeTable>(std::move(table));
 }
 
 } // namespace crv

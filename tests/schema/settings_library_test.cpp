@@ -105,5 +105,35 @@ TEST_F(SettingsLibraryTest, KeyLibraryRewritesKeyText) {
     EXPECT_EQ(a, b); // works without it
 }
 
+TEST_F(SettingsLibraryTest, ChangeTableRewritesKeyText) {
+    test::WriteFileBytes((settings / "keys.ztt").string(), "\"ph\" > \"f\"\n\"-\" > \"\"\n");
+    test::WriteFileBytes((settings / "broken.ztt").string(), "\"a\" > nosuchcommand(\n");
+    CLangEncSet set(settings.string());
+    CLangEnc* e = set.FindOrCreate("T");
+    CSortOrderDef def = e->DefaultSortOrder()->Definition();
+    def.changeTable = "keys.ztt";
+    def.keyLibrary = "keys.dll"; // not used: a change table takes precedence
+    CNote error;
+    CSortOrder* so = e->SortOrders().AddSortOrder("spelling", def, error);
+    ASSERT_NE(so, nullptr);
+    std::string a, b;
+    EXPECT_TRUE(so->MakeKey("phone-book", a, 100, false));
+    e->DefaultSortOrder()->MakeKey("fonebook", b, 100, false);
+    EXPECT_EQ(a, b);
+    EXPECT_TRUE(so->MakeKey("ph", a, 100, true)) << "a second run starts afresh";
+    e->DefaultSortOrder()->MakeKey("f", b, 100, true);
+    EXPECT_EQ(a, b);
+    EXPECT_TRUE(rec.Messages().empty());
+
+    def.changeTable = "../outside.ztt";
+    EXPECT_NE(e->SortOrders().AddSortOrder("outside", def, error), nullptr);
+    def.changeTable = "broken.ztt";
+    EXPECT_NE(e->SortOrders().AddSortOrder("broken", def, error), nullptr);
+    auto messages = rec.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "Change table ../outside.ztt not found.");
+    EXPECT_EQ(messages[1].rfind("Change table broken.ztt could not be loaded.\n", 0), 0u);
+}
+
 } // namespace
 } // namespace crv
