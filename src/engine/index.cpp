@@ -141,15 +141,15 @@ CIndexPos CIndex::PosOf(const CIndexEntry* entry) const {
 }
 
 CIndexPos CIndex::Find(const CRecord* record, const CField* field) const {
-    for (std::size_t i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i]->Record() == record && m_entries[i]->Field() == field)
+    for (std::size_t i = 0; i < m_recordOf.size(); ++i)
+        if (m_recordOf[i] == record && m_entries[i]->Field() == field)
             return PosAt(i);
     return CIndexPos(nullptr, m_entries.size());
 }
 
 CIndexPos CIndex::FindRecord(const CRecord* record) const {
-    for (std::size_t i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i]->Record() == record)
+    for (std::size_t i = 0; i < m_recordOf.size(); ++i)
+        if (m_recordOf[i] == record)
             return PosAt(i);
     return CIndexPos(nullptr, m_entries.size());
 }
@@ -255,14 +255,40 @@ void CIndex::Fill(const std::vector<CRecord*>& records) {
         auto progress = platform().BeginProgress(FormatMessage("Indexing by \\%1", {name}),
                                                  static_cast<std::int64_t>(records.size()), false);
         std::size_t n = 0;
+        // Where every field of the primary marker is the first field of one of these
+        // records (the record marker, as read), each record has exactly that entry: the
+        // marker's use count proves it without walking the other fields. A record whose
+        // first field is another marker sends the whole fill the long way.
+        const CMarker* pri = PriMarker();
+        bool firstOnly = pri && static_cast<std::size_t>(pri->UseCount()) == records.size();
         for (CRecord* r : records) {
-            AppendRecordEntries(r, m_entries);
+            CField* f = r->GetFirst();
+            if (firstOnly && f->Marker() != pri) {
+                firstOnly = false;
+                m_entries.clear();
+                for (CRecord* done : records) {
+                    if (done == r)
+                        break;
+                    AppendRecordEntries(done, m_entries);
+                }
+            }
+            if (firstOnly)
+                m_entries.push_back(std::make_unique<CIndexEntry>(r, f, MakeEntryKey(*r, f)));
+            else
+                AppendRecordEntries(r, m_entries);
             // Stepping a display per record costs more than the record; every 1024th.
             if ((++n & 1023) == 0)
                 progress->SetPosition(static_cast<std::int64_t>(n));
         }
     }
+    SyncRecords();
     Sort();
+}
+
+void CIndex::SyncRecords() {
+    m_recordOf.resize(m_entries.size());
+    for (std::size_t i = 0; i < m_entries.size(); ++i)
+        m_recordOf[i] = m_entries[i]->Record();
 }
 
 void CIndex::Rekey() {
@@ -286,6 +312,7 @@ void CIndex::Rekey() {
 
 void CIndex::Refill() {
     m_entries.clear();
+    m_recordOf.clear();
     if (!m_base)
         return;
     const std::size_t n = m_base->Count();
@@ -300,6 +327,7 @@ void CIndex::Refill() {
         if (((i + 1) & 1023) == 0)
             progress->SetPosition(static_cast<std::int64_t>(i + 1));
     }
+    SyncRecords();
 }
 
 namespace {
@@ -311,6 +339,31 @@ void StepSortProgress(void* data, std::size_t n) {
 }
 } // namespace
 
+std::uint64_t CIndex::SortPrefix(const CIndexEntry& entry) const {
+    // Byte 0: entries without field first. Bytes 1-7: the first units' weights at the
+    // first level the comparison looks at (all bytes of a byte-compared key), padded
+    // with zeros. Those weights are never 0, so where two prefixes differ the full
+    // comparison gives the same answer; only equal prefixes need it.
+    std::uint64_t p = entry.HasField() ? 1 : 0;
+    int n = 0;
+    const CSortOrder* order = SortOrder();
+    std::string_view key = entry.Key();
+    if (!order || order->IsBinary()) {
+        for (; n < 7 && static_cast<std::size_t>(n) < key.size(); ++n)
+            p = (p << 8) | static_cast<unsigned char>(key[static_cast<std::size_t>(n)]);
+    } else {
+        const int mask = 1 | (EntryMask() & kSortUndefined);
+        for (std::size_t i = 0; n < 7 && i < key.size() && key[i] != '\x01'; ++i) {
+            const CSortWeight& w = order->Weight(static_cast<unsigned char>(key[i]));
+            if (w.kind & mask) {
+                p = (p << 8) | w.primary;
+                ++n;
+            }
+        }
+    }
+    return p << (8 * (7 - n));
+}
+
 bool CIndex::Sort() {
     bool inOrder = true;
     for (std::size_t i = 1; i < m_entries.size() && inOrder; ++i)
@@ -318,18 +371,35 @@ bool CIndex::Sort() {
     if (inOrder)
         return false;
     std::string name = PriMarker() ? PriMarker()->Name() : std::string();
-    std::size_t passes = 0;
+    std::size_t passes = 1;
     for (std::size_t w = 16; w < m_entries.size(); w *= 2)
         ++passes;
     auto progress = platform().BeginProgress(FormatMessage("Sorting by \\%1", {name}),
                                              static_cast<std::int64_t>(passes * m_entries.size()), false);
+    // Sorting an array of prefixes beside the entries keeps most comparisons inside one
+    // cache line; entries are looked at only where prefixes tie.
+    struct Item {
+        std::uint64_t prefix;
+        std::size_t from; // the entry's place before the sort
+    };
+    std::vector<Item> items;
+    items.reserve(m_entries.size());
+    for (std::size_t i = 0; i < m_entries.size(); ++i)
+        items.push_back({SortPrefix(*m_entries[i]), i});
     SortStep step{progress.get()};
     StableMergeSort(
-        m_entries,
-        [this](const std::unique_ptr<CIndexEntry>& a, const std::unique_ptr<CIndexEntry>& b) {
-            return CompareEntries(*a, *b);
+        items,
+        [this](const Item& a, const Item& b) {
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix ? -1 : 1;
+            return CompareEntries(*m_entries[a.from], *m_entries[b.from]);
         },
         &StepSortProgress, &step);
+    Entries sorted(m_entries.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        sorted[i] = std::move(m_entries[items[i].from]);
+    m_entries = std::move(sorted);
+    SyncRecords();
     return true;
 }
 
@@ -349,9 +419,7 @@ std::size_t CIndex::InsertionPoint(const CIndexEntry& entry) const {
 
 CIndexPos CIndex::Insert(std::unique_ptr<CIndexEntry> entry) {
     std::size_t at = InsertionPoint(*entry);
-    CIndexEntry* e = entry.get();
-    m_entries.insert(m_entries.begin() + static_cast<long>(at), std::move(entry));
-    return CIndexPos(e, at);
+    return InsertAt(at, std::move(entry));
 }
 
 CIndexPos CIndex::InsertFiltered(std::unique_ptr<CIndexEntry> entry, std::size_t baseOrdinal) {
@@ -363,9 +431,7 @@ CIndexPos CIndex::InsertFiltered(std::unique_ptr<CIndexEntry> entry, std::size_t
             break;
         --at;
     }
-    CIndexEntry* e = entry.get();
-    m_entries.insert(m_entries.begin() + static_cast<long>(at), std::move(entry));
-    return CIndexPos(e, at);
+    return InsertAt(at, std::move(entry));
 }
 
 CIndexPos CIndex::FindLike(const CIndexEntry& like) const {
@@ -379,6 +445,13 @@ CIndexPos CIndex::FindLike(const CIndexEntry& like) const {
     }
     // Keys that compare inconsistently (a faulty key library) can hide it: look at all.
     return Find(like.Record(), like.Field());
+}
+
+CIndexPos CIndex::InsertAt(std::size_t at, std::unique_ptr<CIndexEntry> entry) {
+    CIndexEntry* e = entry.get();
+    m_recordOf.insert(m_recordOf.begin() + static_cast<long>(at), e->Record());
+    m_entries.insert(m_entries.begin() + static_cast<long>(at), std::move(entry));
+    return CIndexPos(e, at);
 }
 
 bool CIndex::PassesFilter(const CIndexEntry& like, std::size_t* ordinal) const {
@@ -395,9 +468,9 @@ bool CIndex::PassesFilter(const CIndexEntry& like, std::size_t* ordinal) const {
 bool CIndex::UpdateRecord(CRecord* record) {
     CRV_ASSERT(m_updateEntries.empty() && m_removeEntries.empty());
     m_updateEntries.clear();
-    for (auto& e : m_entries)
-        if (e->Record() == record)
-            m_updateEntries.push_back(e.get());
+    for (std::size_t i = 0; i < m_recordOf.size(); ++i)
+        if (m_recordOf[i] == record)
+            m_updateEntries.push_back(m_entries[i].get());
     bool changed = false;
     std::vector<CField*> fields;
     PrimaryFields(*record, fields);
@@ -433,11 +506,16 @@ bool CIndex::UpdateRecord(CRecord* record) {
 }
 
 void CIndex::RemoveEntries(const std::vector<const CIndexEntry*>& gone) {
-    if (gone.empty())
-        return;
-    std::erase_if(m_entries, [&gone](const std::unique_ptr<CIndexEntry>& e) {
-        return std::find(gone.begin(), gone.end(), e.get()) != gone.end();
-    });
+    // Positions first (the record array is quick to scan), then each entry is erased
+    // from the back so that earlier positions stay right.
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < m_recordOf.size() && at.size() < gone.size(); ++i)
+        if (std::find(gone.begin(), gone.end(), m_entries[i].get()) != gone.end())
+            at.push_back(i);
+    for (auto it = at.rbegin(); it != at.rend(); ++it) {
+        m_entries.erase(m_entries.begin() + static_cast<long>(*it));
+        m_recordOf.erase(m_recordOf.begin() + static_cast<long>(*it));
+    }
 }
 
 } // namespace crv

@@ -119,9 +119,14 @@ private:
     void Refill();
     // Stable sort unless already in order; true when anything moved.
     bool Sort();
+    // The first bytes of an entry's order, comparable as a number (see Sort).
+    std::uint64_t SortPrefix(const CIndexEntry& entry) const;
     // The ordinal after all entries that compare less than or equal to entry.
     std::size_t InsertionPoint(const CIndexEntry& entry) const;
     CIndexPos Insert(std::unique_ptr<CIndexEntry> entry);
+    CIndexPos InsertAt(std::size_t at, std::unique_ptr<CIndexEntry> entry);
+    // m_recordOf made again from m_entries after a bulk change.
+    void SyncRecords();
     // A filtered index places a new entry among its equal neighbours as the base
     // orders them, so that it stays the base's passing entries in base order.
     CIndexPos InsertFiltered(std::unique_ptr<CIndexEntry> entry, std::size_t baseOrdinal);
@@ -147,6 +152,9 @@ private:
     CIndex* m_base = nullptr;
     int m_refs = 0;
     Entries m_entries;
+    // The record of each entry, beside it: finding a record's entries scans this
+    // contiguous array instead of every entry.
+    std::vector<const CRecord*> m_recordOf;
     // Update work lists: the record's present entries, and the entries to remove once
     // the views were told. Empty outside an update.
     std::vector<CIndexEntry*> m_updateEntries;

@@ -153,23 +153,25 @@ void CIndexSet::WriteRecords(RecordOutput& out, Progress* progress) const {
 }
 
 void CIndexSet::AddRecords(CRecordList& records) {
-    std::size_t added = records.Count();
-    if (added == 0)
+    std::vector<CRecord*> added;
+    for (CRecord& r : records)
+        added.push_back(&r);
+    if (added.empty())
         return;
     // Many records at once (a file read, a merge): rebuild the indexes rather than insert
     // one by one.
-    if (added < 64 && m_recordCount > 0) {
+    if (added.size() < 64 && m_recordCount > 0) {
         while (CRecord* r = records.GetFirst())
             AddRecord(records.Remove(r));
         return;
     }
     std::vector<CRecord*> order = RecordsInOrder();
-    for (CRecord& r : records)
-        order.push_back(&r);
+    order.insert(order.end(), added.begin(), added.end());
     records.MoveAllTo(m_records);
-    m_recordCount += added;
+    m_recordCount += added.size();
     m_default->Fill(order);
-    order = RecordsInOrder();
+    if (m_indexes.size() > 1)
+        order = RecordsInOrder();
     for (auto& index : m_indexes)
         if (!index->m_base && index.get() != m_default.Get())
             index->Fill(order);

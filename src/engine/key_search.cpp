@@ -1,6 +1,8 @@
 // Key search: settings, matches, and the Search and Record Insert commands.
 #include "engine/key_search.h"
 
+#include <optional>
+
 #include "record/message_text.h"
 #include "record/object_stream.h"
 #include "record/platform.h"
@@ -115,6 +117,23 @@ KeyCommandResult Moved(const CIndex& window, const CIndexPos& match) {
     return {KeyCommandResult::Outcome::Moved, PosInWindow(window, match)};
 }
 
+// The answer to the Multiple Matches list of matches found in searched; nullopt for
+// Try Again.
+std::optional<KeyCommandResult> ChooseMatch(CIndexSet& set, CIndex& index, const CKeySearch& search,
+                                            const CIndex& searched, const CKeyRecordSet& matches,
+                                            CKeySearchDialogs& dialogs) {
+    using Choice = CKeySearchDialogs::Choice;
+    std::size_t row = 0;
+    Choice c = dialogs.MultipleMatches(searched, matches, true, row);
+    if (c == Choice::Take && row < matches.Matches().size())
+        return Moved(index, matches.Matches()[row]);
+    if (c == Choice::Insert)
+        return Inserted(set, index, search);
+    if (c == Choice::TryAgain)
+        return std::nullopt;
+    return KeyCommandResult{};
+}
+
 } // namespace
 
 KeyCommandResult RunSearchCommand(CIndexSet& set, CIndex& index, CKeySearch& search,
@@ -134,40 +153,24 @@ KeyCommandResult RunSearchCommand(CIndexSet& set, CIndex& index, CKeySearch& sea
         }
         if (matches.Matches().size() == 1)
             return Moved(index, matches.Matches()[0]);
-        std::size_t row = 0;
-        Choice c = dialogs.MultipleMatches(index, matches, true, row);
-        if (c == Choice::Take && row < matches.Matches().size())
-            return Moved(index, matches.Matches()[row]);
-        if (c == Choice::Insert)
-            return Inserted(set, index, search);
-        if (c == Choice::TryAgain)
-            continue;
-        return {};
+        if (auto result = ChooseMatch(set, index, search, index, matches, dialogs))
+            return *result;
     }
 }
 
 KeyCommandResult RunRecordInsertCommand(CIndexSet& set, CIndex& index, CKeySearch& search,
                                         CKeySearchDialogs& dialogs) {
-    using Choice = CKeySearchDialogs::Choice;
     for (;;) {
         if (!dialogs.AskKey(search, "Record Insert", "&Key to insert:"))
             return {};
         // Existing records are found by their record-marker key, whatever the window sorts by.
         CKeySearch byRecord = search;
         byRecord.secondary.clear();
-        const CIndex& def = set.DefaultIndex();
-        CKeyRecordSet matches(def, byRecord);
+        CKeyRecordSet matches(set.DefaultIndex(), byRecord);
         if (!matches.Found())
             return Inserted(set, index, search);
-        std::size_t row = 0;
-        Choice c = dialogs.MultipleMatches(def, matches, true, row);
-        if (c == Choice::Take && row < matches.Matches().size())
-            return Moved(index, matches.Matches()[row]);
-        if (c == Choice::Insert)
-            return Inserted(set, index, search);
-        if (c == Choice::TryAgain)
-            continue;
-        return {};
+        if (auto result = ChooseMatch(set, index, search, set.DefaultIndex(), matches, dialogs))
+            return *result;
     }
 }
 

@@ -12,6 +12,7 @@
 #include "record/record.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
+#include "schema/marker_test_support.h"
 #include "support/test_support.h"
 
 namespace crv::test {
@@ -71,15 +72,7 @@ protected:
     // A record of (marker, text) fields added to the database.
     CRecord* Add(std::initializer_list<std::pair<CMarker*, std::string>> fields) {
         CRecordList list;
-        CRecord* record = nullptr;
-        for (const auto& [marker, text] : fields) {
-            auto* field = new CField(marker, text);
-            if (!record)
-                record = new CRecord(field);
-            else
-                record->Add(field);
-        }
-        list.Add(record);
+        CRecord* record = AddRecord(list, fields);
         Db().AddRecords(list);
         return record;
     }
@@ -110,11 +103,5 @@ protected:
 
 using Strings = std::vector<std::string>;
 
-inline CField* FieldAt(const CRecord& record, int index) {
-    CField* f = record.GetFirst();
-    while (f && index-- > 0)
-        f = record.GetNext(f);
-    return f;
-}
 
 } // namespace crv::test

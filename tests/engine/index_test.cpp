@@ -25,6 +25,15 @@ TEST_F(EngineTest, RecordsWithoutOrWithSeveralSortFieldsHaveOneEntryEach) {
     EXPECT_EQ(byGe->Find(byGe->EntryAt(0)->Record(), nullptr).Ordinal(), 0u);
 }
 
+TEST_F(EngineTest, RecordMarkerFieldsAfterTheFirstFieldAreFound) {
+    // As many lx fields as records, but one stands second in its record (a record marker
+    // changed after reading): the quick fill by first fields must not be taken.
+    Add({{ge, "g"}, {lx, "b"}});
+    Add({{lx, "a"}});
+    CIndexRef byLx = Db().GetIndex(By(lx, {dt}));
+    EXPECT_EQ(Listing(*byLx), (Strings{"a/a", "b/g"}));
+}
+
 TEST_F(EngineTest, SortIsStableSkippedWhenInOrderAndInsertsAfterEquals) {
     CRecord* r1 = Add({{lx, "same"}});
     CRecord* r0 = Add({{lx, "a"}});
