@@ -330,14 +330,6 @@ void CIndex::Refill() {
     SyncRecords();
 }
 
-namespace {
-struct SortStep {
-    Progress* progress;
-};
-void StepSortProgress(void* data, std::size_t n) {
-    static_cast<SortStep*>(data)->progress->Step(static_cast<std::int64_t>(n));
-}
-} // namespace
 
 std::uint64_t CIndex::SortPrefix(const CIndexEntry& entry) const {
     // Byte 0: entries without field first. Bytes 1-7: the first units' weights at the
@@ -371,30 +363,38 @@ bool CIndex::Sort() {
     if (inOrder)
         return false;
     std::string name = PriMarker() ? PriMarker()->Name() : std::string();
-    std::size_t passes = 1;
-    for (std::size_t w = 16; w < m_entries.size(); w *= 2)
-        ++passes;
+    const std::size_t n = m_entries.size();
     auto progress = platform().BeginProgress(FormatMessage("Sorting by \\%1", {name}),
-                                             static_cast<std::int64_t>(passes * m_entries.size()), false);
-    // Sorting an array of prefixes beside the entries keeps most comparisons inside one
-    // cache line; entries are looked at only where prefixes tie.
+                                             static_cast<std::int64_t>(2 * n), false);
+    // Entries are first put in order of their weight prefixes by a radix sort (stable,
+    // so ties keep the previous order); only runs of equal prefixes need the full
+    // comparison, by a merge sort over the run.
     struct Item {
         std::uint64_t prefix;
         std::size_t from; // the entry's place before the sort
     };
     std::vector<Item> items;
-    items.reserve(m_entries.size());
-    for (std::size_t i = 0; i < m_entries.size(); ++i)
+    items.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
         items.push_back({SortPrefix(*m_entries[i]), i});
-    SortStep step{progress.get()};
-    StableMergeSort(
-        items,
-        [this](const Item& a, const Item& b) {
-            if (a.prefix != b.prefix)
-                return a.prefix < b.prefix ? -1 : 1;
-            return CompareEntries(*m_entries[a.from], *m_entries[b.from]);
-        },
-        &StepSortProgress, &step);
+    StableRadixSort(items, [](const Item& item) { return item.prefix; });
+    progress->SetPosition(static_cast<std::int64_t>(n));
+    std::vector<Item> run;
+    for (std::size_t i = 0; i < n;) {
+        std::size_t j = i + 1;
+        while (j < n && items[j].prefix == items[i].prefix)
+            ++j;
+        if (j - i > 1) {
+            run.assign(items.begin() + static_cast<long>(i), items.begin() + static_cast<long>(j));
+            StableMergeSort(run, [this](const Item& a, const Item& b) {
+                return CompareEntries(*m_entries[a.from], *m_entries[b.from]);
+            });
+            std::copy(run.begin(), run.end(), items.begin() + static_cast<long>(i));
+        }
+        i = j;
+        if ((i & 1023) == 0)
+            progress->SetPosition(static_cast<std::int64_t>(n + i));
+    }
     Entries sorted(m_entries.size());
     for (std::size_t i = 0; i < items.size(); ++i)
         sorted[i] = std::move(m_entries[items[i].from]);

@@ -1,9 +1,12 @@
-// The stable merge sort of index entries. Bottom-up, so its work is bounded by
-// n log n steps whatever the comparison answers; equal items keep their order.
+// The sorts of index entries: a stable merge sort, bottom-up, so its work is bounded by
+// n log n steps whatever the comparison answers (equal items keep their order); and a
+// stable radix sort by a 64-bit number, which orders entries by their weight prefixes.
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -54,6 +57,32 @@ void StableMergeSort(std::vector<T>& items, Cmp cmp, void (*step)(void*, std::si
     }
     if (from != &items)
         items = std::move(*from);
+}
+
+// Stable least-significant-byte-first radix sort by key(item), a 64-bit number; a byte
+// that every item has alike costs one counting pass.
+template <class T, class Key>
+void StableRadixSort(std::vector<T>& items, Key key) {
+    const std::size_t n = items.size();
+    if (n < 2)
+        return;
+    std::vector<T> buffer(n);
+    for (int shift = 0; shift < 64; shift += 8) {
+        std::array<std::size_t, 256> count{};
+        for (const T& item : items)
+            ++count[(key(item) >> shift) & 0xFF];
+        if (count[(key(items[0]) >> shift) & 0xFF] == n)
+            continue;
+        std::size_t sum = 0;
+        for (std::size_t& c : count) {
+            std::size_t here = c;
+            c = sum;
+            sum += here;
+        }
+        for (T& item : items)
+            buffer[count[(key(item) >> shift) & 0xFF]++] = std::move(item);
+        items.swap(buffer);
+    }
 }
 
 } // namespace crv
