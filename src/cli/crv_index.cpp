@@ -11,6 +11,7 @@
 #include "record/message_text.h"
 #include "record/platform.h"
 #include "record/sf_header.h"
+#include "schema/database_type_set.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
 #include "schema/sort_order.h"
@@ -19,11 +20,12 @@ namespace crv::cli {
 
 namespace {
 
-// A database opened for listing: its markers and its index set. The record marker is
-// the first marker line's; markers met in the data take the settings' default encoding.
+// A database opened for listing: with -s or -p, the type its header names; otherwise,
+// or for a file without header, a type-less look at it whose record marker is the
+// first marker line's and whose markers take the default encoding.
 struct ListedDatabase {
     std::unique_ptr<CrvSettings> settings;
-    std::unique_ptr<CMarkerSet> markers;
+    std::unique_ptr<CMarkerSet> markers; // the type-less case only
     std::unique_ptr<CIndexSet> set;
     ~ListedDatabase() {
         set.reset(); // records let go of their markers first
@@ -34,19 +36,42 @@ bool OpenDatabase(const CrvContext& ctx, const std::string& path, ListedDatabase
     db.settings = OpenSettings(ctx);
     if (!db.settings)
         return false;
+    const std::string cannotOpen =
+        "%1\nCannot open this file.\n\nPlease check whether it is already open in another program.";
+    const std::string tooLarge =
+        "%1\nCan not open this file because it contains a field more than 32000 characters in size.";
+    if (!db.settings->folder.empty()) {
+        DatabaseTypeOfFile found = FindDatabaseTypeOfFile(path, Types(*db.settings));
+        using Status = DatabaseTypeOfFile::Status;
+        switch (found.status) {
+        case Status::Found:
+            db.set = std::make_unique<CIndexSet>(*found.type);
+            db.set->SetRecordWidth(found.header.number);
+            return db.set->ReadFile(path).Ok();
+        case Status::CannotOpen:
+            platform().ShowMessage(FormatMessage(cannotOpen, {path}));
+            return false;
+        case Status::TooLarge:
+            platform().ShowMessage(FormatMessage(tooLarge, {path}));
+            return false;
+        case Status::TypeMissing:
+            platform().ShowMessage(DatabaseTypeNotFoundText(path, found.header.typeName));
+            return false;
+        case Status::TypeNotLoaded:
+            return false;
+        case Status::NoHeader:
+            break;
+        }
+    }
     {
         std::ifstream in(path, std::ios::binary);
         if (!in) {
-            platform().ShowMessage(FormatMessage(
-                "%1\nCannot open this file.\n\nPlease check whether it is already open in another program.",
-                {path}));
+            platform().ShowMessage(FormatMessage(cannotOpen, {path}));
             return false;
         }
         SFHeader header;
         if (ReadHeader(in, header) == HeaderStatus::TooLarge) {
-            platform().ShowMessage(FormatMessage(
-                "%1\nCan not open this file because it contains a field more than 32000 characters in size.",
-                {path}));
+            platform().ShowMessage(FormatMessage(tooLarge, {path}));
             return false;
         }
     }
@@ -63,7 +88,7 @@ bool OpenDatabase(const CrvContext& ctx, const std::string& path, ListedDatabase
 CMarker* NamedMarker(const ListedDatabase& db, std::string name, const char* option) {
     if (!name.empty() && name[0] == '\\')
         name.erase(0, 1);
-    CMarker* m = db.markers->Search(name);
+    CMarker* m = db.set->Markers().Search(name);
     if (!m)
         std::fprintf(stderr, "crv: %s: the database has no marker \\%s\n", option, name.c_str());
     return m;

@@ -24,6 +24,14 @@ std::unique_ptr<CrvSettings> OpenSettings(const CrvContext& ctx) {
     return settings;
 }
 
+CDatabaseTypeSet& Types(CrvSettings& settings) {
+    if (!settings.types) {
+        settings.types = std::make_unique<CDatabaseTypeSet>(*settings.langEncs);
+        settings.types->LoadAll();
+    }
+    return *settings.types;
+}
+
 CLangEnc* FindLangEnc(CrvSettings& settings, const std::string& name) {
     CLangEnc* e = settings.langEncs->Find(name);
     if (!e)

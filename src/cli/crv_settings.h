@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/crv_commands.h"
+#include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 
 namespace crv::cli {
@@ -14,11 +15,16 @@ namespace crv::cli {
 struct CrvSettings {
     std::string folder; // empty: no -p or -s; encodings are then kept in memory
     std::unique_ptr<CLangEncSet> langEncs;
+    // Loaded by Types on first use; goes before the encodings it listens to.
+    std::unique_ptr<CDatabaseTypeSet> types;
 };
 
 // Opens the settings of the invocation and loads its encodings. Null, after a message
 // on standard error, when the folder does not exist.
 std::unique_ptr<CrvSettings> OpenSettings(const CrvContext& ctx);
+
+// The database types of the settings folder, loaded on first use.
+CDatabaseTypeSet& Types(CrvSettings& settings);
 
 // The encoding of that name; null after a message when the settings have none.
 CLangEnc* FindLangEnc(CrvSettings& settings, const std::string& name);

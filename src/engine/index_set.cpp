@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "record/sf_writer.h"
+#include "schema/database_type.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
 #include "schema/sort_order.h"
@@ -18,6 +19,10 @@ CIndexSet::CIndexSet(CMarkerSet& markers, std::vector<CMarker*> secKeys) : m_mar
     MakeDefaultIndex();
     if (CUpdateHub* hub = markers.Hub())
         m_subscription = std::make_unique<CUpdateSubscription>(*hub, this, ListenerRank::Documents);
+}
+
+CIndexSet::CIndexSet(CDatabaseType& type) : CIndexSet(type.MarkerSet(), type.SecKeyMarkers()) {
+    m_type = &type;
 }
 
 CIndexSet::~CIndexSet() {

@@ -17,6 +17,7 @@
 
 namespace crv {
 
+class CDatabaseType;
 class CMarkerSet;
 class RecordOutput;
 class Progress;
@@ -42,11 +43,16 @@ public:
     // default index sorts then by secKeys. Subscribes to the markers' change notices
     // with the rank of documents.
     CIndexSet(CMarkerSet& markers, std::vector<CMarker*> secKeys = {});
+    // A database of type: its markers, record marker and secondary keys; the set holds
+    // the type counted while it lives.
+    explicit CIndexSet(CDatabaseType& type);
     ~CIndexSet() override;
     CIndexSet(const CIndexSet&) = delete;
     CIndexSet& operator=(const CIndexSet&) = delete;
 
     CMarkerSet& Markers() const { return *m_markers; }
+    // Null for a database read without a type (a quick look at a file).
+    CDatabaseType* Type() const { return m_type.Get(); }
     CMarker* RecordMarker() const;
 
     // --- the database's properties ---
@@ -125,6 +131,7 @@ private:
     std::vector<CRecord*> RecordsInOrder() const;
     void MakeDefaultIndex();
 
+    CountedRef<CDatabaseType> m_type;
     CMarkerSet* m_markers;
     std::vector<CountedRef<CMarker>> m_secKeys;
     CRecordList m_records;

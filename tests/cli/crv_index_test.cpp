@@ -70,5 +70,40 @@ TEST_F(CrvIndex, FindPrintsMatchesAtALevel) {
     EXPECT_EQ(RunCrv({"-q", "find", db, "x", "--level", "z"}).status, 2);
 }
 
+// A settings folder whose Lexicon type puts ge and ps under sn, and sorts its default
+// index by lx then hm.
+const std::string kLexiconType =
+    "\\+DatabaseType Lexicon\r\n"
+    "\\+mkrset\r\n"
+    "\\lngDefault Default\r\n"
+    "\\+mkr lx\r\n\\nam Lexeme\r\n\\-mkr\r\n"
+    "\\+mkr hm\r\n\\nam Homonym\r\n\\mkrOverThis lx\r\n\\-mkr\r\n"
+    "\\+mkr sn\r\n\\nam Sense\r\n\\mkrOverThis lx\r\n\\-mkr\r\n"
+    "\\+mkr ge\r\n\\nam Gloss\r\n\\mkrOverThis sn\r\n\\-mkr\r\n"
+    "\\+mkr ps\r\n\\nam Part of speech\r\n\\mkrOverThis sn\r\n\\-mkr\r\n"
+    "\\-mkrset\r\n"
+    "\\mkrRecord lx\r\n"
+    "\\mkrSecKey hm\r\n"
+    "\\-DatabaseType\r\n";
+
+TEST_F(CrvIndex, OpensTheDatabaseWithItsTypeFromTheSettingsFolder) {
+    WriteFileBytes(dir.File("lexicon.typ"), kLexiconType);
+    WriteFileBytes(dir.File("senses.db"), "\\_sh v3.0  400  Lexicon\r\n\r\n"
+                                          "\\lx tse\r\n\\hm 2\r\n\\sn 1\r\n\\ge run\r\n\\ps v\r\n"
+                                          "\\sn 2\r\n\\ge race\r\n\r\n"
+                                          "\\lx tse\r\n\\hm 1\r\n\\sn 1\r\n\\ge salt\r\n\\ps n\r\n");
+    auto r = RunCrv({"-q", "-s", dir.Path().string(), "list", dir.File("senses.db"), "--columns", "hm"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "tse\t1\ntse\t2\n"); // by lx, then hm
+    // Each gloss shows the part of speech of its own sense only.
+    r = RunCrv({"-q", "-s", dir.Path().string(), "list", dir.File("senses.db"), "--by", "ge", "--columns", "ps"});
+    EXPECT_EQ(r.out, "race\t*no field*\nrun\tv\nsalt\tn\n");
+    // A header naming a type the folder lacks is refused with its message.
+    WriteFileBytes(dir.File("other.db"), "\\_sh v3.0  400  Wordlist\r\n\r\n\\w a\r\n");
+    r = RunCrv({"-s", dir.Path().string(), "list", dir.File("other.db")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("is of database type   Wordlist,"), std::string::npos) << r.err;
+}
+
 } // namespace
 } // namespace crv::test

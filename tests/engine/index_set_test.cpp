@@ -2,6 +2,7 @@
 
 #include "engine/engine_test_support.h"
 #include "record/sf_writer.h"
+#include "schema/database_type.h"
 
 namespace crv::test {
 namespace {
@@ -178,6 +179,28 @@ TEST_F(EngineTest, ReadFileIndexesEveryRecord) {
     ASSERT_TRUE(r.Ok());
     EXPECT_EQ(Listing(Db().DefaultIndex()), (Strings{"a/a", "b/b"}));
     EXPECT_NE(markers.Search("zz"), nullptr);
+}
+
+TEST_F(EngineTest, ASetOfATypeSortsByItsRecordMarkerAndSecondaryKeysAndHoldsIt) {
+    CDatabaseType type(encodings, "Lexicon");
+    CNote error;
+    ASSERT_TRUE(type.SetRecordMarkerName("lx", error));
+    CMarker* tlx = type.RecordMarker();
+    CMarker* thm = type.MarkerSet().SearchOrAddFromData("hm");
+    type.SetSecKeyMarkers({thm});
+    {
+        CIndexSet set(type);
+        EXPECT_EQ(type.RefCount(), 1);
+        EXPECT_EQ(set.Type(), &type);
+        EXPECT_EQ(set.DefaultIndex().PriMarker(), tlx);
+        EXPECT_EQ(set.DefaultIndex().SecMarkers(), (std::vector<CMarker*>{thm}));
+        CRecordList list;
+        AddRecord(list, {{tlx, "a"}, {thm, "2"}});
+        AddRecord(list, {{tlx, "a"}, {thm, "1"}});
+        set.AddRecords(list);
+        EXPECT_EQ(set.DefaultIndex().EntryAt(0)->Record()->GetLast()->Text(), "1");
+    }
+    EXPECT_EQ(type.RefCount(), 0);
 }
 
 } // namespace
