@@ -104,7 +104,7 @@ void CIndex::Release() {
 CIndexPos CIndex::PosAt(std::size_t ordinal) const {
     if (ordinal >= m_entries.size())
         return CIndexPos(nullptr, m_entries.size());
-    return CIndexPos(m_entries[ordinal].get(), ordinal);
+    return CIndexPos(m_entries[ordinal], ordinal);
 }
 
 CIndexPos CIndex::Last() const {
@@ -129,13 +129,13 @@ CIndexPos CIndex::PosOf(const CIndexEntry* entry) const {
     if (!entry)
         return CIndexPos(nullptr, m_entries.size());
     for (std::size_t i = InsertionPoint(*entry); i-- > 0;) {
-        if (m_entries[i].get() == entry)
+        if (m_entries[i] == entry)
             return PosAt(i);
         if (CompareEntries(*m_entries[i], *entry) != 0)
             break;
     }
     for (std::size_t i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i].get() == entry)
+        if (m_entries[i] == entry)
             return PosAt(i);
     return CIndexPos(nullptr, m_entries.size());
 }
@@ -240,16 +240,19 @@ void CIndex::PrimaryFields(const CRecord& record, std::vector<CField*>& out) con
         out.push_back(nullptr);
 }
 
-void CIndex::AppendRecordEntries(CRecord* record, Entries& out) const {
+void CIndex::AppendRecordEntries(CRecord* record, Entries& out) {
     std::vector<CField*> fields;
     PrimaryFields(*record, fields);
     for (CField* f : fields)
-        out.push_back(std::make_unique<CIndexEntry>(record, f, MakeEntryKey(*record, f)));
+        out.push_back(m_pool.Make(record, f, MakeEntryKey(*record, f)));
 }
 
 void CIndex::Fill(const std::vector<CRecord*>& records) {
     m_entries.clear();
+    m_recordOf.clear();
+    m_pool.Clear();
     m_entries.reserve(records.size());
+    m_recordOf.reserve(records.size());
     {
         std::string name = PriMarker() ? PriMarker()->Name() : std::string();
         auto progress = platform().BeginProgress(FormatMessage("Indexing by \\%1", {name}),
@@ -266,22 +269,25 @@ void CIndex::Fill(const std::vector<CRecord*>& records) {
             if (firstOnly && f->Marker() != pri) {
                 firstOnly = false;
                 m_entries.clear();
+                m_recordOf.clear();
+                m_pool.Clear();
                 for (CRecord* done : records) {
                     if (done == r)
                         break;
                     AppendRecordEntries(done, m_entries);
+                    m_recordOf.resize(m_entries.size(), done);
                 }
             }
             if (firstOnly)
-                m_entries.push_back(std::make_unique<CIndexEntry>(r, f, MakeEntryKey(*r, f)));
+                m_entries.push_back(m_pool.Make(r, f, MakeEntryKey(*r, f)));
             else
                 AppendRecordEntries(r, m_entries);
+            m_recordOf.resize(m_entries.size(), r);
             // Stepping a display per record costs more than the record; every 1024th.
             if ((++n & 1023) == 0)
                 progress->SetPosition(static_cast<std::int64_t>(n));
         }
     }
-    SyncRecords();
     Sort();
 }
 
@@ -313,6 +319,7 @@ void CIndex::Rekey() {
 void CIndex::Refill() {
     m_entries.clear();
     m_recordOf.clear();
+    m_pool.Clear();
     if (!m_base)
         return;
     const std::size_t n = m_base->Count();
@@ -322,7 +329,7 @@ void CIndex::Refill() {
     for (std::size_t i = 0; i < n; ++i) {
         if (!m_filter || m_filter->Matches(*m_base, i)) {
             const CIndexEntry& e = *m_base->m_entries[i];
-            m_entries.push_back(std::make_unique<CIndexEntry>(e.Record(), e.Field(), e.Key()));
+            m_entries.push_back(m_pool.Make(e.Record(), e.Field(), e.Key()));
         }
         if (((i + 1) & 1023) == 0)
             progress->SetPosition(static_cast<std::int64_t>(i + 1));
@@ -395,11 +402,14 @@ bool CIndex::Sort() {
         if ((i & 1023) == 0)
             progress->SetPosition(static_cast<std::int64_t>(n + i));
     }
-    Entries sorted(m_entries.size());
-    for (std::size_t i = 0; i < items.size(); ++i)
-        sorted[i] = std::move(m_entries[items[i].from]);
+    Entries sorted(n);
+    std::vector<const CRecord*> records(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        sorted[i] = m_entries[items[i].from];
+        records[i] = m_recordOf[items[i].from];
+    }
     m_entries = std::move(sorted);
-    SyncRecords();
+    m_recordOf = std::move(records);
     return true;
 }
 
@@ -417,12 +427,11 @@ std::size_t CIndex::InsertionPoint(const CIndexEntry& entry) const {
     return lo;
 }
 
-CIndexPos CIndex::Insert(std::unique_ptr<CIndexEntry> entry) {
-    std::size_t at = InsertionPoint(*entry);
-    return InsertAt(at, std::move(entry));
+CIndexPos CIndex::Insert(CIndexEntry* entry) {
+    return InsertAt(InsertionPoint(*entry), entry);
 }
 
-CIndexPos CIndex::InsertFiltered(std::unique_ptr<CIndexEntry> entry, std::size_t baseOrdinal) {
+CIndexPos CIndex::InsertFiltered(CIndexEntry* entry, std::size_t baseOrdinal) {
     std::size_t at = InsertionPoint(*entry);
     // Step back over equal entries that the base orders after this one.
     while (at > 0 && CompareEntries(*m_entries[at - 1], *entry) == 0) {
@@ -431,7 +440,7 @@ CIndexPos CIndex::InsertFiltered(std::unique_ptr<CIndexEntry> entry, std::size_t
             break;
         --at;
     }
-    return InsertAt(at, std::move(entry));
+    return InsertAt(at, entry);
 }
 
 CIndexPos CIndex::FindLike(const CIndexEntry& like) const {
@@ -447,11 +456,10 @@ CIndexPos CIndex::FindLike(const CIndexEntry& like) const {
     return Find(like.Record(), like.Field());
 }
 
-CIndexPos CIndex::InsertAt(std::size_t at, std::unique_ptr<CIndexEntry> entry) {
-    CIndexEntry* e = entry.get();
-    m_recordOf.insert(m_recordOf.begin() + static_cast<long>(at), e->Record());
-    m_entries.insert(m_entries.begin() + static_cast<long>(at), std::move(entry));
-    return CIndexPos(e, at);
+CIndexPos CIndex::InsertAt(std::size_t at, CIndexEntry* entry) {
+    m_recordOf.insert(m_recordOf.begin() + static_cast<long>(at), entry->Record());
+    m_entries.insert(m_entries.begin() + static_cast<long>(at), entry);
+    return CIndexPos(entry, at);
 }
 
 bool CIndex::PassesFilter(const CIndexEntry& like, std::size_t* ordinal) const {
@@ -470,7 +478,7 @@ bool CIndex::UpdateRecord(CRecord* record) {
     m_updateEntries.clear();
     for (std::size_t i = 0; i < m_recordOf.size(); ++i)
         if (m_recordOf[i] == record)
-            m_updateEntries.push_back(m_entries[i].get());
+            m_updateEntries.push_back(m_entries[i]);
     bool changed = false;
     std::vector<CField*> fields;
     PrimaryFields(*record, fields);
@@ -487,15 +495,17 @@ bool CIndex::UpdateRecord(CRecord* record) {
             }
             continue;
         }
-        auto entry = std::make_unique<CIndexEntry>(record, f, std::move(key));
+        CIndexEntry* entry = m_pool.Make(record, f, std::move(key));
         changed = true;
         if (!m_base) {
-            Insert(std::move(entry));
+            Insert(entry);
             continue;
         }
         std::size_t baseOrdinal = 0;
         if (PassesFilter(*entry, &baseOrdinal))
-            InsertFiltered(std::move(entry), baseOrdinal);
+            InsertFiltered(entry, baseOrdinal);
+        else
+            m_pool.Free(entry);
     }
     for (CIndexEntry* e : m_updateEntries) {
         m_removeEntries.push_back(e);
@@ -510,9 +520,10 @@ void CIndex::RemoveEntries(const std::vector<const CIndexEntry*>& gone) {
     // from the back so that earlier positions stay right.
     std::vector<std::size_t> at;
     for (std::size_t i = 0; i < m_recordOf.size() && at.size() < gone.size(); ++i)
-        if (std::find(gone.begin(), gone.end(), m_entries[i].get()) != gone.end())
+        if (std::find(gone.begin(), gone.end(), m_entries[i]) != gone.end())
             at.push_back(i);
     for (auto it = at.rbegin(); it != at.rend(); ++it) {
+        m_pool.Free(m_entries[*it]);
         m_entries.erase(m_entries.begin() + static_cast<long>(*it));
         m_recordOf.erase(m_recordOf.begin() + static_cast<long>(*it));
     }

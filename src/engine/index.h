@@ -67,7 +67,7 @@ public:
     bool IsEmpty() const { return m_entries.empty(); }
     // Null past the end.
     const CIndexEntry* EntryAt(std::size_t ordinal) const {
-        return ordinal < m_entries.size() ? m_entries[ordinal].get() : nullptr;
+        return ordinal < m_entries.size() ? m_entries[ordinal] : nullptr;
     }
     CIndexPos PosAt(std::size_t ordinal) const;
     CIndexPos First() const { return PosAt(0); }
@@ -101,12 +101,13 @@ private:
     friend class CIndexSet;
     CIndex(CIndexSet& set, const CIndexKeys& keys, CIndex* base);
 
-    using Entries = std::vector<std::unique_ptr<CIndexEntry>>;
+    using Entries = std::vector<CIndexEntry*>;
     // The comparison mask of entry keys: all levels, less undefined characters when the
     // set leaves them out.
     int EntryMask() const;
     const CSortOrder* SecOrder(std::size_t i) const;
-    void AppendRecordEntries(CRecord* record, Entries& out) const;
+    // Makes the record's entries in the pool and appends them to out.
+    void AppendRecordEntries(CRecord* record, Entries& out);
     // The primary fields of record (one null when it has none).
     void PrimaryFields(const CRecord& record, std::vector<CField*>& out) const;
 
@@ -123,13 +124,13 @@ private:
     std::uint64_t SortPrefix(const CIndexEntry& entry) const;
     // The ordinal after all entries that compare less than or equal to entry.
     std::size_t InsertionPoint(const CIndexEntry& entry) const;
-    CIndexPos Insert(std::unique_ptr<CIndexEntry> entry);
-    CIndexPos InsertAt(std::size_t at, std::unique_ptr<CIndexEntry> entry);
+    CIndexPos Insert(CIndexEntry* entry);
+    CIndexPos InsertAt(std::size_t at, CIndexEntry* entry);
     // m_recordOf made again from m_entries after a bulk change.
     void SyncRecords();
     // A filtered index places a new entry among its equal neighbours as the base
     // orders them, so that it stays the base's passing entries in base order.
-    CIndexPos InsertFiltered(std::unique_ptr<CIndexEntry> entry, std::size_t baseOrdinal);
+    CIndexPos InsertFiltered(CIndexEntry* entry, std::size_t baseOrdinal);
     // The entry with like's record and field, found by like's key.
     CIndexPos FindLike(const CIndexEntry& like) const;
     // Whether the base's entry with like's record and field passes the filter; its base
@@ -151,6 +152,7 @@ private:
     CountedRef<CIndexFilter> m_filter;
     CIndex* m_base = nullptr;
     int m_refs = 0;
+    CIndexEntryPool m_pool; // owns every entry of m_entries
     Entries m_entries;
     // The record of each entry, beside it: finding a record's entries scans this
     // contiguous array instead of every entry.

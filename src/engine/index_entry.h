@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace crv {
 
@@ -28,6 +29,44 @@ private:
     CRecord* m_record;
     CField* m_field;
     std::string m_key;
+};
+
+// The storage of one index's entries: blocks of entries made in place, so that filling
+// an index allocates per block rather than per entry; slots of removed entries are
+// used again. Entries keep their addresses until the pool is cleared.
+class CIndexEntryPool {
+public:
+    CIndexEntryPool() = default;
+    CIndexEntryPool(const CIndexEntryPool&) = delete;
+    CIndexEntryPool& operator=(const CIndexEntryPool&) = delete;
+
+    CIndexEntry* Make(CRecord* record, CField* field, std::string key) {
+        if (!m_free.empty()) {
+            CIndexEntry* e = m_free.back();
+            m_free.pop_back();
+            *e = CIndexEntry(record, field, std::move(key));
+            return e;
+        }
+        if (m_blocks.empty() || m_blocks.back().size() == kBlock) {
+            m_blocks.emplace_back();
+            m_blocks.back().reserve(kBlock);
+        }
+        return &m_blocks.back().emplace_back(record, field, std::move(key));
+    }
+    void Free(CIndexEntry* entry) {
+        entry->SetKey({});
+        m_free.push_back(entry);
+    }
+    void Clear() {
+        m_blocks.clear();
+        m_free.clear();
+    }
+
+private:
+    static constexpr std::size_t kBlock = 4096;
+    // Each block is reserved once and never grows past it, so its entries never move.
+    std::vector<std::vector<CIndexEntry>> m_blocks;
+    std::vector<CIndexEntry*> m_free;
 };
 
 // An entry plus its ordinal in the index (0 for the first). A position without entry

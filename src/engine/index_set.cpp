@@ -196,18 +196,20 @@ DatabaseReadResult CIndexSet::ReadFile(const std::string& path) {
 void CIndexSet::InsertRecordEntries(CIndex& index, CRecord* record, bool testFilter) {
     CIndex::Entries entries;
     index.AppendRecordEntries(record, entries);
-    for (auto& e : entries) {
+    for (CIndexEntry* e : entries) {
         if (!index.m_base) {
-            index.Insert(std::move(e));
+            index.Insert(e);
             continue;
         }
         std::size_t baseOrdinal = 0;
         bool passes = index.PassesFilter(*e, &baseOrdinal);
         if (passes || !testFilter) {
             if (index.m_base->FindLike(*e).IsValid())
-                index.InsertFiltered(std::move(e), baseOrdinal);
+                index.InsertFiltered(e, baseOrdinal);
             else
-                index.Insert(std::move(e));
+                index.Insert(e);
+        } else {
+            index.m_pool.Free(e);
         }
     }
 }
