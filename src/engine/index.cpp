@@ -248,30 +248,42 @@ void CIndex::AppendRecordEntries(CRecord* record, Entries& out) {
 }
 
 void CIndex::Fill(const std::vector<CRecord*>& records) {
+    FillFrom(records, records.size(), [](CRecord* r) { return r; });
+}
+
+std::size_t CIndex::Fill(const CRecordList& records, std::size_t count) {
+    return FillFrom(records, count, [](const CRecord& r) { return const_cast<CRecord*>(&r); });
+}
+
+template <class Records, class Get>
+std::size_t CIndex::FillFrom(const Records& records, std::size_t count, Get get) {
     m_entries.clear();
     m_recordOf.clear();
     m_pool.Clear();
-    m_entries.reserve(records.size());
-    m_recordOf.reserve(records.size());
+    m_entries.reserve(count);
+    m_recordOf.reserve(count);
+    std::size_t n = 0;
     {
         std::string name = PriMarker() ? PriMarker()->Name() : std::string();
         auto progress = platform().BeginProgress(FormatMessage("Indexing by \\%1", {name}),
-                                                 static_cast<std::int64_t>(records.size()), false);
-        std::size_t n = 0;
+                                                 static_cast<std::int64_t>(count), false);
         // Where every field of the primary marker is the first field of one of these
         // records (the record marker, as read), each record has exactly that entry: the
-        // marker's use count proves it without walking the other fields. A record whose
-        // first field is another marker sends the whole fill the long way.
+        // marker's use count, checked at the end, proves it without walking the other
+        // fields. A record whose first field is another marker, or a count that does not
+        // match, sends the whole fill the long way.
         const CMarker* pri = PriMarker();
-        bool firstOnly = pri && static_cast<std::size_t>(pri->UseCount()) == records.size();
-        for (CRecord* r : records) {
+        bool firstOnly = pri != nullptr;
+        for (const auto& item : records) {
+            CRecord* r = get(item);
             CField* f = r->GetFirst();
             if (firstOnly && f->Marker() != pri) {
                 firstOnly = false;
                 m_entries.clear();
                 m_recordOf.clear();
                 m_pool.Clear();
-                for (CRecord* done : records) {
+                for (const auto& doneItem : records) {
+                    CRecord* done = get(doneItem);
                     if (done == r)
                         break;
                     AppendRecordEntries(done, m_entries);
@@ -287,8 +299,19 @@ void CIndex::Fill(const std::vector<CRecord*>& records) {
             if ((++n & 1023) == 0)
                 progress->SetPosition(static_cast<std::int64_t>(n));
         }
+        // The proof holds only for the records that were really there.
+        if (firstOnly && static_cast<std::size_t>(pri->UseCount()) != n) {
+            m_entries.clear();
+            m_recordOf.clear();
+            m_pool.Clear();
+            for (const auto& item : records) {
+                AppendRecordEntries(get(item), m_entries);
+                m_recordOf.resize(m_entries.size(), get(item));
+            }
+        }
     }
     Sort();
+    return n;
 }
 
 void CIndex::SyncRecords() {

@@ -14,15 +14,13 @@
 #include "engine/index_entry.h"
 #include "engine/index_filter.h"
 #include "record/counted_ref.h"
+#include "record/record.h"
 
 namespace crv {
 
 class CIndexSet;
 class CMarker;
 class CSortOrder;
-class CRecord;
-class CField;
-
 // What makes two indexes the same; the key length is not part of it.
 struct CIndexKeys {
     CMarker* priMarker = nullptr;
@@ -114,6 +112,11 @@ private:
     // Builds an unfiltered index: entries of every record in the order of records, then
     // a sort. Shows "Indexing by \%1".
     void Fill(const std::vector<CRecord*>& records);
+    // The same over a record list, in list order; count (the progress range) need not
+    // be right. Returns the number of records.
+    std::size_t Fill(const CRecordList& records, std::size_t count);
+    template <class Records, class Get>
+    std::size_t FillFrom(const Records& records, std::size_t count, Get get);
     // Remakes every key in list order, then sorts.
     void Rekey();
     // A filtered index: the passing entries of the base, in its order.

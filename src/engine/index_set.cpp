@@ -157,24 +157,39 @@ void CIndexSet::WriteRecords(RecordOutput& out, Progress* progress) const {
     }
 }
 
-void CIndexSet::AddRecords(CRecordList& records) {
-    std::vector<CRecord*> added;
-    for (CRecord& r : records)
-        added.push_back(&r);
-    if (added.empty())
+void CIndexSet::AddRecords(CRecordList& records, std::size_t count) {
+    if (records.IsEmpty())
         return;
-    // Many records at once (a file read, a merge): rebuild the indexes rather than insert
-    // one by one.
-    if (added.size() < 64 && m_recordCount > 0) {
+    // Into an empty database (a file read) the records come in file order: the default
+    // index is filled straight from the list, which counts them.
+    if (m_recordCount == 0) {
+        records.MoveAllTo(m_records);
+        m_recordCount = m_default->Fill(m_records, count == kCountUnknown ? 0 : count);
+        RefillAllButDefault();
+        return;
+    }
+    if (count == kCountUnknown) {
+        count = 0;
+        for (auto it = records.begin(); it != records.end(); ++it)
+            ++count;
+    }
+    // A few records: inserted one by one. Many (a merge): the indexes are rebuilt.
+    if (count < 64) {
         while (CRecord* r = records.GetFirst())
             AddRecord(records.Remove(r));
         return;
     }
     std::vector<CRecord*> order = RecordsInOrder();
-    order.insert(order.end(), added.begin(), added.end());
+    for (CRecord& r : records)
+        order.push_back(&r);
     records.MoveAllTo(m_records);
-    m_recordCount += added.size();
+    m_recordCount += count;
     m_default->Fill(order);
+    RefillAllButDefault();
+}
+
+void CIndexSet::RefillAllButDefault() {
+    std::vector<CRecord*> order;
     if (m_indexes.size() > 1)
         order = RecordsInOrder();
     for (auto& index : m_indexes)
@@ -189,7 +204,7 @@ DatabaseReadResult CIndexSet::ReadFile(const std::string& path) {
     CRecordList records;
     DatabaseReadResult result = ReadDatabaseRecords(path, *m_markers, RecordMarker(), records);
     if (result.Ok())
-        AddRecords(records);
+        AddRecords(records, static_cast<std::size_t>(result.records));
     return result;
 }
 

@@ -73,8 +73,10 @@ public:
     // --- records ---
     const CRecordList& Records() const { return m_records; }
     std::size_t RecordCount() const { return m_recordCount; }
-    // Takes all of records (read from a file) in their order and indexes them.
-    void AddRecords(CRecordList& records);
+    static constexpr std::size_t kCountUnknown = static_cast<std::size_t>(-1);
+    // Takes all of records (read from a file) in their order and indexes them; count,
+    // when known, is how many there are (for the progress display).
+    void AddRecords(CRecordList& records, std::size_t count = kCountUnknown);
     // Reads a database file into the set (the reading loop with its progress and
     // messages); the records join only when the read succeeds.
     DatabaseReadResult ReadFile(const std::string& path);
@@ -129,6 +131,8 @@ private:
     // Filtered indexes are refilled from their bases.
     void Rebuild(const std::vector<bool>& which, bool refill);
     std::vector<CRecord*> RecordsInOrder() const;
+    // Every index but the default filled again in its order, filtered ones from their base.
+    void RefillAllButDefault();
     void MakeDefaultIndex();
 
     CountedRef<CDatabaseType> m_type;

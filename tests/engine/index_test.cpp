@@ -32,6 +32,12 @@ TEST_F(EngineTest, RecordMarkerFieldsAfterTheFirstFieldAreFound) {
     Add({{lx, "a"}});
     CIndexRef byLx = Db().GetIndex(By(lx, {dt}));
     EXPECT_EQ(Listing(*byLx), (Strings{"a/a", "b/g"}));
+    // Every record begins with lx, but one has a second: counted, and found.
+    CRecordList list;
+    AddRecord(list, {{lx, "d"}, {lx, "c"}});
+    CIndexSet other(markers);
+    other.AddRecords(list);
+    EXPECT_EQ(Listing(other.DefaultIndex()), (Strings{"c/d", "d/d"}));
 }
 
 TEST_F(EngineTest, SortIsStableSkippedWhenInOrderAndInsertsAfterEquals) {
