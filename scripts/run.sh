@@ -4,4 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 CORVANE_BUILD_DIR=build bash scripts/build.sh
 sample=examples/sample
-./build/src/cli/crv sf stats "$sample/lexicon.db" --record-marker lx
+./build/src/cli/crv -s "$sample" sf stats "$sample/lexicon.db"

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "record/message_text.h"
 #include "schema/sort_order.h"
 
 namespace crv::cli {
@@ -91,16 +92,6 @@ int MatchLevelOption(CommandArgs& args, int defaultMask) {
     return mask;
 }
 
-std::string PrintableText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (c == '\n')
-            out += "\\n";
-        else
-            out += c;
-    }
-    return out;
-}
+std::string PrintableText(std::string_view text) { return EscapeLineBreaks(text); }
 
 } // namespace crv::cli

@@ -12,6 +12,8 @@ const std::vector<CrvCommand>& AllCommands() {
         {"compare", "LANG [--order NAME] [--level p|c|e|i] [--whole] A B", &CmdCompare},
         {"sort", "LANG [--order NAME] [--from-end] [FILE]", &CmdSort},
         {"match", "LANG [--level p|c|e|i] [--whole] PATTERN [FILE]", &CmdMatch},
+        {"type list", "", &CmdTypeList},
+        {"type show", "NAME", &CmdTypeShow},
         {"list", "DB [--by M] [--then M]... [--order NAME] [--from-end] [--filter NAME] [--columns M,M...]", &CmdList},
         {"find", "DB KEY [--by M] [--level p|c|e|i] [--whole]", &CmdFind},
     };

@@ -25,4 +25,8 @@ int CmdMatch(CrvContext& ctx);
 int CmdList(CrvContext& ctx);
 int CmdFind(CrvContext& ctx);
 
+// crv_type.cpp
+int CmdTypeList(CrvContext& ctx);
+int CmdTypeShow(CrvContext& ctx);
+
 } // namespace crv::cli

@@ -29,4 +29,23 @@ CDatabaseTypeSet& Types(CrvSettings& settings);
 // The encoding of that name; null after a message when the settings have none.
 CLangEnc* FindLangEnc(CrvSettings& settings, const std::string& name);
 
+// How a database file is read: with the database type its header names when the
+// invocation has settings (-p, -s), else with a marker set of its own whose record
+// marker is the first marker line's.
+struct DatabaseSchema {
+    CDatabaseType* type = nullptr; // null: read without a type
+    std::unique_ptr<CMarkerSet> ownMarkers;
+    CMarkerSet* markers = nullptr;
+    CMarker* recordMarker = nullptr; // the reader's record marker
+    SFHeader header;
+    bool hasHeader = false;
+};
+
+// Finds the schema of the database at path; recordMarker, when not empty, is the
+// record marker the records are read by (the type keeps its own). False after a
+// message: the header entry is too large, or it names a type the settings do not
+// have or that could not be loaded (crv answers no dialog).
+bool OpenDatabaseSchema(CrvSettings& settings, const std::string& path,
+                        const std::string& recordMarker, DatabaseSchema& schema);
+
 } // namespace crv::cli

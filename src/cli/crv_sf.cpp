@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/crv_command_list.h"
+#include "cli/crv_settings.h"
 #include "record/byte_stream.h"
 #include "record/database_file.h"
 #include "record/message_text.h"
@@ -18,14 +19,15 @@ namespace crv::cli {
 
 namespace {
 
-// A database file read on its own, without a database type.
+// A database file read with its schema.
 struct LoadedDatabase {
-    CLangEncSet encodings;
-    CMarkerSet markers{&encodings};
+    std::unique_ptr<CrvSettings> settings;
+    DatabaseSchema schema;
     CRecordList records;
-    SFHeader header;
-    bool hasHeader = false;
     DatabaseReadResult result;
+    ~LoadedDatabase() {
+        records.DeleteAll(); // fields let go of their markers before the markers go
+    }
 };
 
 // The record marker named by --record-marker, if any; a leading backslash is allowed.
@@ -42,36 +44,21 @@ std::string RecordMarkerOption(CommandArgs& args) {
 }
 
 // Reads path as a database; false (the messages shown) when the read failed.
-bool Load(const std::string& path, const std::string& recordMarker, LoadedDatabase& db) {
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (in) {
-            HeaderStatus status = ReadHeader(in, db.header);
-            if (status == HeaderStatus::TooLarge) {
-                platform().ShowMessage(FormatMessage(
-                    "%1\nCan not open this file because it contains a field more than 32000 "
-                    "characters in size.",
-                    {path}));
-                return false;
-            }
-            db.hasHeader = status == HeaderStatus::Found;
-        }
-    }
-    std::string name = recordMarker.empty() ? FirstMarkerName(path) : recordMarker;
-    CMarker* rec = nullptr;
-    if (!name.empty()) {
-        rec = db.markers.SearchOrAddFromData(name);
-        db.markers.SetRecordMarker(rec);
-    }
-    db.result = ReadDatabaseRecords(path, db.markers, rec, db.records);
+bool Load(const CrvContext& ctx, const std::string& path, const std::string& recordMarker,
+          LoadedDatabase& db) {
+    db.settings = OpenSettings(ctx);
+    if (!db.settings || !OpenDatabaseSchema(*db.settings, path, recordMarker, db.schema))
+        return false;
+    db.result = ReadDatabaseRecords(path, *db.schema.markers, db.schema.recordMarker, db.records);
     return db.result.Ok();
 }
 
 bool WriteLoaded(ByteSink& sink, const LoadedDatabase& db) {
     SFStreamWriter writer(sink);
-    if (db.hasHeader)
-        return WriteDatabase(writer, db.records, db.header.typeName, db.header.number,
-                             db.header.fourDigitYear);
+    const DatabaseSchema& schema = db.schema;
+    if (schema.hasHeader)
+        return WriteDatabase(writer, db.records, schema.header.typeName, schema.header.number,
+                             schema.header.fourDigitYear);
     WriteRecords(writer, db.records);
     return writer.Flush();
 }
@@ -82,7 +69,7 @@ int CmdSfStats(CrvContext& ctx) {
     std::string marker = RecordMarkerOption(ctx.args);
     std::string path = ctx.args.Operands(1, 1)[0];
     LoadedDatabase db;
-    if (!Load(path, marker, db))
+    if (!Load(ctx, path, marker, db))
         return kExitFailed;
     std::size_t fields = 0;
     for (const CRecord& rec : db.records)
@@ -90,7 +77,7 @@ int CmdSfStats(CrvContext& ctx) {
     std::fprintf(ctx.out, "records: %ld\nfields: %zu\nfields skipped: %ld\nlines skipped: %ld\n",
                  db.result.records, fields, db.result.fieldsSkipped, db.result.linesSkipped);
     std::string list = "markers:";
-    for (const CMarker& m : db.markers)
+    for (const CMarker& m : *db.schema.markers)
         list += " " + m.Name();
     list += '\n';
     std::fwrite(list.data(), 1, list.size(), ctx.out);
@@ -104,7 +91,7 @@ int CmdSfCat(CrvContext& ctx) {
     if (outPath && outPath->empty())
         throw UsageError("-o needs a file name");
     LoadedDatabase db;
-    if (!Load(path, marker, db))
+    if (!Load(ctx, path, marker, db))
         return kExitFailed;
     if (!outPath) {
         StdioSink sink(ctx.out);

@@ -22,6 +22,12 @@ void ShowCannotOpen(std::string_view path) {
 
 } // namespace
 
+void ShowTooLarge(std::string_view path) {
+    platform().ShowMessage(FormatMessage("%1\nCan not open this file because it contains a "
+                                         "field more than 32000 characters in size.",
+                                         {path}));
+}
+
 DatabaseReadResult ReadAllRecords(SFStream& reader, std::string_view path, std::int64_t length,
                                   CRecordList& records) {
     DatabaseReadResult result;
@@ -41,9 +47,7 @@ DatabaseReadResult ReadAllRecords(SFStream& reader, std::string_view path, std::
     }
     progress.reset();
     if (reader.TooLarge()) {
-        platform().ShowMessage(FormatMessage("%1\nCan not open this file because it contains a "
-                                             "field more than 32000 characters in size.",
-                                             {path}));
+        ShowTooLarge(path);
         result.status = ReadStatus::TooLarge;
         return result;
     }

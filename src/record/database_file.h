@@ -37,6 +37,10 @@ struct DatabaseReadResult {
     bool Ok() const { return status == ReadStatus::Ok; }
 };
 
+// "%1\nCan not open this file because it contains a field more than 32000 characters
+// in size." (a field, or the header entry, passed the limit).
+void ShowTooLarge(std::string_view path);
+
 // Reads every record of reader into records, under the progress display "Reading %1"
 // (path) sized to the input's length. records receives the records only when the whole
 // read succeeds; on failure nothing is kept.

@@ -23,4 +23,16 @@ std::string FormatMessage(std::string_view pattern, std::initializer_list<std::s
     return out;
 }
 
+std::string EscapeLineBreaks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (char c : text) {
+        if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
 } // namespace crv

@@ -7,7 +7,8 @@ namespace crv {
 
 std::string CaptureEntry(ObjectStream& is, std::string_view enclosingName) {
     std::string out;
-    if (is.AtEnd()) return out;
+    if (is.AtEnd())
+        return out;
     std::string_view key = is.PeekKey();
     if (is.Overflow()) {
         is.SkipEntry();
@@ -15,7 +16,8 @@ std::string CaptureEntry(ObjectStream& is, std::string_view enclosingName) {
     }
     // Iterative: a damaged file may open objects many thousands deep.
     std::vector<std::string> open;
-    if (key.size() > 1 && key[0] == '+') open.emplace_back(key.substr(1));
+    if (key.size() > 1 && key[0] == '+')
+        open.emplace_back(key.substr(1));
     auto take = [&] {
         out += is.PeekRawEntry();
         out += '\n';
@@ -25,7 +27,8 @@ std::string CaptureEntry(ObjectStream& is, std::string_view enclosingName) {
     while (!open.empty() && !is.AtEnd()) {
         key = is.PeekKey();
         // Past an overflow nothing is read any more; the object is closed below.
-        if (is.Overflow()) break;
+        if (is.Overflow())
+            break;
         if (key.size() > 1 && key[0] == '-') {
             std::string_view name = key.substr(1);
             auto match = std::find(open.rbegin(), open.rend(), name);

@@ -20,15 +20,18 @@ CDatabaseType::~CDatabaseType() {
 }
 
 void CDatabaseType::SetDescription(std::string s) {
-    if (s == m_description) return;
+    if (s == m_description)
+        return;
     m_description = std::move(s);
     m_modified = true;
 }
 
 bool CDatabaseType::SetRecordMarkerName(std::string_view name, CNote& error) {
-    if (!CheckMarkerName(name, error)) return false;
+    if (!CheckMarkerName(name, error))
+        return false;
     CMarker* m = m_markerSet.SearchOrAdd(name);
-    if (!m) return false;
+    if (!m)
+        return false;
     if (m != m_markerSet.RecordMarker()) {
         m_markerSet.SetRecordMarker(m);
         m_modified = true;
@@ -39,52 +42,60 @@ bool CDatabaseType::SetRecordMarkerName(std::string_view name, CNote& error) {
 std::vector<CMarker*> CDatabaseType::SecKeyMarkers() const {
     std::vector<CMarker*> out;
     for (const auto& ref : m_secKeys)
-        if (ref.Marker()) out.push_back(ref.Marker());
+        if (ref.Marker())
+            out.push_back(ref.Marker());
     return out;
 }
 
 void CDatabaseType::SetSecKeyMarkers(const std::vector<CMarker*>& markers) {
     m_secKeys.clear();
     for (CMarker* m : markers)
-        if (m && m->Owner() == &m_markerSet) m_secKeys.emplace_back(m);
+        if (m && m->Owner() == &m_markerSet)
+            m_secKeys.emplace_back(m);
     m_modified = true;
 }
 
 void CDatabaseType::SetDateStampMarker(CMarker* m) {
     CRV_ASSERT(!m || m->Owner() == &m_markerSet);
-    if (m == m_dateStamp.Marker() || (m && m->Owner() != &m_markerSet)) return;
+    if (m == m_dateStamp.Marker() || (m && m->Owner() != &m_markerSet))
+        return;
     m_dateStamp = m ? CMarkerRef(m) : CMarkerRef();
     m_modified = true;
 }
 
 void CDatabaseType::SetMultipleMatchMarker(CMarker* m) {
     CRV_ASSERT(!m || m->Owner() == &m_markerSet);
-    if (m == m_multipleMatch.Marker() || (m && m->Owner() != &m_markerSet)) return;
+    if (m == m_multipleMatch.Marker() || (m && m->Owner() != &m_markerSet))
+        return;
     m_multipleMatch = m ? CMarkerRef(m) : CMarkerRef();
     m_modified = true;
 }
 
 void CDatabaseType::SetTemplate(std::string text) {
-    if (text == m_template) return;
+    if (text == m_template)
+        return;
     m_template = std::move(text);
     m_modified = true;
 }
 
 void CDatabaseType::SetPrintProperties(const CPrintProperties& p) {
-    if (p == m_print) return;
+    if (p == m_print)
+        return;
     m_print = p;
     m_modified = true;
 }
 
 void CDatabaseType::SetInterlinCharWidth(int width) {
-    if (width == m_interlinCharWidth) return;
+    if (width == m_interlinCharWidth)
+        return;
     m_interlinCharWidth = width;
     m_modified = true;
 }
 
 void CDatabaseType::SetModified(bool modified) {
     m_modified = modified;
-    if (!modified) m_markerSet.SetModified(false);
+    if (!modified)
+        m_markerSet.SetModified(false);
 }
 
 // ---------------------------------------------------------------- change notices
@@ -96,7 +107,8 @@ void CDatabaseType::OnMarkerUpdate(const CMarkerUpdate& update) {
         ref.Follow(update);
     m_dateStamp.Follow(update);
     m_multipleMatch.Follow(update);
-    if (!update.marker || update.marker->Owner() != &m_markerSet) return;
+    if (!update.marker || update.marker->Owner() != &m_markerSet)
+        return;
     if (update.mergedInto)
         RenameInTemplate(update.oldName, update.mergedInto->Name());
     else if (update.nameChanged)
@@ -110,28 +122,33 @@ void CDatabaseType::OnLangEncUpdate(const CLangEncUpdate&) {
 }
 
 void CDatabaseType::RenameInTemplate(std::string_view oldName, std::string_view newName) {
-    if (!oldName.empty()) m_template = RenameTemplateMarker(m_template, oldName, newName);
+    if (!oldName.empty())
+        m_template = RenameTemplateMarker(m_template, oldName, newName);
 }
 
 std::vector<std::pair<CMarker*, CMarker*>> CDatabaseType::InterlinearMarkerPairs() const {
     // Only the From and To lines of each "\+intprc" are looked at here; the processes
     // themselves stay as written.
     std::vector<std::pair<CMarker*, CMarker*>> pairs;
-    if (m_carried.interlinearProcs.empty()) return pairs;
+    if (m_carried.interlinearProcs.empty())
+        return pairs;
     std::istringstream text(m_carried.interlinearProcs);
     ObjectStream is(text);
-    if (!is.ReadBeginMarker("intprclst")) return pairs;
+    if (!is.ReadBeginMarker("intprclst"))
+        return pairs;
     while (!is.AtEnd()) {
         if (is.PeekBeginMarker("intprc")) {
             is.SkipEntry();
             std::string from, to;
             while (!is.AtEnd()) {
-                if (is.ReadString("From", from) || is.ReadString("To", to)) continue;
+                if (is.ReadString("From", from) || is.ReadString("To", to))
+                    continue;
                 if (is.PeekKey().starts_with("+")) {
                     is.SkipObject();
                     continue;
                 }
-                if (is.IsOtherEnd("intprc") || is.ReadEnd("intprc")) break;
+                if (is.IsOtherEnd("intprc") || is.ReadEnd("intprc"))
+                    break;
             }
             // A process without both lines is discarded by its reader.
             if (!from.empty() && !to.empty())
@@ -142,7 +159,8 @@ std::vector<std::pair<CMarker*, CMarker*>> CDatabaseType::InterlinearMarkerPairs
             is.SkipObject();
             continue;
         }
-        if (is.IsOtherEnd("intprclst") || is.ReadEnd("intprclst")) break;
+        if (is.IsOtherEnd("intprclst") || is.ReadEnd("intprclst"))
+            break;
     }
     return pairs;
 }

@@ -37,16 +37,19 @@ constexpr std::array<std::string_view, 11> kOlderExportKeys = {
 };
 
 bool IsOlderExportKey(std::string_view key) {
-    if (key.starts_with("+")) key.remove_prefix(1);
+    if (key.starts_with("+"))
+        key.remove_prefix(1);
     for (std::string_view k : kOlderExportKeys)
-        if (key == k) return true;
+        if (key == k)
+            return true;
     return false;
 }
 
 } // namespace
 
 CMarker* CDatabaseType::MarkerNamedInSettings(const std::string& name, CNoteList& notes, int line) {
-    if (name.empty()) return nullptr;
+    if (name.empty())
+        return nullptr;
     CNoteList found;
     CMarker* m = m_markerSet.SearchOrAdd(name, &found);
     for (auto& note : found) {
@@ -90,7 +93,8 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
             continue;
         }
         if (is.ReadString("mkrSecKey", value)) {
-            if (CMarker* m = MarkerNamedInSettings(value, notes, line)) m_secKeys.emplace_back(m);
+            if (CMarker* m = MarkerNamedInSettings(value, notes, line))
+                m_secKeys.emplace_back(m);
             continue;
         }
         if (is.ReadString("mkrDateStamp", value)) {
@@ -103,14 +107,16 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
             m_multipleMatch = m ? CMarkerRef(m) : CMarkerRef();
             continue;
         }
-        if (m_print.Read(is)) continue;
+        if (m_print.Read(is))
+            continue;
         // Objects of newer versions are passed over whole. The type is the outermost
         // object: end lines of others are stray and skipped.
         if (key.starts_with("+")) {
             is.SkipObject();
             continue;
         }
-        if (is.ReadEnd(kObject)) break;
+        if (is.ReadEnd(kObject))
+            break;
     }
     notes.insert(notes.end(), is.Notes().begin(), is.Notes().end());
     is.Notes().clear();
@@ -118,7 +124,8 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
 
 bool CDatabaseType::FinishReading(CNoteList& notes) {
     m_markerSet.SetInterlinearFlags(InterlinearMarkerPairs());
-    if (m_recordMarkerName.empty()) return false;
+    if (m_recordMarkerName.empty())
+        return false;
     CNote error;
     if (!CheckMarkerName(m_recordMarkerName, error)) {
         error.Wrap("mkrRecord: ");
@@ -130,7 +137,8 @@ bool CDatabaseType::FinishReading(CNoteList& notes) {
 }
 
 void CDatabaseType::ReadTemplate(ObjectStream& is) {
-    if (!is.ReadBeginMarker(kTemplate)) return;
+    if (!is.ReadBeginMarker(kTemplate))
+        return;
     std::vector<std::string> values;
     while (!is.AtEnd()) {
         std::string value;
@@ -139,13 +147,15 @@ void CDatabaseType::ReadTemplate(ObjectStream& is) {
             continue;
         }
         // A begin line ends a template whose end line is missing.
-        if (is.IsOtherEnd(kTemplate) || is.ReadEnd(kTemplate)) break;
+        if (is.IsOtherEnd(kTemplate) || is.ReadEnd(kTemplate))
+            break;
     }
     m_template = TemplateFromFldValues(values);
 }
 
 void CDatabaseType::WriteTemplate(ObjectStream& os) const {
-    if (m_template.empty()) return;
+    if (m_template.empty())
+        return;
     os.WriteBeginMarker(kTemplate);
     for (const std::string& value : TemplateFldValues(m_template))
         os.WriteStringAlways("fld", value);
@@ -164,8 +174,10 @@ void CDatabaseType::Write(ObjectStream& os) const {
     WriteTemplate(os);
     os.WriteString("mkrRecord", RecordMarker() ? RecordMarker()->Name() : m_recordMarkerName);
     for (const auto& ref : m_secKeys)
-        if (ref.Marker()) os.WriteString("mkrSecKey", ref.Marker()->Name());
-    if (DateStampMarker()) os.WriteString("mkrDateStamp", DateStampMarker()->Name());
+        if (ref.Marker())
+            os.WriteString("mkrSecKey", ref.Marker()->Name());
+    if (DateStampMarker())
+        os.WriteString("mkrDateStamp", DateStampMarker()->Name());
     if (MultipleMatchMarker())
         os.WriteString("mkrMultipleMatchShow", MultipleMatchMarker()->Name());
     m_print.Write(os);

@@ -21,7 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kObject = "DatabaseType";
-constexpr std::string_view kNoVersion = "3.0";
 
 constexpr std::string_view kNotTypeFile = "%1\nis not a database type file; it is not used.";
 constexpr std::string_view kDuplicate =
@@ -54,13 +53,6 @@ constexpr std::string_view kTempOpenFailed =
 constexpr std::string_view kTypeNotFound =
     "%1\nis of database type   %2,\nbut the type file is missing from the project settings folder.";
 
-bool HasTypExtension(const fs::path& p) {
-    std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
-    return ext == ".typ";
-}
-
 // A type name is one line: a header line names it, and a name spread over lines (a
 // damaged file) could never be matched.
 std::string FirstLine(std::string_view text) {
@@ -81,7 +73,8 @@ std::string Trimmed(std::string_view text) {
 // A record marker as typed: surrounding spaces and one leading backslash are allowed.
 std::string RecordMarkerText(std::string_view typed) {
     std::string name = Trimmed(typed);
-    if (!name.empty() && name[0] == '\\') name.erase(0, 1);
+    if (!name.empty() && name[0] == '\\')
+        name.erase(0, 1);
     return name;
 }
 
@@ -103,12 +96,14 @@ CDatabaseTypeProxy::CDatabaseTypeProxy(CDatabaseTypeSet& owner, std::string name
 CDatabaseTypeProxy::~CDatabaseTypeProxy() = default;
 
 std::string CDatabaseTypeProxy::Path() const {
-    if (m_fileName.empty() || m_owner->SettingsFolder().empty()) return m_fileName;
+    if (m_fileName.empty() || m_owner->SettingsFolder().empty())
+        return m_fileName;
     return (fs::path(m_owner->SettingsFolder()) / m_fileName).string();
 }
 
 CDatabaseType* CDatabaseTypeProxy::GetType() {
-    if (!m_type) return m_owner->Load(*this);
+    if (!m_type)
+        return m_owner->Load(*this);
     return m_type.get();
 }
 
@@ -122,41 +117,30 @@ CDatabaseTypeSet::~CDatabaseTypeSet() {
 }
 
 void CDatabaseTypeSet::LoadAll() {
-    if (m_folder.empty()) return;
-    std::vector<fs::path> files;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(m_folder, ec))
-        if (entry.is_regular_file(ec) && HasTypExtension(entry.path()))
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const auto& f : files)
-        AddProxyForFile(f.filename().string());
+    if (m_folder.empty())
+        return;
+    for (const std::string& file : SettingsFilesIn(m_folder, ".typ"))
+        AddProxyForFile(file);
 }
 
 CDatabaseTypeProxy* CDatabaseTypeSet::AddProxyForFile(const std::string& fileName) {
     for (const auto& p : m_proxies)
-        if (p.FileName() == fileName) return nullptr; // already known (written by this set)
+        if (p.FileName() == fileName)
+            return nullptr; // already known (written by this set)
     std::string path = (fs::path(m_folder) / fileName).string();
-    std::ifstream file(path, std::ios::binary);
-    ObjectStream in(file);
-    std::string value;
-    std::string version(kNoVersion);
-    try {
-        if (!file || !in.AtBackslash() || !in.ReadBeginMarker(kObject, value)) {
-            platform().ShowMessage(FormatMessage(kNotTypeFile, {path}));
-            return nullptr;
-        }
-        // The version stands among the first keys; stop at the first nested object.
-        while (!in.AtEnd() && !in.IsBeginOrEnd() && !in.Overflow()) {
-            if (in.ReadString("ver", version)) break;
-            in.SkipEntry();
-        }
-    } catch (const std::ios_base::failure&) {
+    SettingsFileHeader header;
+    switch (ReadSettingsFileHeader(path, kObject, header)) {
+    case SettingsFileStatus::NotSettings:
+        platform().ShowMessage(FormatMessage(kNotTypeFile, {path}));
+        return nullptr;
+    case SettingsFileStatus::CannotRead:
         platform().ShowMessage(FormatMessage(kCannotRead, {path}));
         return nullptr;
+    case SettingsFileStatus::Ok:
+        break;
     }
-    std::string name = FirstLine(value);
-    if (name.empty()) name = fs::path(fileName).stem().string();
+    std::string name = FirstLine(header.name);
+    const std::string& version = header.version;
     if (CDatabaseTypeProxy* other = m_proxies.Search(name)) {
         platform().ShowMessage(FormatMessage(kDuplicate, {name, fileName, other->FileName()}));
         return nullptr;
@@ -185,7 +169,8 @@ CDatabaseType* CDatabaseTypeSet::Load(CDatabaseTypeProxy& proxy) {
             return nullptr;
         }
         // The file is gone: the type is made again around a record marker and saved.
-        if (!AskRecordMarker(*type, path)) return nullptr;
+        if (!AskRecordMarker(*type, path))
+            return nullptr;
         type->SetModified(true);
         proxy.m_type = std::move(type);
         Write(*proxy.m_type);
@@ -207,7 +192,8 @@ CDatabaseType* CDatabaseTypeSet::Load(CDatabaseTypeProxy& proxy) {
     }
     bool hasRecordMarker = type->FinishReading(notes);
     ShowNotes(notes, path);
-    if (!hasRecordMarker && !AskRecordMarker(*type, path)) return nullptr;
+    if (!hasRecordMarker && !AskRecordMarker(*type, path))
+        return nullptr;
     proxy.m_type = std::move(type);
     return proxy.m_type.get();
 }
@@ -231,7 +217,8 @@ bool CDatabaseTypeSet::AskRecordMarker(CDatabaseType& type, const std::string& p
             continue;
         }
         CNote error;
-        if (type.SetRecordMarkerName(name, error)) return true;
+        if (type.SetRecordMarkerName(name, error))
+            return true;
         platform().ShowMessage(error.Text());
     }
 }
@@ -259,7 +246,8 @@ bool CDatabaseTypeSet::CheckTypeName(std::string_view name) const {
 
 CDatabaseTypeSet::NewTypeField CDatabaseTypeSet::CheckNewType(std::string_view name,
                                                               std::string_view recordMarker) const {
-    if (!CheckTypeName(Trimmed(name))) return NewTypeField::Name;
+    if (!CheckTypeName(Trimmed(name)))
+        return NewTypeField::Name;
     std::string marker = RecordMarkerText(recordMarker);
     if (marker.empty()) {
         platform().ShowMessage(kMustEnterRecordMarker);
@@ -296,25 +284,29 @@ CDatabaseType* CDatabaseTypeSet::Join(std::unique_ptr<CDatabaseTypeProxy> proxy)
 
 CDatabaseType* CDatabaseTypeSet::Add(std::string_view name, std::string_view recordMarker,
                                      const std::function<bool(CDatabaseType&)>& editProperties) {
-    if (CheckNewType(name, recordMarker) != NewTypeField::None) return nullptr;
+    if (CheckNewType(name, recordMarker) != NewTypeField::None)
+        return nullptr;
     std::string typeName = Trimmed(name);
     auto proxy = NewProxy(typeName, typeName);
     proxy->m_type = std::make_unique<CDatabaseType>(*m_langEncs, typeName, proxy.get());
     CNote error;
     proxy->m_type->SetRecordMarkerName(RecordMarkerText(recordMarker), error);
-    if (editProperties && !editProperties(*proxy->m_type)) return nullptr;
+    if (editProperties && !editProperties(*proxy->m_type))
+        return nullptr;
     return Join(std::move(proxy));
 }
 
 CDatabaseType* CDatabaseTypeSet::Copy(const CDatabaseType& source, std::string_view newName) {
     std::string typeName = Trimmed(newName);
-    if (!CheckTypeName(typeName)) return nullptr;
+    if (!CheckTypeName(typeName))
+        return nullptr;
     auto proxy = NewProxy(typeName, typeName);
     proxy->m_type = std::make_unique<CDatabaseType>(*m_langEncs, typeName, proxy.get());
     auto readBack = [&](std::istream& text) {
         ObjectStream in(text);
         CNoteList notes;
-        if (in.ReadBeginMarker(kObject)) proxy->m_type->Read(in, notes);
+        if (in.ReadBeginMarker(kObject))
+            proxy->m_type->Read(in, notes);
         proxy->m_type->FinishReading(notes);
         ShowNotes(notes, typeName);
     };
@@ -351,7 +343,8 @@ CDatabaseType* CDatabaseTypeSet::Copy(const CDatabaseType& source, std::string_v
 }
 
 bool CDatabaseTypeSet::Delete(CDatabaseTypeProxy* proxy) {
-    if (!proxy || &proxy->Owner() != this) return false;
+    if (!proxy || &proxy->Owner() != this)
+        return false;
     if (proxy->RefCount() > 0) {
         platform().ShowMessage(FormatMessage(kInUse, {proxy->Name()}));
         return false;
@@ -375,20 +368,23 @@ CDatabaseType* CDatabaseTypeSet::CreateByProgram(std::string_view name,
                                                  std::string_view recordMarker,
                                                  std::string_view fileBase,
                                                  std::string description) {
-    if (CDatabaseTypeProxy* existing = m_proxies.Search(name)) return existing->GetType();
+    if (CDatabaseTypeProxy* existing = m_proxies.Search(name))
+        return existing->GetType();
     auto proxy = NewProxy(std::string(name), fileBase);
     proxy->m_type = std::make_unique<CDatabaseType>(*m_langEncs, std::string(name), proxy.get());
     CNote error;
     bool ok = proxy->m_type->SetRecordMarkerName(recordMarker, error);
     CRV_ASSERT(ok);
-    if (!ok) return nullptr;
+    if (!ok)
+        return nullptr;
     proxy->m_type->SetDescription(std::move(description));
     return Join(std::move(proxy));
 }
 
 bool CDatabaseTypeSet::Write(CDatabaseType& type) {
     CDatabaseTypeProxy* proxy = type.Proxy();
-    if (!proxy || proxy->FileName().empty() || m_folder.empty()) return true; // kept in memory only
+    if (!proxy || proxy->FileName().empty() || m_folder.empty())
+        return true; // kept in memory only
     std::string path = proxy->Path();
     SafeWriteResult r = WriteFileSafely(path, [&](std::ostream& os) {
         ObjectStream out(os);
@@ -407,7 +403,8 @@ bool CDatabaseTypeSet::Write(CDatabaseType& type) {
 bool CDatabaseTypeSet::WriteAllModified() {
     bool ok = true;
     for (auto& p : m_proxies)
-        if (p.m_type && p.m_type->IsModified()) ok = Write(*p.m_type) && ok;
+        if (p.m_type && p.m_type->IsModified())
+            ok = Write(*p.m_type) && ok;
     return ok;
 }
 

@@ -29,12 +29,6 @@ constexpr std::string_view kAskDelete =
 constexpr std::string_view kInUse =
     "The language encoding %1 is in use and cannot be deleted.";
 
-bool HasLngExtension(const fs::path& p) {
-    std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext == ".lng";
-}
-
 void ShowNotes(const CNoteList& notes) {
     for (const auto& note : notes)
         platform().ShowMessage(note.Text());
@@ -79,16 +73,9 @@ void CLangEncSet::FreeSlot(int slot) {
 }
 
 void CLangEncSet::LoadAll() {
-    if (!m_folder.empty()) {
-        std::vector<fs::path> files;
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(m_folder, ec))
-            if (entry.is_regular_file(ec) && HasLngExtension(entry.path()))
-                files.push_back(entry.path());
-        std::sort(files.begin(), files.end());
-        for (const auto& f : files)
-            AddProxyForFile(f.filename().string());
-    }
+    if (!m_folder.empty())
+        for (const std::string& file : SettingsFilesIn(m_folder, ".lng"))
+            AddProxyForFile(file);
     Default();
 }
 
@@ -97,22 +84,13 @@ CLangEncProxy* CLangEncSet::AddProxyForFile(const std::string& fileName) {
         if (p.FileName() == fileName)
             return nullptr; // already known (written by this set)
     std::string path = (fs::path(m_folder) / fileName).string();
-    std::ifstream file(path, std::ios::binary);
-    ObjectStream in(file);
-    std::string name;
-    if (!file || !in.AtBackslash() || !in.ReadBeginMarker("LanguageEncoding", name)) {
+    SettingsFileHeader header;
+    if (ReadSettingsFileHeader(path, "LanguageEncoding", header) != SettingsFileStatus::Ok) {
         platform().ShowMessage(FormatMessage(kNotEncodingFile, {path}));
         return nullptr;
     }
-    if (name.empty())
-        name = fs::path(fileName).stem().string();
-    std::string version = "3.0";
-    // The version stands among the first keys; stop at the first nested object.
-    while (!in.AtEnd() && !in.IsBeginOrEnd()) {
-        if (in.ReadString("ver", version))
-            break;
-        in.SkipEntry();
-    }
+    const std::string& name = header.name;
+    const std::string& version = header.version;
     if (CLangEncProxy* other = m_proxies.Search(name)) {
         platform().ShowMessage(FormatMessage(kDuplicate, {name, fileName, other->FileName()}));
         return nullptr;

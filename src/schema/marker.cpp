@@ -195,6 +195,12 @@ void CMarkerSet::SetRecordMarker(CMarker* rec) {
         rec->m_parent = nullptr;
     if (old && old != rec)
         old->m_parent = rec;
+    // Markers named before there was a record marker (a type file's single-marker keys
+    // without a marker set) stand under the first one, like markers met in data.
+    if (!old)
+        for (auto& m : *this)
+            if (&m != rec && !m.m_parent)
+                m.m_parent = rec;
     ComputeLevels();
 }
 

@@ -7,7 +7,8 @@ constexpr std::string_view kObject = "PrintProperties";
 } // namespace
 
 bool CPrintProperties::Read(ObjectStream& is) {
-    if (!is.ReadBeginMarker(kObject)) return false;
+    if (!is.ReadBeginMarker(kObject))
+        return false;
     breakRecordsWithSpace = false;
     printCurrentRecord = false;
     while (!is.AtEnd()) {
@@ -20,7 +21,8 @@ bool CPrintProperties::Read(ObjectStream& is) {
             is.ReadInteger("recordsspace", recordsSpace))
             continue;
         // A begin line ends the object where its end line is missing.
-        if (is.IsOtherEnd(kObject) || is.ReadEnd(kObject)) break;
+        if (is.IsOtherEnd(kObject) || is.ReadEnd(kObject))
+            break;
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "schema/record_template.h"
 
+#include "record/message_text.h"
 #include "record/object_stream.h"
 #include "record/record.h"
 #include "schema/marker.h"
@@ -10,21 +11,10 @@ namespace {
 
 constexpr std::string_view kFldKey = "fld";
 
-std::string Encoded(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 8);
-    for (char c : text) {
-        if (c == '\n')
-            out += "\\n";
-        else
-            out += c;
-    }
-    return out;
-}
-
 // The marker name a field of the template begins with (after its backslash).
 std::string_view FieldMarker(std::string_view field) {
-    if (field.empty() || field[0] != '\\') return {};
+    if (field.empty() || field[0] != '\\')
+        return {};
     std::size_t end = field.find_first_of(" \t\n", 1);
     return field.substr(1, end == std::string_view::npos ? field.size() - 1 : end - 1);
 }
@@ -40,7 +30,8 @@ std::vector<std::string_view> TemplateFields(std::string_view templ) {
             start = i + 1;
         }
     }
-    if (start < templ.size() || !fields.empty()) fields.push_back(templ.substr(start));
+    if (start < templ.size() || !fields.empty())
+        fields.push_back(templ.substr(start));
     return fields;
 }
 
@@ -49,7 +40,7 @@ std::vector<std::string> TemplateFldValues(std::string_view templ) {
     constexpr std::size_t kRoom = ObjectStream::kMaxEntry - kFldKey.size() - 2;
     std::vector<std::string> values;
     for (std::string_view field : TemplateFields(templ)) {
-        std::string value = Encoded(field);
+        std::string value = EscapeLineBreaks(field);
         if (value.size() <= kRoom) {
             values.push_back(std::move(value));
             continue;
@@ -67,16 +58,19 @@ std::vector<std::string> TemplateFldValues(std::string_view templ) {
             } else {
                 if (havePiece)
                     values.push_back(
-                        Encoded(field.substr(pieceStart, pieceEnd - pieceStart)).substr(0, kRoom));
+                        EscapeLineBreaks(field.substr(pieceStart, pieceEnd - pieceStart))
+                            .substr(0, kRoom));
                 pieceStart = start;
                 pieceLength = end - start;
                 havePiece = true;
             }
             pieceEnd = end;
-            if (nl == std::string_view::npos) break;
+            if (nl == std::string_view::npos)
+                break;
             start = nl + 1;
         }
-        values.push_back(Encoded(field.substr(pieceStart, pieceEnd - pieceStart)).substr(0, kRoom));
+        values.push_back(
+            EscapeLineBreaks(field.substr(pieceStart, pieceEnd - pieceStart)).substr(0, kRoom));
     }
     return values;
 }
@@ -85,9 +79,11 @@ std::string TemplateFromFldValues(const std::vector<std::string>& values) {
     std::string out;
     bool first = true;
     for (const std::string& v : values) {
-        if (!first) out += '\n';
+        if (!first)
+            out += '\n';
         first = false;
-        if (!v.empty()) out += v[0];
+        if (!v.empty())
+            out += v[0];
         for (std::size_t i = 1; i < v.size(); ++i) {
             if (v[i] == '\\' && i + 1 < v.size() && v[i + 1] == 'n') {
                 out += '\n';
@@ -103,7 +99,8 @@ std::string TemplateFromFldValues(const std::vector<std::string>& values) {
 std::string TemplateFromRecord(const CRecord& record, bool includeContents) {
     std::string out;
     for (const CField& field : record) {
-        if (!out.empty()) out += '\n';
+        if (!out.empty())
+            out += '\n';
         out += '\\';
         out += field.Marker() ? field.Marker()->Name() : std::string();
         if (includeContents && !field.Text().empty()) {
@@ -119,7 +116,8 @@ std::string RenameTemplateMarker(std::string_view templ, std::string_view oldNam
     std::string out;
     bool first = true;
     for (std::string_view field : TemplateFields(templ)) {
-        if (!first) out += '\n';
+        if (!first)
+            out += '\n';
         first = false;
         if (FieldMarker(field) == oldName) {
             out += '\\';

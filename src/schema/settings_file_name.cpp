@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+
+#include "record/object_stream.h"
 
 namespace crv {
 
@@ -17,6 +20,21 @@ bool IsTaken(const std::string& folder, const std::string& file, const std::vect
 }
 
 } // namespace
+
+std::vector<std::string> SettingsFilesIn(const std::string& folder, std::string_view ext) {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        if (!entry.is_regular_file(ec))
+            continue;
+        std::string e = entry.path().extension().string();
+        std::transform(e.begin(), e.end(), e.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (e == ext)
+            files.push_back(entry.path().filename().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
 
 std::string MakeSettingsFileName(const std::string& folder, std::string_view name, std::string_view ext,
                                  const std::vector<std::string>& taken) {
@@ -36,6 +54,28 @@ std::string MakeSettingsFileName(const std::string& folder, std::string_view nam
         file = base.substr(0, keep) + number + std::string(ext);
     }
     return file;
+}
+
+SettingsFileStatus ReadSettingsFileHeader(const std::string& path, std::string_view objectKey,
+                                          SettingsFileHeader& header) {
+    std::ifstream file(path, std::ios::binary);
+    ObjectStream in(file);
+    try {
+        if (!file || !in.AtBackslash() || !in.ReadBeginMarker(objectKey, header.name))
+            return SettingsFileStatus::NotSettings;
+        // The version stands among the first keys; stop at the first nested object.
+        while (!in.AtEnd() && !in.IsBeginOrEnd()) {
+            if (in.ReadString("ver", header.version))
+                break;
+            in.SkipEntry();
+        }
+    } catch (const std::ios_base::failure&) {
+        // The file stream reports a failing disk by throwing.
+        return SettingsFileStatus::CannotRead;
+    }
+    if (header.name.empty())
+        header.name = std::filesystem::path(path).stem().string();
+    return SettingsFileStatus::Ok;
 }
 
 } // namespace crv

@@ -5,6 +5,7 @@
 
 #include "schema/lang_enc_set.h"
 #include "schema/marker_test_support.h"
+#include "schema/record_template.h"
 
 namespace crv::test {
 namespace {
@@ -301,6 +302,50 @@ TEST_F(DatabaseTypeSetTest, TheHeaderOfADatabaseNamesItsType) {
     Write("c.db", "\\lx a\r\n");
     EXPECT_EQ(FindDatabaseTypeOfFile(dir.File("c.db"), types).status, Status::NoHeader);
     EXPECT_EQ(FindDatabaseTypeOfFile(dir.File("none.db"), types).status, Status::CannotOpen);
+}
+
+TEST(SampleTypes, LoadWithoutAWordAndHoldTheirSchema) {
+    RecordingPlatform rec;
+    ScopedPlatform scope(rec);
+    ScratchDir dir;
+    for (const auto& e : fs::directory_iterator(CORVANE_SAMPLE_DIR))
+        fs::copy_file(e.path(), dir.Path() / e.path().filename());
+    CLangEncSet encodings(dir.Path().string());
+    encodings.LoadAll();
+    CDatabaseTypeSet types(encodings);
+    types.LoadAll();
+    CDatabaseType* lexicon = types.Find("Lexicon");
+    CDatabaseType* text = types.Find("Text");
+    ASSERT_NE(lexicon, nullptr);
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(rec.events.empty());
+
+    const CMarkerSet& lx = lexicon->MarkerSet();
+    auto parent = [&](const CMarkerSet& set, const char* name) {
+        CMarker* p = set.Search(name)->Parent();
+        return p ? p->Name() : std::string();
+    };
+    EXPECT_EQ(lexicon->RecordMarker()->Name(), "lx");
+    EXPECT_EQ(parent(lx, "sn"), "lx");
+    EXPECT_EQ(parent(lx, "ge"), "sn");
+    EXPECT_EQ(parent(lx, "ps"), "sn");
+    EXPECT_EQ(parent(lx, "xv"), "sn");
+    EXPECT_EQ(parent(lx, "xe"), "xv");
+    EXPECT_EQ(lx.Search("lx")->LangEnc()->Name(), "Vernacular");
+    EXPECT_EQ(lx.Search("ge")->LangEnc()->Name(), "English");
+    EXPECT_EQ(lexicon->SecKeyMarkers(), std::vector<CMarker*>{lx.Search("hm")});
+    EXPECT_EQ(lexicon->DateStampMarker(), lx.Search("dt"));
+    EXPECT_EQ(TemplateFields(lexicon->Template()).size(), 6u);
+
+    const CMarkerSet& tx = text->MarkerSet();
+    EXPECT_EQ(text->RecordMarker()->Name(), "id");
+    EXPECT_EQ(tx.Search("tx")->InterlinearFlags(),
+              CMarker::kInterlinearLine | CMarker::kInterlinearTextLine);
+    for (const char* line : {"mb", "ge", "ps"})
+        EXPECT_EQ(tx.Search(line)->InterlinearFlags(), CMarker::kInterlinearLine) << line;
+    EXPECT_EQ(tx.Search("ft")->InterlinearFlags(), 0);
+    EXPECT_FALSE(lexicon->IsModified());
+    EXPECT_FALSE(text->IsModified());
 }
 
 } // namespace

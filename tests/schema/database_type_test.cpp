@@ -218,6 +218,11 @@ TEST_F(DatabaseTypeTest, AbsentKeysKeepTheirDefaults) {
                    "\\breakrecordswithspace\n\\printcurrentrecord\n"
                    "\\recordsspace 10\n\\-PrintProperties\n\\-DatabaseType\n"));
 
+    // Markers named by single keys without a marker set stand under the record marker.
+    auto bare = ReadType("\\+DatabaseType B\n\\mkrDateStamp dt\n\\mkrRecord lx\n\\-DatabaseType\n");
+    EXPECT_EQ(bare->DateStampMarker()->Parent(), bare->RecordMarker());
+    EXPECT_EQ(bare->DateStampMarker()->Level(), 1);
+
     // Without mkrRecord the caller must ask; the set's own mkrRecord does not decide.
     auto without =
         ReadType("\\+DatabaseType X\n\\+mkrset\n\\mkrRecord lx\n\\-mkrset\n\\-DatabaseType\n");
