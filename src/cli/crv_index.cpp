@@ -1,17 +1,12 @@
 // crv list and find: a database's entries in the order of an index, and the entries a
 // key search finds, printed as a browse list shows them.
 #include <cstdio>
-#include <fstream>
 
 #include "cli/crv_command_list.h"
 #include "cli/crv_settings.h"
 #include "engine/browse_cell.h"
 #include "engine/index_set.h"
 #include "engine/key_search.h"
-#include "record/message_text.h"
-#include "record/platform.h"
-#include "record/sf_header.h"
-#include "schema/database_type_set.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
 #include "schema/sort_order.h"
@@ -25,7 +20,7 @@ namespace {
 // first marker line's and whose markers take the default encoding.
 struct ListedDatabase {
     std::unique_ptr<CrvSettings> settings;
-    std::unique_ptr<CMarkerSet> markers; // the type-less case only
+    DatabaseSchema schema;
     std::unique_ptr<CIndexSet> set;
     ~ListedDatabase() {
         set.reset(); // records let go of their markers first
@@ -34,52 +29,14 @@ struct ListedDatabase {
 
 bool OpenDatabase(const CrvContext& ctx, const std::string& path, ListedDatabase& db) {
     db.settings = OpenSettings(ctx);
-    if (!db.settings)
+    if (!db.settings || !OpenDatabaseSchema(*db.settings, path, {}, db.schema))
         return false;
-    const std::string cannotOpen =
-        "%1\nCannot open this file.\n\nPlease check whether it is already open in another program.";
-    const std::string tooLarge =
-        "%1\nCan not open this file because it contains a field more than 32000 characters in size.";
-    if (!db.settings->folder.empty()) {
-        DatabaseTypeOfFile found = FindDatabaseTypeOfFile(path, Types(*db.settings));
-        using Status = DatabaseTypeOfFile::Status;
-        switch (found.status) {
-        case Status::Found:
-            db.set = std::make_unique<CIndexSet>(*found.type);
-            db.set->SetRecordWidth(found.header.number);
-            return db.set->ReadFile(path).Ok();
-        case Status::CannotOpen:
-            platform().ShowMessage(FormatMessage(cannotOpen, {path}));
-            return false;
-        case Status::TooLarge:
-            platform().ShowMessage(FormatMessage(tooLarge, {path}));
-            return false;
-        case Status::TypeMissing:
-            platform().ShowMessage(DatabaseTypeNotFoundText(path, found.header.typeName));
-            return false;
-        case Status::TypeNotLoaded:
-            return false;
-        case Status::NoHeader:
-            break;
-        }
+    if (db.schema.type) {
+        db.set = std::make_unique<CIndexSet>(*db.schema.type);
+        db.set->SetRecordWidth(db.schema.header.number);
+    } else {
+        db.set = std::make_unique<CIndexSet>(*db.schema.markers);
     }
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            platform().ShowMessage(FormatMessage(cannotOpen, {path}));
-            return false;
-        }
-        SFHeader header;
-        if (ReadHeader(in, header) == HeaderStatus::TooLarge) {
-            platform().ShowMessage(FormatMessage(tooLarge, {path}));
-            return false;
-        }
-    }
-    db.markers = std::make_unique<CMarkerSet>(db.settings->langEncs.get());
-    std::string first = FirstMarkerName(path);
-    if (!first.empty())
-        db.markers->SetRecordMarker(db.markers->SearchOrAddFromData(first));
-    db.set = std::make_unique<CIndexSet>(*db.markers);
     return db.set->ReadFile(path).Ok();
 }
 
