@@ -64,7 +64,7 @@ std::unique_ptr<CFilterElement> MakeLangTextElement(const CFilterSet& filters, s
     std::optional<CTextPattern> compiled = CompileFilterPattern(pattern, filters.VarNames(), error);
     if (!compiled)
         return nullptr;
-    return std::make_unique<CFilterLangText>(any ? std::string() : std::string(langEnc),
+    return std::make_unique<CFilterLangText>(any, std::string(langEnc),
                                              CFilterPattern(std::string(pattern), std::move(compiled)));
 }
 

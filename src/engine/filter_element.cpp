@@ -190,7 +190,7 @@ bool CFilterMarkerText::AnyMatchColumn(const CFilterContext& ctx,
 }
 
 void CFilterMarkerText::Write(ObjectStream& os) const {
-    os.WriteString("mkr", m_marker.Name());
+    os.WriteStringAlways("mkr", m_marker.Name());
     os.WriteStringAlways("txt", m_pattern.Text());
 }
 
@@ -214,7 +214,7 @@ bool CFilterMarkerDate::Matches(const CFilterContext& ctx) const {
 }
 
 void CFilterMarkerDate::Write(ObjectStream& os) const {
-    os.WriteString("mkr", m_marker.Name());
+    os.WriteStringAlways("mkr", m_marker.Name());
     os.WriteString("rel", CDateCondition::RelationCode(m_condition.Rel()));
     os.WriteStringAlways("dat", m_condition.DateText());
 }
@@ -230,8 +230,9 @@ std::string CFilterMarkerDate::DisplayText() const {
 
 // --- CFilterLangText ---
 
-CFilterLangText::CFilterLangText(std::string langName, const CFilterPattern& pattern)
-    : CFilterElement(FilterElementKind::LangText), m_langName(std::move(langName)), m_pattern(pattern) {}
+CFilterLangText::CFilterLangText(bool any, std::string langName, const CFilterPattern& pattern)
+    : CFilterElement(FilterElementKind::LangText), m_any(any), m_langName(any ? std::string() : std::move(langName)),
+      m_pattern(pattern) {}
 
 bool CFilterLangText::Matches(const CFilterContext& ctx) const {
     if (!m_pattern.IsCompiled())
@@ -250,12 +251,12 @@ void CFilterLangText::Write(ObjectStream& os) const {
     if (AnyLang())
         os.WriteBool("lngAny", true);
     else
-        os.WriteString("lng", m_langName);
+        os.WriteStringAlways("lng", m_langName);
     os.WriteStringAlways("txt", m_pattern.Text());
 }
 
 std::unique_ptr<CFilterElement> CFilterLangText::Clone() const {
-    return std::make_unique<CFilterLangText>(m_langName, m_pattern);
+    return std::make_unique<CFilterLangText>(m_any, m_langName, m_pattern);
 }
 
 std::string CFilterLangText::DisplayText() const {

@@ -190,19 +190,20 @@ private:
 // marker is in that encoding matches.
 class CFilterLangText : public CFilterElement {
 public:
-    // An empty langName stands for any language.
-    CFilterLangText(std::string langName, const CFilterPattern& pattern);
+    // any: fields of every encoding (langName is then empty).
+    CFilterLangText(bool any, std::string langName, const CFilterPattern& pattern);
     bool Matches(const CFilterContext& ctx) const override;
     void Write(ObjectStream& os) const override;
     std::unique_ptr<CFilterElement> Clone() const override;
     std::string DisplayText() const override;
     bool OnLangEncUpdate(const CLangEncUpdate& update) override;
 
-    bool AnyLang() const { return m_langName.empty(); }
+    bool AnyLang() const { return m_any; }
     const std::string& LangName() const { return m_langName; }
     const CFilterPattern& Pattern() const { return m_pattern; }
 
 private:
+    bool m_any;
     std::string m_langName;
     CFilterPattern m_pattern;
 };

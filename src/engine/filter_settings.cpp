@@ -28,7 +28,8 @@ constexpr std::string_view kFilterObject = "fil";
 struct PendingElement {
     enum class Kind { None, Marker, Lang };
     Kind kind = Kind::None;
-    std::string name; // the marker or encoding; empty for any language
+    std::string name; // the marker or encoding
+    bool any = false; // any language
     bool hasRel = false;
     std::string rel;
     CFilterUnreadable::Entries entries;
@@ -86,7 +87,7 @@ void CFilterSet::ReadFilter(ObjectStream& is, std::string name, int line, CNoteL
         if (pending.kind == PendingElement::Kind::Marker)
             elements.push_back(std::make_unique<CFilterMarkerText>(pending.name, p));
         else
-            elements.push_back(std::make_unique<CFilterLangText>(pending.name, p));
+            elements.push_back(std::make_unique<CFilterLangText>(pending.any, pending.name, p));
         pending = PendingElement();
     };
 
@@ -107,6 +108,7 @@ void CFilterSet::ReadFilter(ObjectStream& is, std::string name, int line, CNoteL
         } else if (is.ReadBool("lngAny", flag)) {
             flush();
             pending.kind = PendingElement::Kind::Lang;
+            pending.any = true;
             pending.entries.emplace_back("lngAny", "");
         } else if (is.ReadString("rel", value)) {
             pending.entries.emplace_back("rel", value);
