@@ -122,15 +122,24 @@ int main(int argc, char** argv) {
         keys.priMarker = c.by ? c.by : lx;
         CIndexRef base = db.set->GetIndex(keys); // built once, outside the timing
         keys.filter = filter;
-        double best = 1e300;
+        double best = 1e300, tests = 1e300;
         std::size_t passed = 0;
         for (int run = 0; run < runs; ++run) {
             auto t0 = Clock::now();
             CIndexRef filtered = db.set->GetIndex(keys);
             best = std::min(best, Ms(t0, Clock::now()));
             passed = filtered->Count();
+            // The filter's own work: its test of every base entry, without the index.
+            t0 = Clock::now();
+            std::size_t n = 0;
+            for (std::size_t i = 0; i < base->Count(); ++i)
+                n += filter->Matches(*base, i);
+            tests = std::min(tests, Ms(t0, Clock::now()));
+            if (n != passed)
+                return 1;
         }
-        std::printf("filter %-42s %8.1f ms (%zu of %zu entries)\n", c.label, best, passed, base->Count());
+        std::printf("filter %-42s %8.1f ms, of which the tests %6.1f ms (%zu of %zu entries)\n", c.label, best,
+                    tests, passed, base->Count());
     }
     return 0;
 }

@@ -45,6 +45,12 @@ bool CFilter::Define(CFilterElementList elements, bool matchWhole, int mask) {
     m_root = ParseFilterElements(m_elements, error);
     if (!m_root)
         m_parseError = error.Note(m_elements);
+    // The markers named are held at once (settings references keep them from being
+    // merged away), not first at evaluation.
+    if (m_owner)
+        for (auto& e : m_elements)
+            if (CFilterMarker* marker = ElementMarker(*e))
+                marker->Resolve(&m_owner->Markers());
     return m_root != nullptr;
 }
 

@@ -13,6 +13,7 @@
 #include "engine/index_filter.h"
 #include "record/note.h"
 #include "record/set.h"
+#include "schema/type_settings_object.h"
 
 namespace crv {
 
@@ -72,7 +73,9 @@ public:
     virtual void OnFilterDeleting(CFilter&) {}
 };
 
-class CFilterSet : public CSet<CFilter>, public CIndexFilterSource {
+// The filter set of a database type: made by the type set's factory (see
+// engine_type_settings.h), read and written in its place in the type's file.
+class CFilterSet : public CSet<CFilter>, public CIndexFilterSource, public CTypeSettingsObject {
 public:
     // Filters of the type whose markers are markers; patterns name the variables of the
     // markers' encoding set.
@@ -107,22 +110,24 @@ public:
     void AddListener(CFilterSetListener* listener);
     void RemoveListener(CFilterSetListener* listener);
 
-    bool IsModified() const { return m_modified; }
-    void SetModified(bool modified) { m_modified = modified; }
+    bool IsModified() const override { return m_modified; }
+    void SetModified(bool modified) override { m_modified = modified; }
 
     // --- settings ---
+    std::string_view ObjectName() const override { return "filset"; }
     // Reads "\+filset" when it is the current entry. A broken element, an unreadable
     // date or a pattern that does not compile is kept as read (and written back), with
     // a note in notes; such a filter or element matches nothing.
-    bool Read(ObjectStream& is, CNoteList& notes);
-    void Write(ObjectStream& os) const;
+    bool Read(ObjectStream& is, CNoteList& notes) override;
+    // Nothing for a set without filters.
+    void Write(ObjectStream& os) const override;
     // After the whole type was read: markers are looked up (each one the type lacks is
     // noted, and its elements match nothing until a marker of that name exists).
-    void FinishReading(CNoteList& notes);
+    void FinishReading(CNoteList& notes) override;
 
     // --- notices: markers and encodings renamed under the filters ---
-    void OnMarkerUpdate(const CMarkerUpdate& update);
-    void OnLangEncUpdate(const CLangEncUpdate& update);
+    void OnMarkerUpdate(const CMarkerUpdate& update) override;
+    void OnLangEncUpdate(const CLangEncUpdate& update) override;
 
 private:
     void ReadFilter(ObjectStream& is, std::string name, int line, CNoteList& notes);

@@ -50,10 +50,9 @@ std::unique_ptr<CFilterElement> MakeMarkerTextElement(const CFilterSet& filters,
     std::optional<CTextPattern> compiled = CompileFilterPattern(pattern, filters.VarNames(), error);
     if (!compiled)
         return nullptr;
-    auto element = std::make_unique<CFilterMarkerText>(std::string(marker),
-                                                       CFilterPattern(std::string(pattern), std::move(compiled)));
-    element->Marker().Resolve(&filters.Markers());
-    return element;
+    CFilterMarker held{std::string(marker)};
+    held.Resolve(&filters.Markers());
+    return std::make_unique<CFilterMarkerText>(held, CFilterPattern(std::string(pattern), std::move(compiled)));
 }
 
 std::unique_ptr<CFilterElement> MakeLangTextElement(const CFilterSet& filters, std::string_view langEnc,
@@ -77,9 +76,9 @@ std::unique_ptr<CFilterElement> MakeMarkerDateElement(const CFilterSet& filters,
     condition.SetRel(rel);
     if (!condition.SetDate(date, error))
         return nullptr;
-    auto element = std::make_unique<CFilterMarkerDate>(std::string(marker), std::move(condition));
-    element->Marker().Resolve(&filters.Markers());
-    return element;
+    CFilterMarker held{std::string(marker)};
+    held.Resolve(&filters.Markers());
+    return std::make_unique<CFilterMarkerDate>(held, std::move(condition));
 }
 
 std::vector<std::string> FilterLangEncChoices(const CLangEncSet& langEncs) {

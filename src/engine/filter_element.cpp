@@ -72,6 +72,14 @@ CFilterElementList CloneElements(const CFilterElementList& elements) {
     return copy;
 }
 
+CFilterMarker* ElementMarker(const CFilterElement& element) {
+    if (auto* text = dynamic_cast<const CFilterMarkerText*>(&element))
+        return &text->Marker();
+    if (auto* date = dynamic_cast<const CFilterMarkerDate*>(&element))
+        return &date->Marker();
+    return nullptr;
+}
+
 // --- CFilterMarker ---
 
 CFilterMarker::CFilterMarker(std::string name) : m_name(std::move(name)) {}
@@ -135,8 +143,8 @@ bool CFilterPattern::MatchesAt(const CFilterContext& ctx, const CLangEnc& langEn
 
 // --- CFilterMarkerText ---
 
-CFilterMarkerText::CFilterMarkerText(std::string markerName, const CFilterPattern& pattern)
-    : CFilterElement(FilterElementKind::MarkerText), m_marker(std::move(markerName)), m_pattern(pattern) {}
+CFilterMarkerText::CFilterMarkerText(const CFilterMarker& marker, const CFilterPattern& pattern)
+    : CFilterElement(FilterElementKind::MarkerText), m_marker(marker), m_pattern(pattern) {}
 
 bool CFilterMarkerText::Matches(const CFilterContext& ctx) const {
     const CMarker* m = m_marker.Resolve(ctx.markers);
@@ -195,16 +203,15 @@ void CFilterMarkerText::Write(ObjectStream& os) const {
 }
 
 std::unique_ptr<CFilterElement> CFilterMarkerText::Clone() const {
-    return std::make_unique<CFilterMarkerText>(m_marker.Name(), m_pattern);
+    return std::make_unique<CFilterMarkerText>(m_marker, m_pattern);
 }
 
 std::string CFilterMarkerText::DisplayText() const { return "\\" + m_marker.Name() + " " + m_pattern.Text(); }
 
 // --- CFilterMarkerDate ---
 
-CFilterMarkerDate::CFilterMarkerDate(std::string markerName, CDateCondition condition)
-    : CFilterElement(FilterElementKind::MarkerDate), m_marker(std::move(markerName)),
-      m_condition(std::move(condition)) {}
+CFilterMarkerDate::CFilterMarkerDate(const CFilterMarker& marker, CDateCondition condition)
+    : CFilterElement(FilterElementKind::MarkerDate), m_marker(marker), m_condition(std::move(condition)) {}
 
 bool CFilterMarkerDate::Matches(const CFilterContext& ctx) const {
     const CMarker* m = m_marker.Resolve(ctx.markers);
@@ -220,7 +227,7 @@ void CFilterMarkerDate::Write(ObjectStream& os) const {
 }
 
 std::unique_ptr<CFilterElement> CFilterMarkerDate::Clone() const {
-    return std::make_unique<CFilterMarkerDate>(m_marker.Name(), m_condition);
+    return std::make_unique<CFilterMarkerDate>(m_marker, m_condition);
 }
 
 std::string CFilterMarkerDate::DisplayText() const {

@@ -96,6 +96,10 @@ using CFilterElementList = std::vector<std::unique_ptr<CFilterElement>>;
 
 CFilterElementList CloneElements(const CFilterElementList& elements);
 
+class CFilterMarker;
+// The marker of a marker text or marker date element; null for other elements.
+CFilterMarker* ElementMarker(const CFilterElement& element);
+
 // A marker named by an element: kept by name, and while the marker set has it, held
 // counted and as a settings reference, so that the marker is not merged away.
 class CFilterMarker {
@@ -146,7 +150,7 @@ private:
 // "\mkr" and a text pattern: a field of the marker within the entry's scope matches.
 class CFilterMarkerText : public CFilterElement {
 public:
-    CFilterMarkerText(std::string markerName, const CFilterPattern& pattern);
+    CFilterMarkerText(const CFilterMarker& marker, const CFilterPattern& pattern);
     bool Matches(const CFilterContext& ctx) const override;
     // Whether some field of the marker (not the record's first field) has a match that
     // starts at column of one of its lines: With ties aligned lines together this way.
@@ -171,7 +175,7 @@ private:
 // date in that relation.
 class CFilterMarkerDate : public CFilterElement {
 public:
-    CFilterMarkerDate(std::string markerName, CDateCondition condition);
+    CFilterMarkerDate(const CFilterMarker& marker, CDateCondition condition);
     bool Matches(const CFilterContext& ctx) const override;
     void Write(ObjectStream& os) const override;
     std::unique_ptr<CFilterElement> Clone() const override;

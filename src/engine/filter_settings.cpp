@@ -42,6 +42,7 @@ bool CFilterSet::Read(ObjectStream& is, CNoteList& notes) {
         return false;
     while (!is.AtEnd()) {
         std::string name;
+        is.PeekKey(); // reads the entry, so that its line is known
         int line = is.EntryLine();
         if (is.ReadBeginMarker(kFilterObject, name)) {
             ReadFilter(is, std::move(name), line, notes);
@@ -85,7 +86,7 @@ void CFilterSet::ReadFilter(ObjectStream& is, std::string name, int line, CNoteL
             note(std::move(error));
         CFilterPattern p(text, std::move(pattern));
         if (pending.kind == PendingElement::Kind::Marker)
-            elements.push_back(std::make_unique<CFilterMarkerText>(pending.name, p));
+            elements.push_back(std::make_unique<CFilterMarkerText>(CFilterMarker(pending.name), p));
         else
             elements.push_back(std::make_unique<CFilterLangText>(pending.any, pending.name, p));
         pending = PendingElement();
@@ -126,7 +127,7 @@ void CFilterSet::ReadFilter(ObjectStream& is, std::string name, int line, CNoteL
                 CNote error;
                 if (!condition.SetStoredDate(value, error))
                     note(std::move(error));
-                elements.push_back(std::make_unique<CFilterMarkerDate>(pending.name, std::move(condition)));
+                elements.push_back(std::make_unique<CFilterMarkerDate>(CFilterMarker(pending.name), std::move(condition)));
                 pending = PendingElement();
             } else {
                 pending.kind = PendingElement::Kind::Marker;
@@ -189,11 +190,7 @@ void CFilterSet::FinishReading(CNoteList& notes) {
     for (CFilter& filter : *this) {
         for (auto& element : filter.m_elements) {
             CNote error;
-            CFilterMarker* marker = nullptr;
-            if (auto* text = dynamic_cast<CFilterMarkerText*>(element.get()))
-                marker = &text->Marker();
-            else if (auto* date = dynamic_cast<CFilterMarkerDate*>(element.get()))
-                marker = &date->Marker();
+            CFilterMarker* marker = ElementMarker(*element);
             if (marker && !marker->Resolve(m_markers))
                 CheckMarker(marker->Name(), error);
             auto* lang = dynamic_cast<CFilterLangText*>(element.get());
