@@ -9,9 +9,7 @@ records="${1:-200000}"
 runs="${2:-5}"
 CORVANE_BUILD_DIR=build bash scripts/build.sh >/dev/null
 data=build/bench-data
-mkdir -p "$data"
-file="$data/lexicon-$records.db"
-[ -f "$file" ] || ./build/bench/sf/sf_lexicon_gen "$records" "$file"
+file=$(bash bench/sf/lexicon_file.sh "$records")
 cat "$file" >/dev/null
 ./build/bench/sf/sf_bench "$file" "$runs"
 for mode in read-only read-write; do

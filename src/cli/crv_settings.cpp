@@ -30,7 +30,7 @@ std::unique_ptr<CrvSettings> OpenSettings(const CrvContext& ctx) {
 
 CDatabaseTypeSet& Types(CrvSettings& settings) {
     if (!settings.types) {
-        settings.types = std::make_unique<CDatabaseTypeSet>(*settings.langEncs);
+        settings.types = std::make_unique<CDatabaseTypeSet>(*settings.langEncs, &settings.typeSettings);
         settings.types->LoadAll();
     }
     return *settings.types;

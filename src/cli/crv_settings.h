@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/crv_commands.h"
+#include "engine/engine_type_settings.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 
@@ -15,6 +16,8 @@ namespace crv::cli {
 struct CrvSettings {
     std::string folder; // empty: no -p or -s; encodings are then kept in memory
     std::unique_ptr<CLangEncSet> langEncs;
+    // What types hold for the engine (their filter sets); outlives the types.
+    CEngineTypeSettings typeSettings;
     // Loaded by Types on first use; goes before the encodings it listens to.
     std::unique_ptr<CDatabaseTypeSet> types;
 };

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "engine/engine_type_settings.h"
+#include "engine/filter.h"
 #include "record/sf_writer.h"
 #include "schema/database_type.h"
 #include "schema/lang_enc.h"
@@ -23,9 +25,12 @@ CIndexSet::CIndexSet(CMarkerSet& markers, std::vector<CMarker*> secKeys) : m_mar
 
 CIndexSet::CIndexSet(CDatabaseType& type) : CIndexSet(type.MarkerSet(), type.SecKeyMarkers()) {
     m_type = &type;
+    if (CFilterSet* filters = FilterSetOf(type))
+        m_filterLink = std::make_unique<CFilterSetLink>(*filters, *this);
 }
 
 CIndexSet::~CIndexSet() {
+    m_filterLink.reset();
     m_subscription.reset();
     // Windows let go of their indexes before the database closes; whatever is still
     // counted goes with the set.

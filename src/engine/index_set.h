@@ -18,6 +18,7 @@
 namespace crv {
 
 class CDatabaseType;
+class CFilterSetLink;
 class CMarkerSet;
 class RecordOutput;
 class Progress;
@@ -43,8 +44,9 @@ public:
     // default index sorts then by secKeys. Subscribes to the markers' change notices
     // with the rank of documents.
     CIndexSet(CMarkerSet& markers, std::vector<CMarker*> secKeys = {});
-    // A database of type: its markers, record marker and secondary keys; the set holds
-    // the type counted while it lives.
+    // A database of type: its markers, record marker and secondary keys, and filters
+    // found in its filter set (CFilterSetLink); the set holds the type counted while it
+    // lives.
     explicit CIndexSet(CDatabaseType& type);
     ~CIndexSet() override;
     CIndexSet(const CIndexSet&) = delete;
@@ -146,6 +148,7 @@ private:
     bool m_closing = false;
     CRecord* m_deleting = nullptr;
     CIndexFilterSource* m_filterSource = nullptr;
+    std::unique_ptr<CFilterSetLink> m_filterLink; // of the type's filter set
     // In order of creation; the default index first.
     std::vector<std::unique_ptr<CIndex>> m_indexes;
     CIndexRef m_default;

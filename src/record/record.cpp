@@ -76,15 +76,21 @@ CField* CRecord::FindRelatedField(const CMarker* m, const CField* from) const {
     return nullptr;
 }
 
-void CRecord::StampDate(CMarker* m, std::string_view today) {
+bool CRecord::StampDate(CMarker* m, std::string_view today) {
+    if (today.empty() || !m)
+        return false;
     CField* f = FindField(m);
     if (!f) {
-        f = new CField(m);
-        Add(f);
+        Add(new CField(m, std::string(today)));
+        return true;
     }
     std::string& text = f->Text();
     std::size_t nl = text.find('\n');
-    text.replace(0, nl == std::string::npos ? text.size() : nl, today);
+    std::size_t firstLine = nl == std::string::npos ? text.size() : nl;
+    if (text.size() - firstLine + today.size() > static_cast<std::size_t>(kMaxFieldLength))
+        return false;
+    text.replace(0, firstLine, today);
+    return true;
 }
 
 namespace {

@@ -28,9 +28,11 @@ public:
     // one inside from's own group (a sense's gloss, not the next sense's).
     CField* FindRelatedField(const CMarker* m, const CField* from) const;
 
-    // Puts today's date into the first line of the first field with marker m, adding
-    // the field at the end when the record has none. Later lines of the field stay.
-    void StampDate(CMarker* m, std::string_view today = TodayText());
+    // Puts today (a date-stamp text, CDateClock::Today) into the first line of the first
+    // field with marker m, adding the field at the end when the record has none. Later
+    // lines of the field stay. Refused (false, nothing changed) for an empty text, and
+    // where the field would grow past the field limit.
+    bool StampDate(CMarker* m, std::string_view today);
 
     // Pastes text that may hold several fields ("\mkr text" lines) into the field at
     // pos, and leaves pos at the end of the inserted text.

@@ -8,12 +8,16 @@
 
 namespace crv {
 
-CDatabaseType::CDatabaseType(CLangEncSet& langEncs, std::string name, CDatabaseTypeProxy* proxy)
+CDatabaseType::CDatabaseType(CLangEncSet& langEncs, std::string name, CDatabaseTypeProxy* proxy,
+                             const CTypeSettingsFactory* factory)
     : m_langEncs(&langEncs), m_name(std::move(name)), m_proxy(proxy), m_markerSet(&langEncs),
-      m_subscription(langEncs.UpdateHub(), this, ListenerRank::Types) {}
+      m_subscription(langEncs.UpdateHub(), this, ListenerRank::Types) {
+    if (factory) m_filters = factory->MakeFilterSet(*this);
+}
 
 CDatabaseType::~CDatabaseType() {
     // Markers held counted let go before the marker set deletes them.
+    m_filters.reset();
     m_secKeys.clear();
     m_dateStamp = CMarkerRef();
     m_multipleMatch = CMarkerRef();
@@ -94,8 +98,8 @@ void CDatabaseType::SetInterlinCharWidth(int width) {
 
 void CDatabaseType::SetModified(bool modified) {
     m_modified = modified;
-    if (!modified)
-        m_markerSet.SetModified(false);
+    if (!modified) m_markerSet.SetModified(false);
+    if (!modified && m_filters) m_filters->SetModified(false);
 }
 
 // ---------------------------------------------------------------- change notices
@@ -107,8 +111,8 @@ void CDatabaseType::OnMarkerUpdate(const CMarkerUpdate& update) {
         ref.Follow(update);
     m_dateStamp.Follow(update);
     m_multipleMatch.Follow(update);
-    if (!update.marker || update.marker->Owner() != &m_markerSet)
-        return;
+    if (m_filters) m_filters->OnMarkerUpdate(update);
+    if (!update.marker || update.marker->Owner() != &m_markerSet) return;
     if (update.mergedInto)
         RenameInTemplate(update.oldName, update.mergedInto->Name());
     else if (update.nameChanged)
@@ -116,9 +120,11 @@ void CDatabaseType::OnMarkerUpdate(const CMarkerUpdate& update) {
     m_modified = true;
 }
 
-void CDatabaseType::OnLangEncUpdate(const CLangEncUpdate&) {
+void CDatabaseType::OnLangEncUpdate(const CLangEncUpdate& update) {
     // The type's own settings hold no encoding: its markers hold theirs counted and
-    // write them by name. The carried objects are passed on once their owners read them.
+    // write them by name. Filters name encodings; the carried objects are passed on once
+    // their owners read them.
+    if (m_filters) m_filters->OnLangEncUpdate(update);
 }
 
 void CDatabaseType::RenameInTemplate(std::string_view oldName, std::string_view newName) {

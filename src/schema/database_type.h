@@ -1,8 +1,9 @@
 // A database type: the schema shared by every database of one kind (its markers and
 // record marker, secondary sort markers, date-stamp and multiple-match markers, record
-// template, print properties) and the settings that work on its records. Filters, jump
-// paths, interlinear and export processes are carried as written until their owners
-// read them (CTypeCarriedSettings).
+// template, print properties) and the settings that work on its records. The filter set
+// is made by the type set's factory (type_settings_object.h); jump paths, interlinear and
+// export processes, and filters of a type made without a factory, are carried as written
+// until their owners read them (CTypeCarriedSettings).
 #pragma once
 
 #include <string>
@@ -14,6 +15,7 @@
 #include "record/object_stream.h"
 #include "schema/marker.h"
 #include "schema/print_properties.h"
+#include "schema/type_settings_object.h"
 #include "schema/update_notice.h"
 
 namespace crv {
@@ -38,8 +40,10 @@ public:
     static constexpr int kDefaultInterlinCharWidth = 8;
 
     // An empty type of that name whose markers use the encodings of langEncs; proxy is
-    // the set's entry for it (null for a type kept outside a set).
-    CDatabaseType(CLangEncSet& langEncs, std::string name, CDatabaseTypeProxy* proxy = nullptr);
+    // the set's entry for it (null for a type kept outside a set); factory makes the
+    // settings objects of the layers above (none: they are carried as written).
+    CDatabaseType(CLangEncSet& langEncs, std::string name, CDatabaseTypeProxy* proxy = nullptr,
+                  const CTypeSettingsFactory* factory = nullptr);
     ~CDatabaseType() override;
     CDatabaseType(const CDatabaseType&) = delete;
     CDatabaseType& operator=(const CDatabaseType&) = delete;
@@ -87,10 +91,14 @@ public:
     void SetInterlinCharWidth(int width);
 
     const CTypeCarriedSettings& Carried() const { return m_carried; }
+    // The filter set, when the type was made with a factory (the engine's CFilterSet).
+    CTypeSettingsObject* FilterSet() const { return m_filters.get(); }
 
     // True for new types and whenever a setting or a marker of the type changed; a
     // modified type is written back when the project's settings are saved.
-    bool IsModified() const { return m_modified || m_markerSet.IsModified(); }
+    bool IsModified() const {
+        return m_modified || m_markerSet.IsModified() || (m_filters && m_filters->IsModified());
+    }
     void SetModified(bool modified);
 
     // --- settings file ---
@@ -124,6 +132,8 @@ private:
     int m_refs = 0;
     std::string m_description;
     CMarkerSet m_markerSet;
+    // After the marker set: filters hold its markers and go first.
+    std::unique_ptr<CTypeSettingsObject> m_filters;
     std::string m_recordMarkerName;
     std::vector<CMarkerRef> m_secKeys;
     std::string m_template;

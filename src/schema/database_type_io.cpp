@@ -78,6 +78,15 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
             m_markerSet.Read(is);
             continue;
         }
+        if (m_filters && is.PeekBeginMarker(m_filters->ObjectName())) {
+            CNoteList found;
+            m_filters->Read(is, found);
+            for (auto& note : found) {
+                if (note.FileLine() == 0) note.SetFileLine(line);
+                notes.push_back(std::move(note));
+            }
+            continue;
+        }
         std::string* carried = key == "+intprclst"     ? &m_carried.interlinearProcs
                                : key == "+filset"      ? &m_carried.filters
                                : key == "+drflst"      ? &m_carried.jumpPath
@@ -124,8 +133,8 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
 
 bool CDatabaseType::FinishReading(CNoteList& notes) {
     m_markerSet.SetInterlinearFlags(InterlinearMarkerPairs());
-    if (m_recordMarkerName.empty())
-        return false;
+    if (m_filters) m_filters->FinishReading(notes);
+    if (m_recordMarkerName.empty()) return false;
     CNote error;
     if (!CheckMarkerName(m_recordMarkerName, error)) {
         error.Wrap("mkrRecord: ");
@@ -169,7 +178,10 @@ void CDatabaseType::Write(ObjectStream& os) const {
     m_markerSet.Write(os);
     os.WriteInteger("iInterlinCharWd", m_interlinCharWidth);
     WriteCaptured(os, m_carried.interlinearProcs);
-    WriteCaptured(os, m_carried.filters);
+    if (m_filters)
+        m_filters->Write(os);
+    else
+        WriteCaptured(os, m_carried.filters);
     WriteCaptured(os, m_carried.jumpPath);
     WriteTemplate(os);
     os.WriteString("mkrRecord", RecordMarker() ? RecordMarker()->Name() : m_recordMarkerName);

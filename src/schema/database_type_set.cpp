@@ -109,8 +109,8 @@ CDatabaseType* CDatabaseTypeProxy::GetType() {
 
 // ---------------------------------------------------------------- set
 
-CDatabaseTypeSet::CDatabaseTypeSet(CLangEncSet& langEncs)
-    : m_langEncs(&langEncs), m_folder(langEncs.SettingsFolder()) {}
+CDatabaseTypeSet::CDatabaseTypeSet(CLangEncSet& langEncs, const CTypeSettingsFactory* factory)
+    : m_langEncs(&langEncs), m_folder(langEncs.SettingsFolder()), m_factory(factory) {}
 
 CDatabaseTypeSet::~CDatabaseTypeSet() {
     m_proxies.DeleteAll();
@@ -157,7 +157,7 @@ CDatabaseType* CDatabaseTypeSet::Find(std::string_view name) {
 
 CDatabaseType* CDatabaseTypeSet::Load(CDatabaseTypeProxy& proxy) {
     std::string path = proxy.Path();
-    auto type = std::make_unique<CDatabaseType>(*m_langEncs, proxy.Name(), &proxy);
+    auto type = std::make_unique<CDatabaseType>(*m_langEncs, proxy.Name(), &proxy, m_factory);
     std::ifstream file;
     std::error_code ec;
     if (!proxy.FileName().empty() && fs::is_regular_file(path, ec))
@@ -288,7 +288,7 @@ CDatabaseType* CDatabaseTypeSet::Add(std::string_view name, std::string_view rec
         return nullptr;
     std::string typeName = Trimmed(name);
     auto proxy = NewProxy(typeName, typeName);
-    proxy->m_type = std::make_unique<CDatabaseType>(*m_langEncs, typeName, proxy.get());
+    proxy->m_type = std::make_unique<CDatabaseType>(*m_langEncs, typeName, proxy.get(), m_factory);
     CNote error;
     proxy->m_type->SetRecordMarkerName(RecordMarkerText(recordMarker), error);
     if (editProperties && !editProperties(*proxy->m_type))
@@ -301,7 +301,7 @@ CDatabaseType* CDatabaseTypeSet::Copy(const CDatabaseType& source, std::string_v
     if (!CheckTypeName(typeName))
         return nullptr;
     auto proxy = NewProxy(typeName, typeName);
-    proxy->m_type = std::make_unique<CDatabaseType>(*m_langEncs, typeName, proxy.get());
+    proxy->m_type = std::make_unique<CDatabaseType>(*m_langEncs, typeName, proxy.get(), m_factory);
     auto readBack = [&](std::istream& text) {
         ObjectStream in(text);
         CNoteList notes;
@@ -371,7 +371,7 @@ CDatabaseType* CDatabaseTypeSet::CreateByProgram(std::string_view name,
     if (CDatabaseTypeProxy* existing = m_proxies.Search(name))
         return existing->GetType();
     auto proxy = NewProxy(std::string(name), fileBase);
-    proxy->m_type = std::make_unique<CDatabaseType>(*m_langEncs, std::string(name), proxy.get());
+    proxy->m_type = std::make_unique<CDatabaseType>(*m_langEncs, std::string(name), proxy.get(), m_factory);
     CNote error;
     bool ok = proxy->m_type->SetRecordMarkerName(recordMarker, error);
     CRV_ASSERT(ok);

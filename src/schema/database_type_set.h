@@ -47,8 +47,10 @@ private:
 class CDatabaseTypeSet {
 public:
     // Types of the settings folder of langEncs (an empty folder keeps them in memory
-    // only). langEncs must outlive the set: types listen to its change notices.
-    explicit CDatabaseTypeSet(CLangEncSet& langEncs);
+    // only). langEncs must outlive the set: types listen to its change notices. factory
+    // (which must outlive the set too) makes the settings objects of the layers above,
+    // the engine's filter sets; without one they are carried as written.
+    explicit CDatabaseTypeSet(CLangEncSet& langEncs, const CTypeSettingsFactory* factory = nullptr);
     ~CDatabaseTypeSet();
     CDatabaseTypeSet(const CDatabaseTypeSet&) = delete;
     CDatabaseTypeSet& operator=(const CDatabaseTypeSet&) = delete;
@@ -106,6 +108,7 @@ private:
 
     CLangEncSet* m_langEncs;
     std::string m_folder;
+    const CTypeSettingsFactory* m_factory;
     CSet<CDatabaseTypeProxy> m_proxies;
 };
 

@@ -92,9 +92,13 @@ TEST_F(CRecordTest, StampDateReplacesOnlyTheFirstLine) {
     s->StampDate(dt, "06/Dec/1998");
     EXPECT_EQ(s->GetLast()->Marker(), dt);
     EXPECT_EQ(s->GetLast()->Text(), "06/Dec/1998");
-    // Today's date by default.
-    s->StampDate(dt);
-    EXPECT_EQ(s->GetLast()->Text(), TodayText());
+    // No text (a broken clock) stamps nothing.
+    EXPECT_FALSE(s->StampDate(dt, ""));
+    EXPECT_EQ(s->GetLast()->Text(), "06/Dec/1998");
+    // A stamp never pushes a field past the limit.
+    s->GetLast()->SetText("x\n" + std::string(kMaxFieldLength - 2, 'y'));
+    EXPECT_FALSE(s->StampDate(dt, "07/Dec/1998"));
+    EXPECT_EQ(s->GetLast()->Text().substr(0, 2), "x\n");
 }
 
 class InsertTextTest : public CRecordTest {
