@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -41,6 +42,20 @@ public:
 private:
     std::string_view m_bytes;
     std::size_t m_pos = 0;
+};
+
+// A source over a standard stream (a change table's converted output, say).
+class IstreamSource : public ByteSource {
+public:
+    explicit IstreamSource(std::istream& in) : m_in(in) {}
+    std::size_t Read(char* buffer, std::size_t n) override {
+        m_in.read(buffer, static_cast<std::streamsize>(n));
+        return static_cast<std::size_t>(m_in.gcount());
+    }
+    bool Failed() const override { return m_in.bad(); }
+
+private:
+    std::istream& m_in;
 };
 
 class StringSink : public ByteSink {

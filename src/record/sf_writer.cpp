@@ -93,11 +93,16 @@ void WriteRecords(RecordOutput& out, const CRecordList& records, Progress* progr
     }
 }
 
-bool WriteDatabase(SFStreamWriter& out, const CRecordList& records, std::string_view typeName,
-                   int number, bool hasDateStampMarker, Progress* progress) {
+void WriteDatabaseHeader(SFStreamWriter& out, std::string_view typeName, int number,
+                         bool hasDateStampMarker) {
     out.WriteControlLine("sh", FormatHeaderValue(number, typeName));
     if (hasDateStampMarker)
         out.WriteControlLine(kFourDigitYearKey, {});
+}
+
+bool WriteDatabase(SFStreamWriter& out, const CRecordList& records, std::string_view typeName,
+                   int number, bool hasDateStampMarker, Progress* progress) {
+    WriteDatabaseHeader(out, typeName, number, hasDateStampMarker);
     WriteRecords(out, records, progress);
     return out.Flush();
 }

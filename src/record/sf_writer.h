@@ -65,6 +65,11 @@ private:
 // record.
 void WriteRecords(RecordOutput& out, const CRecordList& records, Progress* progress = nullptr);
 
+// The header line (number 400 when outside 0..9999) and the four-digit year line when
+// the type has a date-stamp marker; the records that follow begin with the empty line.
+void WriteDatabaseHeader(SFStreamWriter& out, std::string_view typeName, int number,
+                         bool hasDateStampMarker);
+
 // The whole database: the header line (number 400 when outside 0..9999), the four-digit
 // year line when the type has a date-stamp marker, an empty line, then the records.
 // False when writing failed.
