@@ -16,6 +16,10 @@ const std::vector<CrvCommand>& AllCommands() {
         {"type show", "NAME", &CmdTypeShow},
         {"list", "DB [--by M] [--then M]... [--order NAME] [--from-end] [--filter NAME] [--columns M,M...]", &CmdList},
         {"find", "DB KEY [--by M] [--level p|c|e|i] [--whole]", &CmdFind},
+        {"open", "DB", &CmdOpen},
+        {"resave", "DB", &CmdResave},
+        {"import", "FILE --type NAME [--ztt TABLE] [--keep-spaces] [--backup]", &CmdImport},
+        {"new", "FILE --type NAME", &CmdNew},
     };
     return commands;
 }

@@ -29,4 +29,10 @@ int CmdFind(CrvContext& ctx);
 int CmdTypeList(CrvContext& ctx);
 int CmdTypeShow(CrvContext& ctx);
 
+// crv_doc.cpp
+int CmdOpen(CrvContext& ctx);
+int CmdResave(CrvContext& ctx);
+int CmdImport(CrvContext& ctx);
+int CmdNew(CrvContext& ctx);
+
 } // namespace crv::cli

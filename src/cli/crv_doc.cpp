@@ -1,0 +1,110 @@
+// crv open, resave, import and new: database documents as the desktop program opens,
+// saves, imports and creates them, with the database types of -s/-p.
+#include "app/doc_manager.h"
+#include "cli/crv_command_list.h"
+#include "cli/crv_settings.h"
+#include "record/platform.h"
+#include "schema/database_type_set.h"
+
+namespace crv::cli {
+
+namespace {
+
+// The settings, the project's import choices and the open documents of one command.
+struct DocSession {
+    std::unique_ptr<CrvSettings> settings;
+    CImportSettings import;
+    std::unique_ptr<CPlatformDocumentDialogs> dialogs;
+    std::unique_ptr<CDocManager> docs;
+    ~DocSession() { docs.reset(); } // documents let go of their types first
+
+    bool Open(const CrvContext& ctx, CPresetChoices preset = {}) {
+        settings = OpenSettings(ctx);
+        if (!settings)
+            return false;
+        dialogs = std::make_unique<CPlatformDocumentDialogs>(std::move(preset));
+        docs = std::make_unique<CDocManager>(Types(*settings), import);
+        docs->SetDialogs(dialogs.get());
+        return true;
+    }
+    // A failed command: says so when it stopped at a dialog crv cannot fill.
+    int Failed() const {
+        if (dialogs && dialogs->StoppedAtDialog())
+            std::fputs("crv: stopped at the import dialog, whose choices the command line cannot "
+                       "change\n",
+                       stderr);
+        return kExitFailed;
+    }
+};
+
+// The type name of --type.
+std::string TypeOption(CommandArgs& args) {
+    auto name = args.Value("--type");
+    if (!name || name->empty())
+        throw UsageError("--type NAME is needed");
+    return *name;
+}
+
+// Whether the settings have that type; a message when not.
+bool CheckType(DocSession& session, const std::string& name) {
+    if (Types(*session.settings).FindProxy(name))
+        return true;
+    std::fprintf(stderr, "crv: the settings have no database type named %s\n", name.c_str());
+    return false;
+}
+
+} // namespace
+
+int CmdOpen(CrvContext& ctx) {
+    std::string path = ctx.args.Operands(1, 1)[0];
+    DocSession session;
+    if (!session.Open(ctx))
+        return kExitFailed;
+    CCrvDoc* doc = session.docs->OpenDocument(path);
+    if (!doc)
+        return session.Failed();
+    std::fprintf(ctx.out, "records: %zu\nmodified: %s\n", doc->Records().RecordCount(),
+                 doc->IsModified() ? "yes" : "no");
+    return kExitOk;
+}
+
+int CmdResave(CrvContext& ctx) {
+    std::string path = ctx.args.Operands(1, 1)[0];
+    DocSession session;
+    if (!session.Open(ctx))
+        return kExitFailed;
+    CCrvDoc* doc = session.docs->OpenDocument(path);
+    if (!doc)
+        return session.Failed();
+    // Under its own name even when opened read-only: the save then says why it cannot.
+    return doc->OnSaveDocument(doc->Path()) ? kExitOk : kExitFailed;
+}
+
+int CmdImport(CrvContext& ctx) {
+    CPresetChoices preset;
+    DocSession session;
+    preset.typeName = TypeOption(ctx.args);
+    preset.changeTable = ctx.args.Value("--ztt").value_or("");
+    preset.keepSpaces = ctx.args.Flag("--keep-spaces");
+    preset.backup = ctx.args.Flag("--backup");
+    std::string path = ctx.args.Operands(1, 1)[0];
+    if (!session.Open(ctx, preset))
+        return kExitFailed;
+    if (!CheckType(session, preset.typeName))
+        return kExitFailed;
+    return session.docs->ImportDocument(path) ? kExitOk : session.Failed();
+}
+
+int CmdNew(CrvContext& ctx) {
+    CPresetChoices preset;
+    DocSession session;
+    preset.typeName = TypeOption(ctx.args);
+    preset.newPath = ctx.args.Operands(1, 1)[0];
+    if (!session.Open(ctx, preset))
+        return kExitFailed;
+    if (!CheckType(session, preset.typeName))
+        return kExitFailed;
+    return session.docs->NewDocument() ? kExitOk : kExitFailed;
+}
+
+} // namespace crv::cli
