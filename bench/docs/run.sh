@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Opening and saving the generated lexicon as a database document, beside `cp` of the
+# same file (and `cp` followed by a flush of the copy, as a save flushes) in the same
+# run; then the peak memory of `crv open` and `crv resave` on it.
+#   bench/docs/run.sh [RECORDS] [RUNS]
+# crv opens the file with the settings folder of -s (a Lexicon type).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+records="${1:-200000}"
+runs="${2:-3}"
+CORVANE_BUILD_DIR=build bash scripts/build.sh >/dev/null
+data=build/bench-data
+mkdir -p "$data"
+source_file="$data/lexicon-$records.db"
+[ -f "$source_file" ] || ./build/bench/sf/sf_lexicon_gen "$records" "$source_file"
+settings="$data/doc-settings"
+mkdir -p "$settings"
+printf '%s\r\n' '\+DatabaseType Lexicon' '\ver 4.0' '\+mkrset' '\lngDefault Default' \
+    '\mkrRecord lx' '' '\+mkr lx' '\lng Default' '\-mkr' '\-mkrset' '\mkrRecord lx' \
+    '\mkrSecKey hm' '\mkrDateStamp dt' '\-DatabaseType' > "$settings/Lexicon.typ"
+file="$data/doc-lexicon-$records.db"
+cp "$source_file" "$file"
+cat "$file" >/dev/null
+size=$(stat -c %s "$file")
+
+best_ms() { # best wall time in ms of running "$@" $runs times
+    local best="" ms
+    for _ in $(seq "$runs"); do
+        /usr/bin/time -f "%e" -o "$data/t.txt" "$@" >/dev/null
+        ms=$(awk '{ printf "%d", $1 * 1000 }' "$data/t.txt")
+        if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+    done
+    echo "$best"
+}
+echo "file: $records records, $(awk -v s="$size" 'BEGIN { printf "%.1f MB", s / 1048576 }')"
+echo "cp:                                 $(best_ms cp "$file" "$data/doc-copy.db") ms (best of $runs)"
+echo "cp, then flush the copy:            $(best_ms sh -c "cp '$file' '$data/doc-copy.db' && sync '$data/doc-copy.db'") ms (best of $runs)"
+./build/bench/docs/doc_bench "$settings" "$file" "$runs"
+echo "crv -s open:                        $(best_ms ./build/src/cli/crv -q -s "$settings" open "$file") ms (whole process, best of $runs)"
+echo "crv -s resave:                      $(best_ms ./build/src/cli/crv -q -s "$settings" resave "$file") ms (whole process, best of $runs)"
+for cmd in open resave; do
+    /usr/bin/time -f "%M" -o "$data/peak.txt" ./build/src/cli/crv -q -s "$settings" "$cmd" "$file" >/dev/null
+    awk -v c="$cmd" -v size="$size" \
+        '{ printf "peak resident memory, crv %-7s %8.1f MB (%.1f times the file)\n", c, $1 / 1024, $1 * 1024 / size }' \
+        "$data/peak.txt"
+done
+/usr/bin/time -f "%M" -o "$data/peak.txt" cp "$file" "$data/doc-copy.db"
+awk '{ printf "peak resident memory, cp          %8.1f MB\n", $1 / 1024 }' "$data/peak.txt"
+rm -f "$data/doc-copy.db"
