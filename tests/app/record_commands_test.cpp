@@ -88,9 +88,12 @@ TEST_F(RecordCommandsTest, DeleteAsksAndInsertAnnouncesTheNewRecord) {
 TEST_F(RecordCommandsTest, CopyingToADatabaseOfAnotherTypeKeepsEveryFieldAndStartsARecord) {
     CCrvDoc& lexicon = Open("a.db", Lexicon("\\lx a\r\n\\ge one\r\n"));
     CCrvDoc& texts = Open("t.db", "\\_sh v3.0  400  Text\r\n\r\n\\id t1\r\n");
-    TestWindow w(lexicon);
-    ASSERT_TRUE(CopyRecordCommand(w)); // the only other database is chosen
-    EXPECT_EQ(rec.events.back().text, "&Database to insert record into:");
+    {
+        // Windows close before their documents do.
+        TestWindow w(lexicon);
+        ASSERT_TRUE(CopyRecordCommand(w)); // the only other database is chosen
+        EXPECT_EQ(rec.events.back().text, "&Database to insert record into:");
+    }
     ASSERT_EQ(texts.Records().RecordCount(), 2u);
     EXPECT_TRUE(texts.IsModified());
     ASSERT_TRUE(texts.OnSaveDocument(texts.Path()));
