@@ -98,28 +98,32 @@ bool MoveToPreviousRecord(CRecordWindow& window) {
     return MoveOrBeep(window, pos.IsValid() ? window.Index().Prev(pos) : window.Index().Last());
 }
 
-KeyCommandResult SearchRecordCommand(CRecordWindow& window, CKeySearch& search,
-                                     CKeySearchDialogs& dialogs) {
+namespace {
+
+using KeyCommand = KeyCommandResult (*)(CIndexSet&, CIndex&, CKeySearch&, CKeySearchDialogs&);
+
+// Search and Record Insert differ only in what the engine does with the typed key.
+KeyCommandResult RunKeyCommand(CRecordWindow& window, CKeySearch& search,
+                               CKeySearchDialogs& dialogs, KeyCommand command) {
     if (!window.LeaveRecord())
         return {};
-    KeyCommandResult result =
-        RunSearchCommand(window.Document().Records(), window.Index(), search, dialogs);
+    KeyCommandResult result = command(window.Document().Records(), window.Index(), search, dialogs);
     AnnounceInsert(window, result);
     if (result.outcome != KeyCommandResult::Outcome::Cancelled && result.pos.IsValid())
         window.MoveTo(result.pos);
     return result;
 }
 
+} // namespace
+
+KeyCommandResult SearchRecordCommand(CRecordWindow& window, CKeySearch& search,
+                                     CKeySearchDialogs& dialogs) {
+    return RunKeyCommand(window, search, dialogs, &RunSearchCommand);
+}
+
 KeyCommandResult InsertRecordCommand(CRecordWindow& window, CKeySearch& search,
                                      CKeySearchDialogs& dialogs) {
-    if (!window.LeaveRecord())
-        return {};
-    KeyCommandResult result =
-        RunRecordInsertCommand(window.Document().Records(), window.Index(), search, dialogs);
-    AnnounceInsert(window, result);
-    if (result.outcome != KeyCommandResult::Outcome::Cancelled && result.pos.IsValid())
-        window.MoveTo(result.pos);
-    return result;
+    return RunKeyCommand(window, search, dialogs, &RunRecordInsertCommand);
 }
 
 bool DeleteRecordCommand(CRecordWindow& window) {
