@@ -13,6 +13,7 @@
 #include "record/safe_file.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
+#include "schema/settings_file_name.h"
 
 namespace crv {
 
@@ -20,13 +21,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kObject = "CrvProjectSettings";
-constexpr std::string_view kNoVersion = "3.0";
 
 constexpr std::string_view kCannotRead =
     "%1\nCannot open this project file.\n\nPlease check whether it is already open in another "
     "program.";
-constexpr std::string_view kSettingsFolderText = "Settings folder: %1";
 constexpr std::string_view kDatesConverted =
     "Corvane date stamp fields now have four-digit years for year-2000 compatibility.\n\n"
     "Corvane has converted existing date stamp fields in this project's databases as it "
@@ -61,22 +59,11 @@ bool IsProjectFile(const std::string& path, std::string* version) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec))
         return false;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    SettingsFileHeader header;
+    if (ReadSettingsFileHeader(path, kProjectObject, header) != SettingsFileStatus::Ok)
         return false;
-    ObjectStream is(file);
-    if (!is.AtBackslash() || !is.ReadBeginMarker(kObject))
-        return false;
-    if (version) {
-        *version = kNoVersion;
-        // The version stands among the first keys; stop at the first object.
-        while (!is.AtEnd() && !is.IsBeginOrEnd() && !is.Overflow()) {
-            if (is.ReadString("ver", *version))
-                break;
-            is.SkipEntry();
-        }
-        version->erase(std::min(version->size(), version->find('\n')));
-    }
+    if (version)
+        *version = header.version.substr(0, header.version.find('\n'));
     return true;
 }
 
@@ -106,7 +93,7 @@ void CProject::LoadSettingsFolder() {
 std::string CProject::FileName() const { return std::string(PathFileName(m_path)); }
 
 std::string CProject::SettingsFolderText() const {
-    return FormatMessage(kSettingsFolderText, {FolderForDisplay(m_settingsFolder)});
+    return crv::SettingsFolderText(m_settingsFolder);
 }
 
 std::unique_ptr<CProject> CProject::Open(const std::string& path, const ProjectContext& ctx,
@@ -137,7 +124,7 @@ std::unique_ptr<CProject> CProject::Open(const std::string& path, const ProjectC
 
     std::ifstream file(project->m_path, std::ios::binary);
     ObjectStream is(file);
-    if (!file || !is.AtBackslash() || !is.ReadBeginMarker(kObject)) {
+    if (!file || !is.AtBackslash() || !is.ReadBeginMarker(kProjectObject)) {
         platform().ShowMessage(FormatMessage(kCannotRead, {path}));
         return nullptr;
     }

@@ -168,6 +168,9 @@ private:
 // version ("3.0" when none) is given back when asked for.
 bool IsProjectFile(const std::string& path, std::string* version = nullptr);
 
+// The object a project file holds.
+inline constexpr std::string_view kProjectObject = "CrvProjectSettings";
+
 // The messages of projects.
 inline constexpr std::string_view kErrorWritingProject = "Error writing project file!";
 inline constexpr std::string_view kNotProjectFile = "This is not a valid project file!";

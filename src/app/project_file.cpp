@@ -23,7 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kObject = "CrvProjectSettings";
 constexpr std::string_view kDatabaseList = "dblst";
 constexpr std::string_view kDatabase = "db";
 
@@ -85,11 +84,11 @@ void CProject::ReadSettings(ObjectStream& is, bool openDatabases) {
             continue;
         }
         if (key == "+CorpusSet") {
-            m_corpusSettings += CaptureEntry(is, kObject);
+            m_corpusSettings += CaptureEntry(is, kProjectObject);
             continue;
         }
         if (key == "+Find") {
-            m_findSettings += CaptureEntry(is, kObject);
+            m_findSettings += CaptureEntry(is, kProjectObject);
             continue;
         }
         if (is.PeekBeginMarker(kDatabaseList)) {
@@ -101,7 +100,7 @@ void CProject::ReadSettings(ObjectStream& is, bool openDatabases) {
             is.SkipObject();
             continue;
         }
-        if (is.ReadEnd(kObject))
+        if (is.ReadEnd(kProjectObject))
             break;
     }
     m_version = FirstLine(m_version);
@@ -198,7 +197,7 @@ void CProject::OpenDatabaseEntry(const std::string& written, bool readOnly,
 
 void CProject::WriteSettings(ObjectStream& os) const {
     const CProjectOptions& o = m_options;
-    os.WriteBeginMarker(kObject);
+    os.WriteBeginMarker(kProjectObject);
     os.WriteString("ver", m_version);
     os.WriteString("ProjectPath", m_path);
     WriteCaptured(os, m_corpusSettings);
@@ -218,7 +217,7 @@ void CProject::WriteSettings(ObjectStream& os) const {
         os.WriteWindowPlacement("placementMain", *o.mainPlacement);
     WriteDatabaseList(os);
     WriteCaptured(os, m_findSettings);
-    os.WriteEndMarker(kObject);
+    os.WriteEndMarker(kProjectObject);
 }
 
 void CProject::WriteDatabaseList(ObjectStream& os) const {

@@ -33,6 +33,10 @@ void Classify(SettingsVersionReport& report, std::string_view name, std::string_
 
 } // namespace
 
+std::string SettingsFolderText(std::string_view settingsFolder) {
+    return FormatMessage(kFolderLine, {FolderForDisplay(settingsFolder)});
+}
+
 SettingsVersionReport CompareSettingsVersions(std::string_view projectFileName,
                                               std::string_view projectVersion,
                                               const CLangEncSet& langEncs,
@@ -60,7 +64,7 @@ std::string SettingsVersionListing(bool older, const std::vector<SettingsVersion
         text += '\n';
     }
     text += '\n';
-    text += FormatMessage(kFolderLine, {FolderForDisplay(settingsFolder)});
+    text += SettingsFolderText(settingsFolder);
     text += '\n';
     text += FormatMessage(kProjectLine, {projectFileName});
     text += '\n';

@@ -33,6 +33,10 @@ SettingsVersionReport CompareSettingsVersions(std::string_view projectFileName,
 bool ConfirmSettingsVersions(const SettingsVersionReport& report, std::string_view settingsFolder,
                              std::string_view projectFileName, std::string_view programVersion);
 
+// "Settings folder: %1" with the folder, without a trailing separator: the status text
+// of a project and a line of the listing.
+std::string SettingsFolderText(std::string_view settingsFolder);
+
 // The text of one showing of the listing.
 std::string SettingsVersionListing(bool older, const std::vector<SettingsVersionReport::File>& files,
                                    std::string_view settingsFolder,

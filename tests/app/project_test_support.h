@@ -30,17 +30,6 @@ inline const char* const kDefaultEncodingFile =
 inline const char* const kLexDatabase =
     "\\_sh v3.0  400  Lex\r\n\\_DateStampHasFourDigitYear\r\n\r\n\\lx a\r\n";
 
-// Settings text as the project file holds it: LF inside, CR LF on disk.
-inline std::string Crlf(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 // The paths of the project's open databases, in the order they were opened.
 inline std::vector<std::string> DocPaths(CProject& project) {
     std::vector<std::string> out;
