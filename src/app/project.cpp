@@ -205,20 +205,28 @@ bool CProject::WriteProjectFile() {
     return false;
 }
 
-bool CProject::Save() {
+bool CProject::WriteModifiedSettings() {
     bool ok = true;
     if (m_langEncs)
         ok = m_langEncs->WriteAllModified() && ok;
     if (m_types)
         ok = m_types->WriteAllModified() && ok;
-    return WriteProjectFile() && ok;
+    return ok;
+}
+
+bool CProject::Save() {
+    bool settingsWritten = WriteModifiedSettings();
+    return WriteProjectFile() && settingsWritten;
 }
 
 bool CProject::Close() {
     if (m_documents && !m_documents->SaveAllModified())
         return false;
+    // A settings file that cannot be written has said so; it does not keep the project
+    // open, or a read-only settings file would keep the user from ever closing it.
+    WriteModifiedSettings();
     // The file lists the databases still open, so it is written before they close.
-    if (!Save())
+    if (!WriteProjectFile())
         return false;
     // Each document was asked once; an answer of No is not asked again.
     if (m_documents)

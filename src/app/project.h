@@ -121,6 +121,8 @@ private:
     CProject(std::string path, const ProjectContext& ctx);
     void LoadSettingsFolder();
     bool WriteProjectFile();
+    // Writes the modified encodings and types; false when one could not be written.
+    bool WriteModifiedSettings();
     bool WriteProjectFileTo(const std::string& path);
     void ReadSettings(ObjectStream& is, bool openDatabases);
     void WriteSettings(ObjectStream& os) const;

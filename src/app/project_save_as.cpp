@@ -50,9 +50,7 @@ std::vector<std::string> CProject::SettingsFileNames() const {
 
 bool CProject::CopySettingsTo(const std::string& folder) {
     // Pending changes go to the files first, so that the copies hold them.
-    bool written = m_langEncs->WriteAllModified();
-    written = m_types->WriteAllModified() && written;
-    if (!written)
+    if (!WriteModifiedSettings())
         return false;
     struct Copy {
         std::string target;

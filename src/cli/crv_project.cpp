@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "app/doc_manager.h"
-#include "app/preferences.h"
 #include "app/project.h"
 #include "cli/crv_command_list.h"
 #include "cli/crv_settings.h"
@@ -32,9 +31,7 @@ int CmdProjectNew(CrvContext& ctx) {
     if (fs::exists(path, ec) &&
         platform().Ask(FormatMessage(kAskReplace, {path}), Buttons::YesNo, Answer::No) != Answer::Yes)
         return kExitFailed;
-    Preferences prefs;
-    prefs.Load();
-    auto project = CProject::New(path, {&prefs, nullptr});
+    auto project = CProject::New(path, {});
     return project ? kExitOk : kExitFailed;
 }
 

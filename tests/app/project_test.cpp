@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/preferences.h"
+#include "engine/engine_type_settings.h"
 #include "project_test_support.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
@@ -112,7 +113,9 @@ TEST_F(ProjectTest, NewProjectIsWrittenAtOnce) {
                    "\n\\AutoWrap\n\\LangCtrlHeight 19\n\\+fntMarkers\n\\Name MS Sans Serif\n"
                    "\\Size 10\n\\-fntMarkers\n\\+dblst\n\n\\-dblst\n\\-CrvProjectSettings\n"));
     EXPECT_TRUE(IsProjectFile(path));
-    ASSERT_NE(p->Types().FindProxy("Lex"), nullptr);
+    CDatabaseType* lex = p->Types().Find("Lex");
+    ASSERT_NE(lex, nullptr);
+    EXPECT_NE(FilterSetOf(*lex), nullptr) << "the project's types hold real filter sets";
 
     EXPECT_FALSE(CProject::New(folder + "/nowhere/x.prj", Ctx()));
     EXPECT_EQ(rec.Messages(), (std::vector<std::string>{"Error writing project file!"}));
