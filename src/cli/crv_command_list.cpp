@@ -20,6 +20,8 @@ const std::vector<CrvCommand>& AllCommands() {
         {"resave", "DB", &CmdResave},
         {"import", "FILE --type NAME [--ztt TABLE] [--keep-spaces] [--backup]", &CmdImport},
         {"new", "FILE --type NAME", &CmdNew},
+        {"project new", "FILE.prj", &CmdProjectNew},
+        {"check", "", &CmdCheck},
     };
     return commands;
 }

@@ -35,4 +35,8 @@ int CmdResave(CrvContext& ctx);
 int CmdImport(CrvContext& ctx);
 int CmdNew(CrvContext& ctx);
 
+// crv_project.cpp
+int CmdProjectNew(CrvContext& ctx);
+int CmdCheck(CrvContext& ctx);
+
 } // namespace crv::cli

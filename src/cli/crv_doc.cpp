@@ -1,6 +1,7 @@
 // crv open, resave, import and new: database documents as the desktop program opens,
 // saves, imports and creates them, with the database types of -s/-p.
 #include "app/doc_manager.h"
+#include "app/project.h"
 #include "cli/crv_command_list.h"
 #include "cli/crv_settings.h"
 #include "record/platform.h"
@@ -10,20 +11,31 @@ namespace crv::cli {
 
 namespace {
 
-// The settings, the project's import choices and the open documents of one command.
+// The settings, the import choices and the open documents of one command: with -p the
+// project's, else a document list of its own over the types of -s.
 struct DocSession {
     std::unique_ptr<CrvSettings> settings;
     CImportSettings import;
     std::unique_ptr<CPlatformDocumentDialogs> dialogs;
-    std::unique_ptr<CDocManager> docs;
-    ~DocSession() { docs.reset(); } // documents let go of their types first
+    std::unique_ptr<CDocManager> ownDocs;
+    CDocManager* docs = nullptr;
+    ~DocSession() {
+        ownDocs.reset(); // documents let go of their types first
+        if (docs && settings && settings->project)
+            docs->SetDialogs(nullptr);
+    }
 
     bool Open(const CrvContext& ctx, CPresetChoices preset = {}) {
         settings = OpenSettings(ctx);
         if (!settings)
             return false;
         dialogs = std::make_unique<CPlatformDocumentDialogs>(std::move(preset));
-        docs = std::make_unique<CDocManager>(Types(*settings), import);
+        if (settings->project) {
+            docs = &settings->project->Documents();
+        } else {
+            ownDocs = std::make_unique<CDocManager>(Types(*settings), import);
+            docs = ownDocs.get();
+        }
         docs->SetDialogs(dialogs.get());
         return true;
     }

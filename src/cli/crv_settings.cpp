@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "app/preferences.h"
+#include "app/project.h"
 #include "record/database_file.h"
 #include "record/platform.h"
 #include "schema/marker.h"
@@ -10,28 +12,66 @@ namespace crv::cli {
 
 namespace fs = std::filesystem;
 
-std::unique_ptr<CrvSettings> OpenSettings(const CrvContext& ctx) {
+CrvSettings::CrvSettings() = default;
+
+CrvSettings::~CrvSettings() {
+    ownProject.reset();
+    ownTypes.reset();
+    ownLangEncs.reset();
+}
+
+namespace {
+
+bool OpenProjectSettings(const CrvContext& ctx, CrvSettings& settings, bool openDatabases) {
+    settings.prefs = std::make_unique<Preferences>();
+    settings.prefs->Load();
+    ProjectOpenSettings how;
+    how.openDatabases = openDatabases;
+    // crv leaves the settings files as they are and the current folder where it is:
+    // paths on its command line are relative to it.
+    how.rewriteOlderSettings = false;
+    how.makeCurrentFolder = false;
+    settings.ownProject = CProject::Open(ctx.projectPath, {settings.prefs.get(), nullptr}, how);
+    if (!settings.ownProject)
+        return false;
+    CProject& project = *settings.ownProject;
+    if (project.OlderSettingsLeft())
+        std::fputs("crv: settings files of an older version were left as they are; Corvane "
+                   "updates them when it opens the project\n",
+                   stderr);
+    settings.project = &project;
+    settings.folder = project.SettingsFolder();
+    settings.langEncs = &project.LangEncs();
+    settings.types = &project.Types();
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<CrvSettings> OpenSettings(const CrvContext& ctx, bool openDatabases) {
     auto settings = std::make_unique<CrvSettings>();
-    if (!ctx.settingsFolder.empty()) {
-        settings->folder = ctx.settingsFolder;
-    } else if (!ctx.projectPath.empty()) {
-        fs::path folder = fs::path(ctx.projectPath).parent_path();
-        settings->folder = folder.empty() ? "." : folder.string();
+    if (!ctx.projectPath.empty()) {
+        if (!OpenProjectSettings(ctx, *settings, openDatabases))
+            return nullptr;
+        return settings;
     }
+    settings->folder = ctx.settingsFolder;
     std::error_code ec;
     if (!settings->folder.empty() && !fs::is_directory(settings->folder, ec)) {
         std::fprintf(stderr, "crv: settings folder %s not found\n", settings->folder.c_str());
         return nullptr;
     }
-    settings->langEncs = std::make_unique<CLangEncSet>(settings->folder);
-    settings->langEncs->LoadAll();
+    settings->ownLangEncs = std::make_unique<CLangEncSet>(settings->folder);
+    settings->ownLangEncs->LoadAll();
+    settings->langEncs = settings->ownLangEncs.get();
     return settings;
 }
 
 CDatabaseTypeSet& Types(CrvSettings& settings) {
     if (!settings.types) {
-        settings.types = std::make_unique<CDatabaseTypeSet>(*settings.langEncs, &settings.typeSettings);
-        settings.types->LoadAll();
+        settings.ownTypes = std::make_unique<CDatabaseTypeSet>(*settings.langEncs, &settings.typeSettings);
+        settings.ownTypes->LoadAll();
+        settings.types = settings.ownTypes.get();
     }
     return *settings.types;
 }
@@ -72,7 +112,7 @@ bool OpenDatabaseSchema(CrvSettings& settings, const std::string& path,
     case Status::NoHeader:
         break;
     }
-    schema.ownMarkers = std::make_unique<CMarkerSet>(settings.langEncs.get());
+    schema.ownMarkers = std::make_unique<CMarkerSet>(settings.langEncs);
     schema.markers = schema.ownMarkers.get();
     std::string name = recordMarker.empty() ? FirstMarkerName(path) : recordMarker;
     if (!name.empty()) {

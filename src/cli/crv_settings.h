@@ -1,6 +1,7 @@
-// The settings an invocation of crv works with: the settings folder named by -s, or the
-// folder of the project file named by -p. Every command that needs encodings or types
-// opens them here.
+// The settings an invocation of crv works with: the project named by -p (opened as the
+// desktop program opens it, without making its folder current or rewriting settings
+// files), or the settings folder named by -s. Every command that needs encodings or
+// types opens them here.
 #pragma once
 
 #include <memory>
@@ -11,22 +12,40 @@
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 
+namespace crv {
+class CProject;
+class Preferences;
+} // namespace crv
+
 namespace crv::cli {
 
 struct CrvSettings {
+    CrvSettings();
+    ~CrvSettings();
+    CrvSettings(const CrvSettings&) = delete;
+    CrvSettings& operator=(const CrvSettings&) = delete;
+
     std::string folder; // empty: no -p or -s; encodings are then kept in memory
-    std::unique_ptr<CLangEncSet> langEncs;
-    // What types hold for the engine (their filter sets); outlives the types.
+    CLangEncSet* langEncs = nullptr;
+    CDatabaseTypeSet* types = nullptr; // see Types()
+    CProject* project = nullptr;       // with -p
+
+    // What the pointers above point into. Without -p: the folder's own sets (the type
+    // settings outlive the types, the types go before the encodings they listen to).
+    std::unique_ptr<CLangEncSet> ownLangEncs;
     CEngineTypeSettings typeSettings;
-    // Loaded by Types on first use; goes before the encodings it listens to.
-    std::unique_ptr<CDatabaseTypeSet> types;
+    std::unique_ptr<CDatabaseTypeSet> ownTypes;
+    // With -p: the preferences ("<AppPath>") and the project.
+    std::unique_ptr<Preferences> prefs;
+    std::unique_ptr<CProject> ownProject;
 };
 
-// Opens the settings of the invocation and loads its encodings. Null, after a message
-// on standard error, when the folder does not exist.
-std::unique_ptr<CrvSettings> OpenSettings(const CrvContext& ctx);
+// Opens the settings of the invocation: with -p the project (and, when openDatabases is
+// set, the databases it lists), with -s the folder's encodings. Null, after a message
+// on standard error, when they cannot be opened.
+std::unique_ptr<CrvSettings> OpenSettings(const CrvContext& ctx, bool openDatabases = false);
 
-// The database types of the settings folder, loaded on first use.
+// The database types: the project's, or the settings folder's, loaded on first use.
 CDatabaseTypeSet& Types(CrvSettings& settings);
 
 // The encoding of that name; null after a message when the settings have none.

@@ -66,6 +66,7 @@ std::optional<std::string> RecordingPlatform::ChooseFile(const FileRequest& requ
         files.pop_front();
     }
     events.push_back({EventKind::File, request.title});
+    fileRequests.push_back(request);
     return f;
 }
 

@@ -47,6 +47,8 @@ public:
     std::int64_t cancelProgressAt = -1;
 
     std::vector<Event> events;
+    // Every file request, in order.
+    std::vector<FileRequest> fileRequests;
     std::vector<std::string> Messages() const;  // texts of message boxes, in order
     std::vector<std::string> Questions() const; // texts of Questions, in order
     std::vector<std::string> ProgressTexts() const;

@@ -56,6 +56,9 @@ public:
     CDatabaseTypeSet& operator=(const CDatabaseTypeSet&) = delete;
 
     const std::string& SettingsFolder() const { return m_folder; }
+    // The settings folder moved (a project saved in another folder with copies of its
+    // files): files are read and written there from now on.
+    void Relocate(std::string folder) { m_folder = std::move(folder); }
     CLangEncSet& LangEncs() const { return *m_langEncs; }
 
     // Scans the settings folder for .typ files and adds a proxy for each file that

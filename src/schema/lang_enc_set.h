@@ -60,6 +60,9 @@ public:
     CLangEncSet& operator=(const CLangEncSet&) = delete;
 
     const std::string& SettingsFolder() const { return m_folder; }
+    // The settings folder moved (a project saved in another folder with copies of its
+    // files): files are read and written there from now on.
+    void Relocate(std::string folder) { m_folder = std::move(folder); }
 
     // Scans the settings folder for .lng files, adds a proxy for each, then makes sure the
     // encoding "Default" exists. Problems are shown as messages.

@@ -58,6 +58,11 @@ TEST_F(CrvFilter, ListThroughAFilterOfTheType) {
     EXPECT_EQ(r.out, "tali\t3/mar/01\n");
     r = List({"--filter", "Twins"});
     EXPECT_EQ(r.out, "tali\ntali\n");
+    // The types of a project hold their filters too.
+    WriteFileBytes(dir.File("p.prj"), "\\+CrvProjectSettings\r\n\\ver 4.0\r\n\\-CrvProjectSettings\r\n");
+    r = RunCrv({"-q", "-p", dir.File("p.prj"), "list", db, "--filter", "Nouns"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "kamba\ntali\n");
     // The type's default index without a filter.
     EXPECT_EQ(List({}).out, "kamba\ntali\ntali\n");
 }

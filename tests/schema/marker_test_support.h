@@ -75,15 +75,4 @@ protected:
     CRecordList records;
 };
 
-// Settings text with LF line ends written as CR LF, as the writer writes them.
-inline std::string Crlf(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 } // namespace crv::test

@@ -50,4 +50,7 @@ private:
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
+// Text with LF line ends written as CR LF, as the settings and database writers write it.
+std::string Crlf(const std::string& text);
+
 } // namespace crv::test
