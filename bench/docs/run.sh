@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Opening and saving the generated lexicon as a database document, beside `cp` of the
 # same file (and `cp` followed by a flush of the copy, as a save flushes) in the same
-# run; then the peak memory of `crv open` and `crv resave` on it.
+# run; then `crv -p` on a project listing it (check opens the project and the database,
+# resave opens and saves it) and the peak memory of each.
 #   bench/docs/run.sh [RECORDS] [RUNS]
-# crv opens the file with the settings folder of -s (a Lexicon type).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 records="${1:-200000}"
@@ -22,6 +22,9 @@ file="$data/doc-lexicon-$records.db"
 cp "$source_file" "$file"
 cat "$file" >/dev/null
 size=$(stat -c %s "$file")
+project="$settings/bench.prj"
+printf '%s\r\n' '\+CrvProjectSettings' '\ver 4.0' '\+dblst' '' "\\+db $(realpath "$file")" '\-db' '' \
+    '\-dblst' '\-CrvProjectSettings' > "$project"
 
 best_ms() { # best wall time in ms of running "$@" $runs times
     local best="" ms
@@ -36,10 +39,13 @@ echo "file: $records records, $(awk -v s="$size" 'BEGIN { printf "%.1f MB", s / 
 echo "cp:                                 $(best_ms cp "$file" "$data/doc-copy.db") ms (best of $runs)"
 echo "cp, then flush the copy:            $(best_ms sh -c "cp '$file' '$data/doc-copy.db' && sync '$data/doc-copy.db'") ms (best of $runs)"
 ./build/bench/docs/doc_bench "$settings" "$file" "$runs"
-echo "crv -s open:                        $(best_ms ./build/src/cli/crv -q -s "$settings" open "$file") ms (whole process, best of $runs)"
-echo "crv -s resave:                      $(best_ms ./build/src/cli/crv -q -s "$settings" resave "$file") ms (whole process, best of $runs)"
-for cmd in open resave; do
-    /usr/bin/time -f "%M" -o "$data/peak.txt" ./build/src/cli/crv -q -s "$settings" "$cmd" "$file" >/dev/null
+crv=./build/src/cli/crv
+echo "crv -p check (open):                $(best_ms $crv -q -p "$project" check) ms (whole process, best of $runs)"
+echo "crv -p resave (open, save):         $(best_ms $crv -q -p "$project" resave "$file") ms (whole process, best of $runs)"
+for cmd in check resave; do
+    args=("$cmd")
+    [ "$cmd" = resave ] && args+=("$file")
+    /usr/bin/time -f "%M" -o "$data/peak.txt" $crv -q -p "$project" "${args[@]}" >/dev/null
     awk -v c="$cmd" -v size="$size" \
         '{ printf "peak resident memory, crv %-7s %8.1f MB (%.1f times the file)\n", c, $1 / 1024, $1 * 1024 / size }' \
         "$data/peak.txt"
