@@ -74,8 +74,12 @@ void CProject::ReadSettings(ObjectStream& is, bool openDatabases) {
                                           CProjectOptions::kMaxLangCtrlHeight);
             continue;
         }
-        if (is.ReadFont("Markers", o.markerFont))
+        if (is.ReadFont("Markers", o.markerFont)) {
+            // A font without a face cannot be shown, nor written so as to read back.
+            if (o.markerFont.face.empty())
+                o.markerFont.face = CProjectOptions::DefaultMarkerFont().face;
             continue;
+        }
         WindowPlacement placement;
         placement.left = INT_MIN; // stays so when the line is not complete
         if (is.ReadWindowPlacement("placementMain", placement)) {

@@ -64,11 +64,14 @@ TEST_F(ProjectTest, OptionsReadWithDefaultsAndClampedHeight) {
     p.reset();
 
     p = OpenWith("\\+CrvProjectSettings\n\\LangCtrlHeight 5\n\\NoAutoWrap\n"
+                 "\\+fntMarkers\n\\Name\n\\Size 12\n\\-fntMarkers\n"
                  "\\placementMain normal 1 2 3 4 5 6 7\n\\-CrvProjectSettings\n");
     ASSERT_TRUE(p);
     EXPECT_EQ(p->Options().langCtrlHeight, 19);
     EXPECT_FALSE(p->Options().autoWrap);
     EXPECT_FALSE(p->Options().mainPlacement) << "eight items are not a placement";
+    EXPECT_EQ(p->Options().markerFont.face, "MS Sans Serif") << "a face is needed";
+    EXPECT_EQ(p->Options().markerFont.height, FontHeightFromSize(12));
     EXPECT_TRUE(rec.Messages().empty()) << rec.Messages()[0];
 }
 
