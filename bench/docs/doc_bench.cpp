@@ -8,31 +8,14 @@
 #include <ctime>
 #include <string>
 
+#include "bench/support/bench_support.h"
 #include "app/doc_manager.h"
 #include "record/recording_platform.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 
 using namespace crv;
-using Clock = std::chrono::steady_clock;
-
-namespace {
-
-double Ms(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-double CpuMs() { return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
-
-struct Best {
-    double wall = 1e300, cpu = 1e300;
-    void Take(double w, double c) {
-        wall = std::min(wall, w);
-        cpu = std::min(cpu, c);
-    }
-};
-
-} // namespace
+using namespace crv::bench;
 
 int main(int argc, char** argv) {
     if (argc < 3) {

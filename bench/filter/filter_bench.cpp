@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/support/bench_support.h"
 #include "engine/filter.h"
 #include "engine/filter_dialog.h"
 #include "engine/index_set.h"
@@ -17,26 +18,9 @@
 #include "schema/marker.h"
 
 using namespace crv;
-using Clock = std::chrono::steady_clock;
+using namespace crv::bench;
 
 namespace {
-
-double Ms(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-struct Database {
-    CLangEncSet encodings;
-    CMarkerSet markers{&encodings};
-    std::unique_ptr<CIndexSet> set;
-    std::unique_ptr<CFilterSet> filters;
-    CRecordList records;
-    ~Database() {
-        set.reset();
-        filters.reset();
-        records.DeleteAll();
-    }
-};
 
 // One element of a filter: "\mkr pattern", or an operator word.
 std::unique_ptr<CFilterElement> Element(const CFilterSet& filters, const std::string& item) {
@@ -67,11 +51,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-    Database db;
-    CMarker* lx = db.markers.SearchOrAddFromData("lx");
-    db.markers.SetRecordMarker(lx);
-    if (!ReadDatabaseRecords(argv[1], db.markers, lx, db.records).Ok())
+    LexiconRecords db;
+    if (!db.Load(argv[1]))
         return 1;
+    CMarker* lx = db.markers.RecordMarker();
     std::size_t records = db.records.Count();
 
     // The baseline: the default index of the records, built afresh each run.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_support.h"
 #include "engine/index_set.h"
 #include "engine/key_search.h"
 #include "record/database_file.h"
@@ -20,35 +21,7 @@
 #include "schema/sort_order.h"
 
 using namespace crv;
-using Clock = std::chrono::steady_clock;
-
-namespace {
-
-double Ms(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-// Processor time of this process: on a shared machine it varies less than wall time.
-double CpuMs() { return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
-
-struct Database {
-    CLangEncSet encodings;
-    CMarkerSet markers{&encodings};
-    std::unique_ptr<CIndexSet> set;
-    CRecordList records;
-    ~Database() {
-        set.reset();
-        records.DeleteAll();
-    }
-};
-
-bool Load(const char* path, Database& db) {
-    CMarker* lx = db.markers.SearchOrAddFromData("lx");
-    db.markers.SetRecordMarker(lx);
-    return ReadDatabaseRecords(path, db.markers, lx, db.records).Ok();
-}
-
-} // namespace
+using namespace crv::bench;
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -61,8 +34,8 @@ int main(int argc, char** argv) {
     double build = 1e300, sortGe = 1e300, buildCpu = 1e300, sortGeCpu = 1e300;
     std::size_t records = 0, geEntries = 0;
     for (int run = 0; run < runs; ++run) {
-        Database db;
-        if (!Load(argv[1], db))
+        LexiconRecords db;
+        if (!db.Load(argv[1]))
             return 1;
         records = db.records.Count();
         malloc_trim(0); // the reader's freed chunks are merged before, not inside, the timing
@@ -93,8 +66,8 @@ int main(int argc, char** argv) {
                 sortGeCpu);
 
     // Edits: the database with the default index and the ge index, as a window would.
-    Database db;
-    if (!Load(argv[1], db))
+    LexiconRecords db;
+    if (!db.Load(argv[1]))
         return 1;
     db.set = std::make_unique<CIndexSet>(db.markers);
     db.set->AddRecords(db.records);
