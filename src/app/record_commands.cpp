@@ -18,6 +18,19 @@ CIndexPos CurrentPos(CRecordWindow& window) {
     return pos;
 }
 
+// The record a command acts on: none when the window may not leave its record, or (with a
+// beep) when it shows none.
+CRecord* LeaveForCurrentRecord(CRecordWindow& window) {
+    if (!window.LeaveRecord())
+        return nullptr;
+    CIndexPos pos = CurrentPos(window);
+    if (!pos.IsValid()) {
+        platform().Beep();
+        return nullptr;
+    }
+    return pos.Record();
+}
+
 bool MoveOrBeep(CRecordWindow& window, const CIndexPos& to) {
     if (!to.IsValid() || to == CurrentPos(window)) {
         platform().Beep();
@@ -127,31 +140,23 @@ KeyCommandResult InsertRecordCommand(CRecordWindow& window, CKeySearch& search,
 }
 
 bool DeleteRecordCommand(CRecordWindow& window) {
-    if (!window.LeaveRecord())
+    CRecord* record = LeaveForCurrentRecord(window);
+    if (!record)
         return false;
-    CIndexPos pos = CurrentPos(window);
-    if (!pos.IsValid()) {
-        platform().Beep();
-        return false;
-    }
     if (platform().Ask("Do you want to delete the current record?", Buttons::YesNo) != Answer::Yes)
         return false;
-    window.Document().DeleteRecord(pos.Record(), window.View());
+    window.Document().DeleteRecord(record, window.View());
     return true;
 }
 
 bool CopyRecordCommand(CRecordWindow& window) {
-    if (!window.LeaveRecord())
+    CRecord* record = LeaveForCurrentRecord(window);
+    if (!record)
         return false;
-    CIndexPos pos = CurrentPos(window);
-    if (!pos.IsValid()) {
-        platform().Beep();
-        return false;
-    }
     CCrvDoc* target = ChooseOther(window, "&Database to insert record into:");
     if (!target)
         return false;
-    target->AddRecordCopy(*pos.Record());
+    target->AddRecordCopy(*record);
     return true;
 }
 
