@@ -65,14 +65,19 @@ bool CheckType(DocSession& session, const std::string& name) {
     return false;
 }
 
+// Opens the database named by the one operand; null (after its message) when it cannot.
+CCrvDoc* OpenOperand(CrvContext& ctx, DocSession& session) {
+    std::string path = ctx.args.Operands(1, 1)[0];
+    if (!session.Open(ctx))
+        return nullptr;
+    return session.docs->OpenDocument(path);
+}
+
 } // namespace
 
 int CmdOpen(CrvContext& ctx) {
-    std::string path = ctx.args.Operands(1, 1)[0];
     DocSession session;
-    if (!session.Open(ctx))
-        return kExitFailed;
-    CCrvDoc* doc = session.docs->OpenDocument(path);
+    CCrvDoc* doc = OpenOperand(ctx, session);
     if (!doc)
         return session.Failed();
     std::fprintf(ctx.out, "records: %zu\nmodified: %s\n", doc->Records().RecordCount(),
@@ -81,11 +86,8 @@ int CmdOpen(CrvContext& ctx) {
 }
 
 int CmdResave(CrvContext& ctx) {
-    std::string path = ctx.args.Operands(1, 1)[0];
     DocSession session;
-    if (!session.Open(ctx))
-        return kExitFailed;
-    CCrvDoc* doc = session.docs->OpenDocument(path);
+    CCrvDoc* doc = OpenOperand(ctx, session);
     if (!doc)
         return session.Failed();
     // Under its own name even when opened read-only: the save then says why it cannot.
