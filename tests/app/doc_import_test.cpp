@@ -21,13 +21,6 @@ protected:
         original = bytes;
         return docs->OpenDocument(path);
     }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> out;
-        for (const auto& e : fs::directory_iterator(dir.Path()))
-            out.push_back(e.path().filename().string());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
     std::string Discrepancy(const std::string& what) const {
         return "Import Discrepancy:\n" + what +
                " before the Lexicon record marker  \\lx  was found.\n\nDo you want to choose a "

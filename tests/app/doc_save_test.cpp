@@ -20,13 +20,6 @@ protected:
         EXPECT_NE(doc, nullptr);
         return doc;
     }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> out;
-        for (const auto& e : fs::directory_iterator(dir.Path()))
-            out.push_back(e.path().filename().string());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
     std::string Saved() const { return Lexicon("\\lx a\r\n\\ge one\r\n"); }
 
     std::string path;

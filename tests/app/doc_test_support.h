@@ -3,9 +3,12 @@
 // operation that fails on request.
 #pragma once
 
+#include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/doc_manager.h"
 #include "app/import_dialog.h"
@@ -131,6 +134,14 @@ protected:
         std::string path = dir.File(name);
         WriteFileBytes(path, bytes);
         return path;
+    }
+    // The names of the files in the database folder, sorted.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+            out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
     }
     static std::string Lexicon(const std::string& records, bool fourDigit = true) {
         return std::string("\\_sh v3.0  400  Lexicon\r\n") +

@@ -20,13 +20,13 @@ CMarker* RecordTest::RecordMarker(const std::string& name) {
     return m;
 }
 
-CRecord* RecordTest::MakeRecord(const std::string& spec) {
+CRecord* RecordTest::MakeRecord(const std::string& layout) {
     CRecord* rec = nullptr;
     std::size_t start = 0;
-    while (start <= spec.size()) {
-        std::size_t nl = spec.find('\n', start);
-        std::string line = spec.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
-        start = nl == std::string::npos ? spec.size() + 1 : nl + 1;
+    while (start <= layout.size()) {
+        std::size_t nl = layout.find('\n', start);
+        std::string line = layout.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+        start = nl == std::string::npos ? layout.size() + 1 : nl + 1;
         std::size_t sp = line.find(' ');
         std::string name = line.substr(0, sp);
         std::string text = sp == std::string::npos ? std::string() : line.substr(sp + 1);

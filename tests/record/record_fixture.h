@@ -19,7 +19,7 @@ protected:
     // Makes name the record marker.
     CMarker* RecordMarker(const std::string& name);
     // A record from "mkr text" lines ("lx a\nge b"); \n inside a text is written "|".
-    CRecord* MakeRecord(const std::string& spec);
+    CRecord* MakeRecord(const std::string& layout);
 
     CLangEncSet encodings;
     CMarkerSet markers{&encodings};

@@ -104,9 +104,9 @@ TEST_F(CRecordTest, StampDateReplacesOnlyTheFirstLine) {
 class InsertTextTest : public CRecordTest {
 protected:
     // Pastes into field n at offset; returns the record dump with the caret as "^".
-    std::string Paste(const std::string& spec, int n, int offset, const std::string& text) {
+    std::string Paste(const std::string& layout, int n, int offset, const std::string& text) {
         records.DeleteAll();
-        CRecord* r = MakeRecord(spec);
+        CRecord* r = MakeRecord(layout);
         CRecPos pos(r, Nth(r, n), offset);
         r->InsertText(pos, text);
         pos.Field()->Text().insert(static_cast<std::size_t>(pos.Offset()), "^");
