@@ -197,5 +197,17 @@ TEST_F(DocImportTest, RenameFailuresKeepTheSource) {
     EXPECT_EQ(ReadFileBytes(dir.File("t.tmp")), Lexicon("\\lx a\r\n"));
 }
 
+TEST_F(DocImportTest, AFieldPastTheLimitStopsTheImportAndLeavesTheSource) {
+    dialogs.script = {ImportChoice{"Lexicon"}};
+    const std::string bytes = "\\lx " + std::string(32500, 'y') + "\n\\ge one\n";
+    EXPECT_EQ(Import("huge.txt", bytes), nullptr);
+    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{
+                                  path + "\nCan not open this file because it contains a field "
+                                         "more than 32000 characters in size."}));
+    EXPECT_EQ(ReadFileBytes(path), bytes);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"huge.txt"}));
+}
+
 } // namespace
+
 } // namespace crv::test
