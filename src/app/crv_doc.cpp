@@ -6,6 +6,7 @@
 #include "app/doc_manager.h"
 #include "app/document_dates.h"
 #include "app/file_replace.h"
+#include "record/database_file.h"
 #include "record/message_text.h"
 #include "record/platform.h"
 #include "schema/database_type.h"
@@ -15,10 +16,6 @@ namespace crv {
 
 namespace {
 
-constexpr const char* kCannotOpen =
-    "%1\nCannot open this file.\n\nPlease check whether it is already open in another program.";
-constexpr const char* kTooLarge =
-    "%1\nCan not open this file because it contains a field more than 32000 characters in size.";
 constexpr const char* kOpenReadOnly =
     "%1\nThis file is read-only.\nIf you make changes, you will have to save them to a "
     "different file.\n\nDo you want to open this file?";
@@ -73,7 +70,7 @@ bool CCrvDoc::OnOpenDocument(const std::string& path, bool readOnly) {
 
 bool CCrvDoc::ReadDatabase(const std::string& path, std::string& message) {
     if (!IsRegularFile(path)) {
-        message = FormatMessage(kCannotOpen, {path});
+        message = CannotOpenText(path);
         return false;
     }
     bool writable = FileIsWritable(path);
@@ -83,10 +80,10 @@ bool CCrvDoc::ReadDatabase(const std::string& path, std::string& message) {
     using Status = DatabaseTypeOfFile::Status;
     switch (found.status) {
     case Status::CannotOpen:
-        message = FormatMessage(kCannotOpen, {path});
+        message = CannotOpenText(path);
         return false;
     case Status::TooLarge:
-        message = FormatMessage(kTooLarge, {path});
+        message = TooLargeText(path);
         return false;
     case Status::NoHeader:
         return ImportFile(path, ImportMode::NoHeader, {}, message);

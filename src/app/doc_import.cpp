@@ -11,6 +11,7 @@
 #include "app/document_dates.h"
 #include "app/file_replace.h"
 #include "record/file_source.h"
+#include "record/database_file.h"
 #include "record/message_text.h"
 #include "record/platform.h"
 #include "record/safe_file.h"
@@ -29,8 +30,6 @@ constexpr const char* kImportDiskSpace =
     "%1\nFailed to import this file.\n\nPlease check whether there is enough disk space.";
 constexpr const char* kImportWriteProtected =
     "%1\nFailed to import this file.\n\nPlease check whether the disk is write-protected.";
-constexpr const char* kImportTooLarge =
-    "%1\nCan not open this file because it contains a field more than 32000 characters in size.";
 constexpr const char* kSameRecordMarker =
     "You must choose a database type using the same record marker as the data. %1\nMake a new "
     "type if necessary.";
@@ -136,7 +135,7 @@ bool CCrvDoc::ImportWithChoices(const std::string& path, ImportMode mode, CImpor
     CMarker* recordMarker = type->RecordMarker();
     SFStream reader(in.Source(), type->MarkerSet(), recordMarker, true, dialog.removeIndent);
     if (reader.TooLarge()) {
-        message = FormatMessage(kImportTooLarge, {path});
+        message = TooLargeText(path);
         return false;
     }
     const long fields = reader.FieldsSkipped();

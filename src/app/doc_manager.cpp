@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/document_dates.h"
+#include "record/database_file.h"
 #include "record/message_text.h"
 #include "record/platform.h"
 #include "schema/database_type.h"
@@ -62,9 +63,7 @@ CCrvDoc* CDocManager::NewDocument() {
 
 CCrvDoc* CDocManager::ImportDocument(const std::string& path) {
     if (FindDocument(path)) {
-        platform().ShowMessage(FormatMessage(
-            "%1\nCannot open this file.\n\nPlease check whether it is already open in another program.",
-            {path}));
+        platform().ShowMessage(CannotOpenText(path));
         return nullptr;
     }
     auto doc = std::make_unique<CCrvDoc>(*this);

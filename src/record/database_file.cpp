@@ -13,19 +13,22 @@ namespace crv {
 
 namespace {
 
-void ShowCannotOpen(std::string_view path) {
-    platform().ShowMessage(
-        FormatMessage("%1\nCannot open this file.\n\nPlease check whether it is already open in "
-                      "another program.",
-                      {path}));
-}
+void ShowCannotOpen(std::string_view path) { platform().ShowMessage(CannotOpenText(path)); }
 
 } // namespace
 
-void ShowTooLarge(std::string_view path) {
-    platform().ShowMessage(FormatMessage("%1\nCan not open this file because it contains a "
-                                         "field more than 32000 characters in size.",
-                                         {path}));
+std::string TooLargeText(std::string_view path) {
+    return FormatMessage("%1\nCan not open this file because it contains a field more than 32000 "
+                         "characters in size.",
+                         {path});
+}
+
+void ShowTooLarge(std::string_view path) { platform().ShowMessage(TooLargeText(path)); }
+
+std::string CannotOpenText(std::string_view path) {
+    return FormatMessage(
+        "%1\nCannot open this file.\n\nPlease check whether it is already open in another program.",
+        {path});
 }
 
 DatabaseReadResult ReadAllRecords(SFStream& reader, std::string_view path, std::int64_t length,

@@ -38,8 +38,13 @@ struct DatabaseReadResult {
 };
 
 // "%1\nCan not open this file because it contains a field more than 32000 characters
-// in size." (a field, or the header entry, passed the limit).
+// in size." (a field, or the header entry, passed the limit): the text, and showing it.
+std::string TooLargeText(std::string_view path);
 void ShowTooLarge(std::string_view path);
+
+// "%1\nCannot open this file.\n\nPlease check whether it is already open in another
+// program."
+std::string CannotOpenText(std::string_view path);
 
 // Reads every record of reader into records, under the progress display "Reading %1"
 // (path) sized to the input's length. records receives the records only when the whole
