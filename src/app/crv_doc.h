@@ -109,6 +109,13 @@ public:
 private:
     WriteResult WriteSet(const CIndexSet& set, const std::string& path,
                          std::string_view displayName) const;
+    // Writes set to a new temporary file beside target (the file a save or import
+    // replaces), with target's permission bits when it exists. Its name, or empty with
+    // the message of the step that failed (createFailed, writeFailed: patterns of the
+    // path shown).
+    std::string WriteTemporaryFile(const CIndexSet& set, const std::string& target,
+                                   const std::string& shownPath, const char* createFailed,
+                                   const char* writeFailed, std::string& message) const;
     // The import after the dialog was confirmed; false to show the dialog again
     // (again set) or to stop.
     bool ImportWithChoices(const std::string& path, ImportMode mode, CImportDialog& dialog,

@@ -187,18 +187,10 @@ bool CCrvDoc::ImportWithChoices(const std::string& path, ImportMode mode, CImpor
     if (const CMarker* stamp = type->DateStampMarker())
         ConvertRecordsDates(*set, stamp, path);
 
-    const std::string tmp = DatabaseTempName(path);
-    switch (WriteSet(*set, tmp, path)) {
-    case WriteResult::Ok:
-        break;
-    case WriteResult::CreateFailed:
-        message = FormatMessage(kImportWriteProtected, {path});
+    const std::string tmp =
+        WriteTemporaryFile(*set, path, path, kImportWriteProtected, kImportDiskSpace, message);
+    if (tmp.empty())
         return false;
-    case WriteResult::WriteFailed:
-        message = FormatMessage(kImportDiskSpace, {path});
-        return false;
-    }
-    CopyPermissions(path, tmp);
     std::string original;
     if (dialog.backupOriginal) {
         original = UnusedSiblingName(path, ".ori");

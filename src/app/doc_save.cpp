@@ -59,6 +59,24 @@ CCrvDoc::WriteResult CCrvDoc::WriteSet(const CIndexSet& set, const std::string& 
     return WriteResult::Ok;
 }
 
+std::string CCrvDoc::WriteTemporaryFile(const CIndexSet& set, const std::string& target,
+                                        const std::string& shownPath, const char* createFailed,
+                                        const char* writeFailed, std::string& message) const {
+    const std::string tmp = DatabaseTempName(target);
+    switch (WriteSet(set, tmp, shownPath)) {
+    case WriteResult::Ok:
+        break;
+    case WriteResult::CreateFailed:
+        message = FormatMessage(createFailed, {shownPath});
+        return {};
+    case WriteResult::WriteFailed:
+        message = FormatMessage(writeFailed, {shownPath});
+        return {};
+    }
+    CopyPermissions(target, tmp);
+    return tmp;
+}
+
 bool CCrvDoc::SaveDatabase(const std::string& path, std::string& message) {
     // A link is followed: the file it names is rewritten, the link stays.
     const std::string target = ResolvedFilePath(path);
@@ -67,19 +85,10 @@ bool CCrvDoc::SaveDatabase(const std::string& path, std::string& message) {
         message = FormatMessage(kSaveReadOnly, {path});
         return false;
     }
-    const std::string tmp = DatabaseTempName(target);
-    switch (WriteDatabaseFile(tmp, path)) {
-    case WriteResult::Ok:
-        break;
-    case WriteResult::CreateFailed:
-        message = FormatMessage(kSaveWriteProtected, {path});
+    const std::string tmp =
+        WriteTemporaryFile(*m_set, target, path, kSaveWriteProtected, kSaveDiskSpace, message);
+    if (tmp.empty())
         return false;
-    case WriteResult::WriteFailed:
-        message = FormatMessage(kSaveDiskSpace, {path});
-        return false;
-    }
-    if (existed)
-        CopyPermissions(target, tmp);
     // A ".bak" file is replaced directly: there is no backup of a backup.
     const std::string backup = HasExtension(target, ".bak") ? std::string() : WithExtension(target, ".bak");
     switch (ReplaceKeepingBackup(tmp, target, backup, m_manager->Ops())) {
