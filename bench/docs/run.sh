@@ -10,9 +10,7 @@ records="${1:-200000}"
 runs="${2:-3}"
 CORVANE_BUILD_DIR=build bash scripts/build.sh >/dev/null
 data=build/bench-data
-mkdir -p "$data"
-source_file="$data/lexicon-$records.db"
-[ -f "$source_file" ] || ./build/bench/sf/sf_lexicon_gen "$records" "$source_file"
+source_file=$(bash bench/support/lexicon_file.sh "$records")
 settings="$data/doc-settings"
 mkdir -p "$settings"
 printf '%s\r\n' '\+DatabaseType Lexicon' '\ver 4.0' '\+mkrset' '\lngDefault Default' \
@@ -26,15 +24,8 @@ project="$settings/bench.prj"
 printf '%s\r\n' '\+CrvProjectSettings' '\ver 4.0' '\+dblst' '' "\\+db $(realpath "$file")" '\-db' '' \
     '\-dblst' '\-CrvProjectSettings' > "$project"
 
-best_ms() { # best wall time in ms of running "$@" $runs times
-    local best="" ms
-    for _ in $(seq "$runs"); do
-        /usr/bin/time -f "%e" -o "$data/t.txt" "$@" >/dev/null
-        ms=$(awk '{ printf "%d", $1 * 1000 }' "$data/t.txt")
-        if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
-    done
-    echo "$best"
-}
+best_ms() { bash bench/support/best_ms.sh "$runs" "$@"; }
+
 echo "file: $records records, $(awk -v s="$size" 'BEGIN { printf "%.1f MB", s / 1048576 }')"
 echo "cp:                                 $(best_ms cp "$file" "$data/doc-copy.db") ms (best of $runs)"
 echo "cp, then flush the copy:            $(best_ms sh -c "cp '$file' '$data/doc-copy.db' && sync '$data/doc-copy.db'") ms (best of $runs)"

@@ -6,8 +6,8 @@ cd "$(dirname "$0")/../.."
 records="${1:-200000}"
 runs="${2:-3}"
 CORVANE_BUILD_DIR=build bash scripts/build.sh >/dev/null
-file=$(bash bench/sf/lexicon_file.sh "$records")
+file=$(bash bench/support/lexicon_file.sh "$records")
 count=$(LC_ALL=C grep -c '^\\ge .*walk' "$file")
-best=$(LC_ALL=C bash bench/sf/best_ms.sh "$runs" grep -c '^\\ge .*walk' "$file")
+best=$(LC_ALL=C bash bench/support/best_ms.sh "$runs" grep -c '^\\ge .*walk' "$file")
 echo "LC_ALL=C grep -c '^\\ge .*walk' ($count lines): $best ms (best of $runs)"
 ./build/bench/filter/filter_bench "$file" "$runs"

@@ -7,7 +7,7 @@ records="${1:-200000}"
 runs="${2:-3}"
 CORVANE_BUILD_DIR=build bash scripts/build.sh >/dev/null
 data=build/bench-data
-file=$(bash bench/sf/lexicon_file.sh "$records")
+file=$(bash bench/support/lexicon_file.sh "$records")
 sed -n 's/^\\lx \(.*\)\r$/\1/p' "$file" > "$data/lx-$records.txt"
 best=""
 bestCpu=""

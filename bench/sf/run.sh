@@ -9,7 +9,7 @@ records="${1:-200000}"
 runs="${2:-5}"
 CORVANE_BUILD_DIR=build bash scripts/build.sh >/dev/null
 data=build/bench-data
-file=$(bash bench/sf/lexicon_file.sh "$records")
+file=$(bash bench/support/lexicon_file.sh "$records")
 cat "$file" >/dev/null
 ./build/bench/sf/sf_bench "$file" "$runs"
 for mode in read-only read-write; do

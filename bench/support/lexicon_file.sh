@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints the path of the generated lexicon of RECORDS records, generating it first when
 # it is missing. Run from the top of the tree after a build in build/.
-#   bench/sf/lexicon_file.sh RECORDS
+#   bench/support/lexicon_file.sh RECORDS
 set -euo pipefail
 data=build/bench-data
 mkdir -p "$data"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a command RUNS times (its output discarded) and prints the best wall time in ms.
-#   bench/sf/best_ms.sh RUNS COMMAND [ARGS...]
+#   bench/support/best_ms.sh RUNS COMMAND [ARGS...]
 set -euo pipefail
 runs="$1"
 shift
