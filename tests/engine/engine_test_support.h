@@ -53,14 +53,7 @@ protected:
     ~EngineTest() override { db.reset(); }
 
     CMarker* Make(const std::string& name, const std::string& fieldName, CMarker* parent = nullptr) {
-        CMarkerProperties p;
-        p.name = name;
-        p.fieldName = fieldName;
-        p.parent = parent;
-        CNote error;
-        CMarker* m = markers.Add(p, error);
-        EXPECT_NE(m, nullptr) << error.Text();
-        return m;
+        return AddMarker(markers, name, fieldName, parent);
     }
 
     CIndexSet& Db(std::vector<CMarker*> secKeys = {}) {

@@ -28,6 +28,20 @@ inline CRecord* AddRecord(CRecordList& list,
     return record;
 }
 
+// A marker added to set with a field name, under parent (the record marker when null);
+// a test failure when the set refuses it.
+inline CMarker* AddMarker(CMarkerSet& set, const std::string& name,
+                          const std::string& fieldName = {}, CMarker* parent = nullptr) {
+    CMarkerProperties p;
+    p.name = name;
+    p.fieldName = fieldName;
+    p.parent = parent;
+    CNote error;
+    CMarker* m = set.Add(p, error);
+    EXPECT_NE(m, nullptr) << error.Text();
+    return m;
+}
+
 inline CField* FieldAt(const CRecord& record, int index) {
     CField* f = record.GetFirst();
     while (f && index-- > 0)
@@ -45,14 +59,7 @@ protected:
     // A marker with a field name, under parent (the record marker when null).
     CMarker* Make(const std::string& name, const std::string& fieldName = {},
                   CMarker* parent = nullptr) {
-        CMarkerProperties p;
-        p.name = name;
-        p.fieldName = fieldName;
-        p.parent = parent;
-        CNote error;
-        CMarker* m = set.Add(p, error);
-        EXPECT_NE(m, nullptr) << error.Text();
-        return m;
+        return AddMarker(set, name, fieldName, parent);
     }
 
     // Reads text as a marker set into set; the notes of the read.
