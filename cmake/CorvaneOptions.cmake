@@ -41,3 +41,15 @@ function(corvane_add_test name folder)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                          PROPERTIES ENVIRONMENT "CORVANE_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp")
 endfunction()
+
+# corvane_link_required(target scope libs...): links libraries of the project that must
+# exist. A missing one stops the configure step instead of leaving a silent gap in the
+# layer stack (the folders are added lowest first, so each dependency is known by now).
+function(corvane_link_required target scope)
+    foreach(lib ${ARGN})
+        if(NOT TARGET ${lib})
+            message(FATAL_ERROR "${target} needs ${lib}, which is not defined")
+        endif()
+    endforeach()
+    target_link_libraries(${target} ${scope} ${ARGN})
+endfunction()

@@ -11,7 +11,7 @@
 
 #include "engine/filter.h"
 #include "engine/index_set.h"
-#include "record/recording_platform.h"
+#include "base/recording_platform.h"
 #include "schema/lang_enc_set.h"
 #include "schema/marker.h"
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "record/recording_platform.h"
+#include "base/recording_platform.h"
 #include "schema/marker.h"
 
 namespace {

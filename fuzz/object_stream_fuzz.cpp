@@ -4,8 +4,8 @@
 #include <sstream>
 #include <string>
 
-#include "record/object_stream.h"
-#include "record/recording_platform.h"
+#include "base/object_stream.h"
+#include "base/recording_platform.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "record/object_stream.h"
-#include "record/recording_platform.h"
+#include "base/object_stream.h"
+#include "base/recording_platform.h"
 #include "schema/lang_enc_set.h"
 #include "schema/pattern_match.h"
 

@@ -16,7 +16,7 @@
 
 #include "app/doc_manager.h"
 #include "app/project.h"
-#include "record/recording_platform.h"
+#include "base/recording_platform.h"
 
 namespace {
 

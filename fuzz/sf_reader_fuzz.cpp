@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "record/byte_stream.h"
-#include "record/recording_platform.h"
+#include "base/byte_stream.h"
+#include "base/recording_platform.h"
 #include "record/sf_reader.h"
 #include "record/sf_writer.h"
 #include "schema/lang_enc.h"

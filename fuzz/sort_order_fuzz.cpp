@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "record/recording_platform.h"
+#include "base/recording_platform.h"
 #include "schema/lang_enc_set.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include <unistd.h>
 
-#include "record/recording_platform.h"
+#include "base/recording_platform.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 

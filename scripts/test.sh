@@ -5,6 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+bash scripts/check_layers.sh
+
 CORVANE_BUILD_DIR=build bash scripts/build.sh -DCORVANE_WERROR=ON -DCORVANE_SANITIZE=OFF
 ctest --test-dir build --output-on-failure -j "${CORVANE_JOBS:-2}"
 

@@ -10,7 +10,7 @@
 
 #include "bench/support/bench_support.h"
 #include "app/doc_manager.h"
-#include "record/recording_platform.h"
+#include "base/recording_platform.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 

@@ -17,10 +17,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "record/byte_stream.h"
+#include "base/byte_stream.h"
 #include "record/database_file.h"
-#include "record/recording_platform.h"
-#include "record/safe_file.h"
+#include "base/recording_platform.h"
+#include "base/safe_file.h"
 #include "record/sf_writer.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "record/recording_platform.h"
+#include "base/recording_platform.h"
 #include "schema/lang_enc_set.h"
 #include "lexicon_gen.h"
 

@@ -4,7 +4,7 @@
 
 #include "app/instance_lock.h"
 #include "app/preferences.h"
-#include "record/platform.h"
+#include "base/platform.h"
 
 namespace crv {
 

@@ -5,10 +5,10 @@
 
 #include "app/doc_manager.h"
 #include "app/document_dates.h"
-#include "app/file_replace.h"
+#include "base/file_replace.h"
 #include "record/database_file.h"
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "schema/database_type.h"
 #include "schema/database_type_set.h"
 

@@ -5,8 +5,8 @@
 
 #include "app/document_dates.h"
 #include "record/database_file.h"
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "schema/database_type.h"
 
 namespace crv {

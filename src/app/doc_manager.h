@@ -10,7 +10,7 @@
 
 #include "app/crv_doc.h"
 #include "app/document_dialogs.h"
-#include "app/file_replace.h"
+#include "base/file_replace.h"
 #include "app/import_dialog.h"
 #include "record/date_text.h"
 

@@ -4,9 +4,9 @@
 #include "app/crv_doc.h"
 
 #include "app/doc_manager.h"
-#include "app/file_replace.h"
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/file_replace.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "record/sf_writer.h"
 #include "schema/database_type.h"
 

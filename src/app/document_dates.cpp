@@ -3,8 +3,8 @@
 #include "app/crv_doc.h"
 #include "engine/index_set.h"
 #include "record/date_text.h"
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "schema/database_type.h"
 
 namespace crv {

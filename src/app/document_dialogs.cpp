@@ -1,10 +1,10 @@
 #include "app/document_dialogs.h"
 
 #include "app/crv_doc.h"
-#include "app/file_replace.h"
+#include "base/file_replace.h"
 #include "app/import_dialog.h"
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "schema/database_type_set.h"
 
 namespace crv {

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/file_replace.h"
-#include "record/message_text.h"
+#include "base/file_replace.h"
+#include "base/message_text.h"
 #include "schema/database_type_set.h"
 
 namespace crv {

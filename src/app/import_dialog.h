@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "record/platform.h"
+#include "base/platform.h"
 
 namespace crv {
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "record/safe_file.h"
+#include "base/safe_file.h"
 
 namespace crv {
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 
 namespace crv {
 

@@ -12,7 +12,7 @@
 
 #include "app/import_dialog.h"
 #include "engine/engine_type_settings.h"
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 #include "schema/settings_version.h"
 
 namespace crv {

@@ -15,7 +15,7 @@
 #include "app/doc_manager.h"
 #include "app/project_paths.h"
 #include "app/preferences.h"
-#include "record/settings_capture.h"
+#include "base/settings_capture.h"
 
 namespace crv {
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/project_paths.h"
-#include "record/message_text.h"
-#include "record/platform.h"
-#include "record/safe_file.h"
+#include "base/message_text.h"
+#include "base/platform.h"
+#include "base/safe_file.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 

@@ -4,7 +4,7 @@
 
 #include "app/crv_doc.h"
 #include "app/doc_manager.h"
-#include "record/platform.h"
+#include "base/platform.h"
 
 namespace crv {
 

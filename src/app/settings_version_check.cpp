@@ -1,8 +1,8 @@
 #include "app/settings_version_check.h"
 
 #include "app/project_paths.h"
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 

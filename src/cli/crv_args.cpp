@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "record/message_text.h"
+#include "base/message_text.h"
 #include "schema/sort_order.h"
 
 namespace crv::cli {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/crv_args.h"
-#include "record/console_platform.h"
+#include "base/console_platform.h"
 
 namespace crv::cli {
 

@@ -4,7 +4,7 @@
 #include "app/project.h"
 #include "cli/crv_command_list.h"
 #include "cli/crv_settings.h"
-#include "record/platform.h"
+#include "base/platform.h"
 #include "schema/database_type_set.h"
 
 namespace crv::cli {

@@ -7,8 +7,8 @@
 #include "app/project.h"
 #include "cli/crv_command_list.h"
 #include "cli/crv_settings.h"
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "schema/database_type_set.h"
 
 namespace crv::cli {

@@ -5,7 +5,7 @@
 #include "app/preferences.h"
 #include "app/project.h"
 #include "record/database_file.h"
-#include "record/platform.h"
+#include "base/platform.h"
 #include "schema/marker.h"
 
 namespace crv::cli {

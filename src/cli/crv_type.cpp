@@ -5,7 +5,7 @@
 
 #include "cli/crv_command_list.h"
 #include "cli/crv_settings.h"
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 
 namespace crv::cli {
 

@@ -11,8 +11,8 @@
 
 #include "engine/filter_element.h"
 #include "engine/index_filter.h"
-#include "record/note.h"
-#include "record/set.h"
+#include "base/note.h"
+#include "base/set.h"
 #include "schema/type_settings_object.h"
 
 namespace crv {

@@ -2,7 +2,7 @@
 
 #include "engine/filter_parse.h"
 #include "engine/index.h"
-#include "record/platform.h"
+#include "base/platform.h"
 #include "schema/lang_enc_set.h"
 #include "schema/var.h"
 

@@ -1,7 +1,7 @@
 #include "engine/filter_element.h"
 
 #include "engine/filter_scope.h"
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 #include "record/record.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "record/counted_ref.h"
+#include "base/counted_ref.h"
 #include "record/date_condition.h"
-#include "record/note.h"
+#include "base/note.h"
 #include "schema/pattern_match.h"
 #include "schema/text_pattern.h"
 

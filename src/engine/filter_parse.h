@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/filter_element.h"
-#include "record/note.h"
+#include "base/note.h"
 
 namespace crv {
 

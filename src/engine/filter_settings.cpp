@@ -12,7 +12,7 @@
 // Entries that make no element are kept and written back as they were read.
 #include "engine/filter.h"
 
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 #include "schema/lang_enc_set.h"
 #include "schema/marker.h"
 #include "schema/sort_order.h"

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "engine/index_set.h"
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "record/record.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"

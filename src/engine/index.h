@@ -13,7 +13,7 @@
 
 #include "engine/index_entry.h"
 #include "engine/index_filter.h"
-#include "record/counted_ref.h"
+#include "base/counted_ref.h"
 #include "record/record.h"
 
 namespace crv {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/index.h"
-#include "record/counted_ref.h"
+#include "base/counted_ref.h"
 #include "record/database_file.h"
 #include "record/record.h"
 #include "schema/update_notice.h"

@@ -1,7 +1,7 @@
 // The "ind" and "rec" objects of window settings.
 #include "engine/index_settings.h"
 
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 #include "record/record.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"

@@ -3,9 +3,9 @@
 
 #include <optional>
 
-#include "record/message_text.h"
-#include "record/object_stream.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/object_stream.h"
+#include "base/platform.h"
 #include "record/record.h"
 #include "schema/sort_order.h"
 

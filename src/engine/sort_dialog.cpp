@@ -1,8 +1,8 @@
 // The sort dialog's rules.
 #include "engine/sort_dialog.h"
 
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
 

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "record/file_source.h"
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/file_source.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "record/sf_reader.h"
 #include "record/sf_writer.h"
 #include "schema/marker.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "record/record.h"
-#include "record/sf_header.h"
+#include "base/sf_header.h"
 
 namespace crv {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "record/note.h"
+#include "base/note.h"
 
 namespace crv {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "record/record.h"
 
 namespace crv {

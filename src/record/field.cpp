@@ -1,6 +1,6 @@
 #include "record/field.h"
 
-#include "record/platform.h"
+#include "base/platform.h"
 #include "schema/marker.h"
 
 namespace crv {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "record/dbl_list.h"
+#include "base/dbl_list.h"
 
 namespace crv {
 

@@ -1,7 +1,7 @@
 #include "record/rec_pos.h"
 
 #include "record/field.h"
-#include "record/platform.h"
+#include "base/platform.h"
 
 namespace crv {
 

@@ -1,8 +1,8 @@
 #include "record/record.h"
 
-#include "record/platform.h"
+#include "base/platform.h"
 #include "record/rec_pos.h"
-#include "record/sf_syntax.h"
+#include "base/sf_syntax.h"
 #include "schema/marker.h"
 
 namespace crv {
@@ -186,6 +186,21 @@ void CRecord::InsertText(CRecPos& pos, std::string_view text) {
     int end = static_cast<int>(cur->Length());
     cur->Text().append(tail);
     pos.SetField(cur, end);
+}
+
+std::string TemplateFromRecord(const CRecord& record, bool includeContents) {
+    std::string out;
+    for (const CField& field : record) {
+        if (!out.empty())
+            out += '\n';
+        out += '\\';
+        out += field.Marker() ? field.Marker()->Name() : std::string();
+        if (includeContents && !field.Text().empty()) {
+            out += ' ';
+            out += field.Text();
+        }
+    }
+    return out;
 }
 
 } // namespace crv

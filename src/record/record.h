@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "record/date_text.h"
-#include "record/dbl_list.h"
+#include "base/dbl_list.h"
 #include "record/field.h"
 
 namespace crv {
@@ -38,6 +38,10 @@ public:
     // pos, and leaves pos at the end of the inserted text.
     void InsertText(CRecPos& pos, std::string_view text);
 };
+
+// "Set template to current record contents": the record's fields, each with its text
+// when includeContents is set, else its marker alone (a database type's template).
+std::string TemplateFromRecord(const CRecord& record, bool includeContents);
 
 // A database's records in file order.
 using CRecordList = CDblList<CRecord>;

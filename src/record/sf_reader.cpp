@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "record/platform.h"
+#include "base/platform.h"
 #include "schema/marker.h"
 
 namespace crv {

@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "record/byte_stream.h"
+#include "base/byte_stream.h"
 #include "record/record.h"
-#include "record/sf_syntax.h"
+#include "base/sf_syntax.h"
 
 namespace crv {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "record/platform.h"
-#include "record/sf_header.h"
+#include "base/platform.h"
+#include "base/sf_header.h"
 #include "schema/marker.h"
 
 namespace crv {

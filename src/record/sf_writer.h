@@ -10,7 +10,7 @@
 #include <memory>
 #include <string_view>
 
-#include "record/byte_stream.h"
+#include "base/byte_stream.h"
 #include "record/record.h"
 
 namespace crv {

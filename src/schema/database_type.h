@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "record/note.h"
-#include "record/object_stream.h"
+#include "base/note.h"
+#include "base/object_stream.h"
 #include "schema/marker.h"
 #include "schema/print_properties.h"
 #include "schema/type_settings_object.h"

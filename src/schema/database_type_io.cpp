@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "record/settings_capture.h"
+#include "base/settings_capture.h"
 #include "schema/marker_name.h"
 #include "schema/record_template.h"
 #include "schema/settings_version.h"

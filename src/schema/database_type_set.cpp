@@ -5,10 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "record/message_text.h"
-#include "record/object_stream.h"
-#include "record/platform.h"
-#include "record/safe_file.h"
+#include "base/message_text.h"
+#include "base/object_stream.h"
+#include "base/platform.h"
+#include "base/safe_file.h"
 #include "schema/lang_enc_set.h"
 #include "schema/marker_name.h"
 #include "schema/settings_file_name.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "record/set.h"
-#include "record/sf_header.h"
+#include "base/set.h"
+#include "base/sf_header.h"
 #include "schema/database_type.h"
 
 namespace crv {

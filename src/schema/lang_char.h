@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "record/set.h"
+#include "base/set.h"
 
 namespace crv {
 

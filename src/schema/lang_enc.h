@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "record/note.h"
-#include "record/platform.h"
-#include "record/set.h"
+#include "base/note.h"
+#include "base/platform.h"
+#include "base/set.h"
 #include "schema/lang_char.h"
 #include "schema/sort_order_set.h"
 #include "schema/var.h"

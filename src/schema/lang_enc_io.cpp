@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 #include "schema/lang_enc_set.h"
 #include "schema/settings_version.h"
 

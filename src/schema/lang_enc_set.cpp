@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "record/message_text.h"
-#include "record/object_stream.h"
-#include "record/safe_file.h"
+#include "base/message_text.h"
+#include "base/object_stream.h"
+#include "base/safe_file.h"
 #include "schema/settings_file_name.h"
 #include "schema/settings_version.h"
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "record/counted_ref.h"
-#include "record/set.h"
+#include "base/counted_ref.h"
+#include "base/set.h"
 #include "schema/keyboard.h"
 #include "schema/lang_enc.h"
 #include "schema/update_notice.h"

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "record/counted_ref.h"
-#include "record/note.h"
-#include "record/object_stream.h"
-#include "record/platform.h"
-#include "record/set.h"
+#include "base/counted_ref.h"
+#include "base/note.h"
+#include "base/object_stream.h"
+#include "base/platform.h"
+#include "base/set.h"
 #include "schema/lang_enc_set.h"
 #include "schema/range_set.h"
 #include "schema/update_notice.h"

@@ -1,6 +1,6 @@
 #include "schema/marker_edit.h"
 
-#include "record/message_text.h"
+#include "base/message_text.h"
 #include "schema/marker_name.h"
 
 namespace crv {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 #include "schema/marker.h"
 
 namespace crv {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 
 namespace crv {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "record/set.h"
+#include "base/set.h"
 
 namespace crv {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "record/message_text.h"
+#include "base/message_text.h"
 
 namespace crv {
 

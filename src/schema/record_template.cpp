@@ -1,8 +1,7 @@
 #include "schema/record_template.h"
 
-#include "record/message_text.h"
-#include "record/object_stream.h"
-#include "record/record.h"
+#include "base/message_text.h"
+#include "base/object_stream.h"
 #include "schema/marker.h"
 
 namespace crv {
@@ -91,21 +90,6 @@ std::string TemplateFromFldValues(const std::vector<std::string>& values) {
             } else {
                 out += v[i];
             }
-        }
-    }
-    return out;
-}
-
-std::string TemplateFromRecord(const CRecord& record, bool includeContents) {
-    std::string out;
-    for (const CField& field : record) {
-        if (!out.empty())
-            out += '\n';
-        out += '\\';
-        out += field.Marker() ? field.Marker()->Name() : std::string();
-        if (includeContents && !field.Text().empty()) {
-            out += ' ';
-            out += field.Text();
         }
     }
     return out;

@@ -9,8 +9,6 @@
 
 namespace crv {
 
-class CRecord;
-
 // The fields of a template: cut before every LF that a backslash follows.
 std::vector<std::string_view> TemplateFields(std::string_view templ);
 
@@ -24,10 +22,6 @@ std::vector<std::string> TemplateFldValues(std::string_view templ);
 // a value's first character turned back into a line break (the first character is the
 // backslash of the field's marker, which may begin with n).
 std::string TemplateFromFldValues(const std::vector<std::string>& values);
-
-// "Set template to current record contents": the record's fields, each with its text
-// when includeContents is set, else its marker alone.
-std::string TemplateFromRecord(const CRecord& record, bool includeContents);
 
 // The template with every field of marker oldName given the marker newName.
 std::string RenameTemplateMarker(std::string_view templ, std::string_view oldName,

@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 
 namespace crv {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 
 namespace crv {
 

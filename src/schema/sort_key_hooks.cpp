@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "record/message_text.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "zentab/change_table.h"
 
 namespace crv {

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "record/note.h"
-#include "record/set.h"
+#include "base/note.h"
+#include "base/set.h"
 
 namespace crv {
 

@@ -1,8 +1,8 @@
 #include "schema/sort_order_set.h"
 
-#include "record/message_text.h"
-#include "record/object_stream.h"
-#include "record/platform.h"
+#include "base/message_text.h"
+#include "base/object_stream.h"
+#include "base/platform.h"
 #include "schema/lang_enc.h"
 
 namespace crv {

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "record/note.h"
+#include "base/note.h"
 #include "schema/sort_order.h"
 
 namespace crv {

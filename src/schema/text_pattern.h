@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "record/counted_ref.h"
-#include "record/note.h"
+#include "base/counted_ref.h"
+#include "base/note.h"
 #include "schema/var.h"
 
 namespace crv {

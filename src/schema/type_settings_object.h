@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "record/note.h"
+#include "base/note.h"
 
 namespace crv {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 #include "schema/lang_enc_set.h"
 
 namespace crv {

@@ -11,7 +11,7 @@
 #include "engine/engine_test_support.h"
 #include "engine/filter.h"
 #include "engine/filter_dialog.h"
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 
 namespace crv::test {
 

@@ -5,7 +5,7 @@
 #include "engine/engine_test_support.h"
 #include "engine/index_settings.h"
 #include "engine/sort_dialog.h"
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 #include "schema/sort_order.h"
 
 namespace crv::test {

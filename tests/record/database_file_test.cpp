@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "record/byte_stream.h"
+#include "base/byte_stream.h"
 #include "record_fixture.h"
 
 namespace crv::test {

@@ -1,6 +1,6 @@
 #include "record_fixture.h"
 
-#include "record/byte_stream.h"
+#include "base/byte_stream.h"
 #include "record/sf_writer.h"
 
 namespace crv::test {

@@ -1,6 +1,6 @@
 #include "record/sf_reader.h"
 
-#include "record/byte_stream.h"
+#include "base/byte_stream.h"
 #include "record_fixture.h"
 
 namespace crv::test {

@@ -2,9 +2,9 @@
 
 #include <sstream>
 
-#include "record/byte_stream.h"
+#include "base/byte_stream.h"
 #include "record/database_file.h"
-#include "record/safe_file.h"
+#include "base/safe_file.h"
 #include "record_fixture.h"
 
 namespace crv::test {

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "record/object_stream.h"
+#include "base/object_stream.h"
 #include "support/test_support.h"
 
 namespace crv {

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "record/recording_platform.h"
+#include "base/recording_platform.h"
 
 namespace crv::test {
 
