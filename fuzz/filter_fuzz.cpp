@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/recording_platform.h"
 #include "engine/filter.h"
 #include "engine/index_set.h"
-#include "base/recording_platform.h"
 #include "schema/lang_enc_set.h"
 #include "schema/marker.h"
 
@@ -64,8 +64,18 @@ struct Lexicon {
             }
             list.Add(r);
         };
-        add({{lx, "kamba"}, {sn, "1"}, {ps, "n"}, {ge, "rope"}, {sn, "2"}, {ge, "Walk"}, {dt, "15/Jun/2001"}});
-        add({{lx, "ni"}, {sn, "1"}, {xv, "ni   kamba  walk"}, {xe, "I    rope   walk"}, {dt, "5/dec/98"}});
+        add({{lx, "kamba"},
+             {sn, "1"},
+             {ps, "n"},
+             {ge, "rope"},
+             {sn, "2"},
+             {ge, "Walk"},
+             {dt, "15/Jun/2001"}});
+        add({{lx, "ni"},
+             {sn, "1"},
+             {xv, "ni   kamba  walk"},
+             {xe, "I    rope   walk"},
+             {dt, "5/dec/98"}});
         add({{lx, "kamba"}, {ge, "cord\nline"}, {dt, "someday"}});
         add({{lx, "zz"}});
         add({{lx, ""}, {ps, ""}, {xe, "x\ny  a"}, {xv, "q\nr  a"}});

@@ -16,7 +16,8 @@
 namespace {
 
 void Check(bool ok) {
-    if (!ok) __builtin_trap();
+    if (!ok)
+        __builtin_trap();
 }
 
 // The sample project's vernacular (digraphs, acute vowels, a following length mark,
@@ -57,7 +58,8 @@ void MatchEveryWay(const crv::CTextPattern& pattern, const crv::CTextPos& pos, b
         }
         bool whole = m.MatchWhole(pos);
         // A whole match is a match at the start, which a search tries first.
-        if (whole && !gaveUp) Check(found && span.start == 0);
+        if (whole && !gaveUp)
+            Check(found && span.start == 0);
         if (small) {
             crv::CPatternMatcher slow(pattern, {mask});
             slow.SetRememberFailures(false);
@@ -77,7 +79,8 @@ void MatchEveryWay(const crv::CTextPattern& pattern, const crv::CTextPos& pos, b
 // then the pattern, a NUL byte, and the text.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Languages* langs = new Languages;
-    if (size < 1 || size > 4096) return 0;
+    if (size < 1 || size > 4096)
+        return 0;
     const std::uint8_t flags = data[0];
     std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
     std::size_t nul = input.find('\0');

@@ -18,7 +18,8 @@ void Check(bool ok) {
 int Sign(int r) { return r < 0 ? -1 : r > 0 ? 1 : 0; }
 
 // The match-level comparison spelled out: each level's mask in turn, on the whole keys.
-int LevelByLevel(const crv::CSortOrder& so, const std::string& a, const std::string& b, int mask, bool whole) {
+int LevelByLevel(const crv::CSortOrder& so, const std::string& a, const std::string& b, int mask,
+                 bool whole) {
     if (so.IsBinary())
         return so.CompareKeys(a, b, mask, whole);
     int undefined = mask & 2;

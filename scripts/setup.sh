@@ -3,7 +3,7 @@
 # As root it runs apt-get; otherwise it prints the command to run and fails.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev)
+packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev clang-format)
 if [ "${CORVANE_WITH_FUZZ:-0}" = 1 ]; then
     packages+=(clang libclang-rt-dev)
 fi

@@ -5,7 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+bash scripts/setup.sh
 bash scripts/check_layers.sh
+bash scripts/check_format.sh
 
 CORVANE_BUILD_DIR=build bash scripts/build.sh -DCORVANE_WERROR=ON -DCORVANE_SANITIZE=OFF
 ctest --test-dir build --output-on-failure -j "${CORVANE_JOBS:-2}"

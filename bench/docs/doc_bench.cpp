@@ -8,9 +8,9 @@
 #include <ctime>
 #include <string>
 
-#include "bench/support/bench_support.h"
 #include "app/doc_manager.h"
 #include "base/recording_platform.h"
+#include "bench/support/bench_support.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 

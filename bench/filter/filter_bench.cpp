@@ -30,7 +30,8 @@ std::unique_ptr<CFilterElement> Element(const CFilterSet& filters, const std::st
         std::size_t sp = item.find(' ');
         std::string marker = item.substr(1, sp - 1), rest = item.substr(sp + 1);
         if (rest[0] == '>')
-            e = MakeMarkerDateElement(filters, marker, CDateCondition::Relation::After, rest.substr(2), error);
+            e = MakeMarkerDateElement(filters, marker, CDateCondition::Relation::After,
+                                      rest.substr(2), error);
         else
             e = MakeMarkerTextElement(filters, marker, rest, error);
     } else if (auto kind = OperatorOfSettingsWord(item)) {
@@ -88,7 +89,10 @@ int main(int argc, char** argv) {
         {"marker text \\ge walk, by ge", {"\\ge walk"}, false, ge},
         {"marker text \\xv [...]nga[#], by lx", {"\\xv [...]nga[#]"}, false, nullptr},
         {"marker date \\dt > 2000, by lx", {"\\dt > 2000"}, false, nullptr},
-        {"\\ge walk And Not Non-Unique, by lx", {"\\ge walk", "And", "Not", "NonUnique"}, false, nullptr},
+        {"\\ge walk And Not Non-Unique, by lx",
+         {"\\ge walk", "And", "Not", "NonUnique"},
+         false,
+         nullptr},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -96,7 +100,8 @@ int main(int argc, char** argv) {
         for (const char* item : c.items)
             elements.push_back(Element(*db.filters, item));
         CNote error;
-        CFilter* filter = db.filters->Add("f" + std::to_string(n++), std::move(elements), c.whole, 3, error);
+        CFilter* filter =
+            db.filters->Add("f" + std::to_string(n++), std::move(elements), c.whole, 3, error);
         if (!filter) {
             std::fprintf(stderr, "%s: %s\n", c.label, error.Text().c_str());
             return 1;
@@ -121,8 +126,8 @@ int main(int argc, char** argv) {
             if (n != passed)
                 return 1;
         }
-        std::printf("filter %-42s %8.1f ms, of which the tests %6.1f ms (%zu of %zu entries)\n", c.label, best,
-                    tests, passed, base->Count());
+        std::printf("filter %-42s %8.1f ms, of which the tests %6.1f ms (%zu of %zu entries)\n",
+                    c.label, best, tests, passed, base->Count());
     }
     return 0;
 }

@@ -59,11 +59,12 @@ int main(int argc, char** argv) {
         sortGe = std::min(sortGe, Ms(t1, t2));
     }
     std::printf("records: %zu\n", records);
-    std::printf("build default index (lx):            %8.1f ms (processor %.1f ms)\n", build, buildCpu);
+    std::printf("build default index (lx):            %8.1f ms (processor %.1f ms)\n", build,
+                buildCpu);
     if (defaultOnly)
         return 0;
-    std::printf("sort by ge then lx (%zu entries): %8.1f ms (processor %.1f ms)\n", geEntries, sortGe,
-                sortGeCpu);
+    std::printf("sort by ge then lx (%zu entries): %8.1f ms (processor %.1f ms)\n", geEntries,
+                sortGe, sortGeCpu);
 
     // Edits: the database with the default index and the ge index, as a window would.
     LexiconRecords db;
@@ -92,9 +93,11 @@ int main(int argc, char** argv) {
     }
     std::sort(edits.begin(), edits.end());
     std::sort(editsCpu.begin(), editsCpu.end());
-    std::printf("edit one record, re-key 2 indexes: median %.3f ms, worst %.3f ms (processor: median %.3f, "
-                "worst %.3f) over %zu positions\n",
-                edits[edits.size() / 2], edits.back(), editsCpu[editsCpu.size() / 2], editsCpu.back(), edits.size());
+    std::printf(
+        "edit one record, re-key 2 indexes: median %.3f ms, worst %.3f ms (processor: median %.3f, "
+        "worst %.3f) over %zu positions\n",
+        edits[edits.size() / 2], edits.back(), editsCpu[editsCpu.size() / 2], editsCpu.back(),
+        edits.size());
 
     const std::pair<int, const char*> levels[] = {{3, "p"}, {23, "c"}, {7, "e"}, {15, "i"}};
     for (auto [mask, code] : levels) {
@@ -122,10 +125,11 @@ int main(int argc, char** argv) {
             wholeCpu = std::min(wholeCpu, CpuMs() - c0);
             foundWhole = w.Matches().size();
         }
-        std::printf("key search level %s: prefix \"%s\" %6.2f ms (processor %.2f, %zu matches); whole field "
+        std::printf("key search level %s: prefix \"%s\" %6.2f ms (processor %.2f, %zu matches); "
+                    "whole field "
                     "\"%s\" %6.2f ms (processor %.2f, %zu matches)\n",
-                    code, headword.substr(0, 3).c_str(), best, bestCpu, found, headword.c_str(), whole, wholeCpu,
-                    foundWhole);
+                    code, headword.substr(0, 3).c_str(), best, bestCpu, found, headword.c_str(),
+                    whole, wholeCpu, foundWhole);
     }
     return 0;
 }

@@ -17,14 +17,14 @@ private:
     std::uint32_t m_state;
 };
 
-const char* const kSyllables[] = {"nga", "tsu", "ma",  "ri", "ke",  "lo",  "pó", "nyu",
-                                  "sá",  "we",  "té",  "ngo", "u", "lu", "i",  "rá",
-                                  "tsa", "ló",  "ni",  "yé", "na", "ku", "wé", "ti",
+const char* const kSyllables[] = {"nga", "tsu", "ma",  "ri",  "ke", "lo", "pó", "nyu",
+                                  "sá",  "we",  "té",  "ngo", "u",  "lu", "i",  "rá",
+                                  "tsa", "ló",  "ni",  "yé",  "na", "ku", "wé", "ti",
                                   "á",   "mi",  "ápo", "nya", "ra", "ó",  "si", "pe"};
 const char* const kPos[] = {"n", "v", "adj", "adv", "pro", "sfx", "pfx", "dem"};
-const char* const kGloss[] = {"house", "walk", "water", "bird",  "see",    "tree", "moon",
-                              "river", "person", "eat",  "big",  "stone", "mother", "father",
-                              "sing",  "fire",  "give", "night", "sun",   "child", "come"};
+const char* const kGloss[] = {"house", "walk",   "water", "bird",  "see",   "tree",   "moon",
+                              "river", "person", "eat",   "big",   "stone", "mother", "father",
+                              "sing",  "fire",   "give",  "night", "sun",   "child",  "come"};
 const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
@@ -85,8 +85,8 @@ std::string GenerateLexicon(std::uint32_t records, std::uint32_t seed) {
             out += "\r\n";
         }
         char date[32];
-        std::snprintf(date, sizeof date, "\\dt %02u/%s/%u\r\n", 1 + r.Next(28),
-                      kMonths[r.Next(12)], 1995 + r.Next(30));
+        std::snprintf(date, sizeof date, "\\dt %02u/%s/%u\r\n", 1 + r.Next(28), kMonths[r.Next(12)],
+                      1995 + r.Next(30));
         out += date;
     }
     return out;

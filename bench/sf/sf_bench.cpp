@@ -18,9 +18,9 @@
 #include <unistd.h>
 
 #include "base/byte_stream.h"
-#include "record/database_file.h"
 #include "base/recording_platform.h"
 #include "base/safe_file.h"
+#include "record/database_file.h"
 #include "record/sf_writer.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
@@ -67,8 +67,7 @@ bool RunBaseline(const std::vector<std::string>& argv, Timing& t) {
 }
 
 // Runs f once, keeping its wall and CPU time in t; f's result.
-template <class F>
-bool Timed(Timing& t, F f) {
+template <class F> bool Timed(Timing& t, F f) {
     auto start = Clock::now();
     double cpu = CpuSeconds();
     bool ok = f();
@@ -116,7 +115,8 @@ std::string ReadBytes(const std::string& path) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: sf_bench FILE [RUNS] | --read-only FILE | --read-write FILE\n");
+        std::fprintf(stderr,
+                     "usage: sf_bench FILE [RUNS] | --read-only FILE | --read-write FILE\n");
         return 2;
     }
     crv::RecordingPlatform platform;

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "base/recording_platform.h"
-#include "schema/lang_enc_set.h"
 #include "lexicon_gen.h"
+#include "schema/lang_enc_set.h"
 
 #ifdef CORVANE_BENCH_ICU
 #include <unicode/ucol.h>
@@ -28,7 +28,8 @@ std::vector<std::string> HeadWords(std::size_t records) {
     std::string db = crv::bench::GenerateLexicon(static_cast<std::uint32_t>(records));
     std::vector<std::string> words;
     words.reserve(records);
-    for (std::size_t pos = db.find("\n\\lx "); pos != std::string::npos; pos = db.find("\n\\lx ", pos + 1)) {
+    for (std::size_t pos = db.find("\n\\lx "); pos != std::string::npos;
+         pos = db.find("\n\\lx ", pos + 1)) {
         std::size_t start = pos + 5;
         std::size_t end = db.find_first_of("\r\n", start);
         words.push_back(db.substr(start, end - start));
@@ -37,8 +38,7 @@ std::vector<std::string> HeadWords(std::size_t records) {
 }
 
 // Best of three runs, in seconds.
-template <class Fn>
-double Best(Fn fn) {
+template <class Fn> double Best(Fn fn) {
     double best = 1e30;
     for (int run = 0; run < 3; ++run) {
         auto start = Clock::now();
@@ -49,7 +49,8 @@ double Best(Fn fn) {
 }
 
 void Report(const char* what, std::size_t count, double seconds) {
-    std::printf("%-52s %12.0f /s  (%zu in %.3f s)\n", what, static_cast<double>(count) / seconds, count, seconds);
+    std::printf("%-52s %12.0f /s  (%zu in %.3f s)\n", what, static_cast<double>(count) / seconds,
+                count, seconds);
 }
 
 // Keys packed one after another, each zero-terminated, as an index keeps them in its
@@ -113,7 +114,8 @@ int main(int argc, char** argv) {
     std::size_t bytes = 0;
     for (const auto& w : words)
         bytes += w.size();
-    std::printf("%zu words, %.1f bytes on average; keys packed as an index holds them\n\n", count, static_cast<double>(bytes) / static_cast<double>(count));
+    std::printf("%zu words, %.1f bytes on average; keys packed as an index holds them\n\n", count,
+                static_cast<double>(bytes) / static_cast<double>(count));
 
     std::vector<std::string> keys(count);
     double t = Best([&] {
@@ -144,8 +146,8 @@ int main(int argc, char** argv) {
         out.resize(w.size() + 1);
         int32_t n = 0;
         UErrorCode st = U_ZERO_ERROR;
-        u_strFromUTF8(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), &n, w.data(),
-                      static_cast<int32_t>(w.size()), &st);
+        u_strFromUTF8(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), &n,
+                      w.data(), static_cast<int32_t>(w.size()), &st);
         out.resize(static_cast<std::size_t>(n));
     };
     for (std::size_t i = 0; i < count; ++i)
@@ -153,9 +155,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> icuKeys(count);
     std::vector<uint8_t> buf(1024);
     auto icuKey = [&](const std::u16string& w, std::string& key) {
-        int32_t n = ucol_getSortKey(coll, reinterpret_cast<const UChar*>(w.data()), static_cast<int32_t>(w.size()),
-                                    buf.data(), static_cast<int32_t>(buf.size()));
-        key.assign(reinterpret_cast<const char*>(buf.data()), static_cast<std::size_t>(n > 0 ? n - 1 : 0));
+        int32_t n = ucol_getSortKey(coll, reinterpret_cast<const UChar*>(w.data()),
+                                    static_cast<int32_t>(w.size()), buf.data(),
+                                    static_cast<int32_t>(buf.size()));
+        key.assign(reinterpret_cast<const char*>(buf.data()),
+                   static_cast<std::size_t>(n > 0 ? n - 1 : 0));
     };
     t = Best([&] {
         for (std::size_t i = 0; i < count; ++i)

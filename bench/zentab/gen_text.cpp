@@ -7,11 +7,11 @@
 
 int main(int argc, char** argv) {
     long megabytes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 20;
-    const char* onsets[] = {"", "b", "ch", "d", "dh", "g", "gh", "h", "j", "k", "kh", "l", "m",
-                            "n", "ng", "ny", "p", "ph", "r", "s", "sh", "t", "th", "ts", "v",
-                            "w", "y", "z", "zh", "kw", "gw", "mb", "nd"};
-    const char* nuclei[] = {"a", "e", "i", "o", "u", "aa", "ee", "ii", "oo", "uu", "ai", "au",
-                            "ei", "ou", "ua", "ia"};
+    const char* onsets[] = {"",   "b",  "ch", "d",  "dh", "g", "gh", "h",  "j",  "k",  "kh",
+                            "l",  "m",  "n",  "ng", "ny", "p", "ph", "r",  "s",  "sh", "t",
+                            "th", "ts", "v",  "w",  "y",  "z", "zh", "kw", "gw", "mb", "nd"};
+    const char* nuclei[] = {"a",  "e",  "i",  "o",  "u",  "aa", "ee", "ii",
+                            "oo", "uu", "ai", "au", "ei", "ou", "ua", "ia"};
     const char* codas[] = {"", "", "", "n", "ng", "m", "k", "q", "r", "l", "s", "x"};
     unsigned long state = 20240917;
     auto next = [&state](unsigned n) {

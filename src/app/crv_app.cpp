@@ -17,7 +17,8 @@ constexpr std::string_view kNewTitle = "Enter the Name for the New Project";
 constexpr std::string_view kOpenTitle = "Choose the Project file to open";
 constexpr std::string_view kSaveAsTitle = "Save this project as:";
 
-std::optional<std::string> AskForProjectFile(std::string_view title, std::string initial, bool save) {
+std::optional<std::string> AskForProjectFile(std::string_view title, std::string initial,
+                                             bool save) {
     FileRequest request;
     request.title = title;
     request.initialPath = std::move(initial);
@@ -76,13 +77,15 @@ bool CCrvApp::ExitInstance(const InstanceLock& lock) {
 }
 
 bool CCrvApp::NewProjectDialog() {
-    std::string start = m_project ? m_project->SettingsFolder() : m_prefs.ResolvedDefaultSettingsFolder();
+    std::string start =
+        m_project ? m_project->SettingsFolder() : m_prefs.ResolvedDefaultSettingsFolder();
     auto chosen = AskForProjectFile(kNewTitle, start, true);
     return chosen && NewProject(*chosen);
 }
 
 bool CCrvApp::OpenProjectDialog() {
-    auto chosen = AskForProjectFile(kOpenTitle, m_project ? m_project->SettingsFolder() : "", false);
+    auto chosen =
+        AskForProjectFile(kOpenTitle, m_project ? m_project->SettingsFolder() : "", false);
     if (!chosen)
         return false;
     if (!IsProjectFile(*chosen)) {

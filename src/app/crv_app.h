@@ -43,7 +43,14 @@ public:
     bool SaveProjectAsDialog();
 
     // Start-up: the project named on the command line, else the one last closed.
-    enum class StartupResult { NoPath, NotFullPath, PathMissing, NotProjectFile, OpenFailed, Opened };
+    enum class StartupResult {
+        NoPath,
+        NotFullPath,
+        PathMissing,
+        NotProjectFile,
+        OpenFailed,
+        Opened
+    };
     StartupResult OpenStartupProject(const std::string& commandLinePath);
 
 private:

@@ -6,9 +6,9 @@
 #include "app/doc_manager.h"
 #include "app/document_dates.h"
 #include "base/file_replace.h"
-#include "record/database_file.h"
 #include "base/message_text.h"
 #include "base/platform.h"
+#include "record/database_file.h"
 #include "schema/database_type.h"
 #include "schema/database_type_set.h"
 
@@ -46,9 +46,7 @@ void CCrvDoc::SetReadOnly(bool readOnly) {
         m_set->SetReadOnly(readOnly);
 }
 
-CDatabaseType& CCrvDoc::Type() const {
-    return *m_set->Type();
-}
+CDatabaseType& CCrvDoc::Type() const { return *m_set->Type(); }
 
 void CCrvDoc::Adopt(std::unique_ptr<CIndexSet> set, const std::string& path) {
     m_set = std::move(set);
@@ -100,9 +98,8 @@ bool CCrvDoc::ReadDatabase(const std::string& path, std::string& message) {
         break;
     }
 
-    if (!writable &&
-        platform().Ask(FormatMessage(kOpenReadOnly, {path}), Buttons::YesNo, Answer::No, true) !=
-            Answer::Yes)
+    if (!writable && platform().Ask(FormatMessage(kOpenReadOnly, {path}), Buttons::YesNo,
+                                    Answer::No, true) != Answer::Yes)
         return false;
     auto set = std::make_unique<CIndexSet>(*found.type);
     set->SetRecordWidth(found.header.number);

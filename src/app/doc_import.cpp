@@ -11,10 +11,10 @@
 #include "app/document_dates.h"
 #include "base/file_replace.h"
 #include "base/file_source.h"
-#include "record/database_file.h"
 #include "base/message_text.h"
 #include "base/platform.h"
 #include "base/safe_file.h"
+#include "record/database_file.h"
 #include "record/sf_reader.h"
 #include "schema/database_type.h"
 #include "zentab/change_table_stream.h"
@@ -64,7 +64,9 @@ struct ImportSource {
     std::unique_ptr<CChangeTableIStream> converted;
     std::unique_ptr<IstreamSource> convertedSource;
 
-    ByteSource& Source() { return convertedSource ? static_cast<ByteSource&>(*convertedSource) : file; }
+    ByteSource& Source() {
+        return convertedSource ? static_cast<ByteSource&>(*convertedSource) : file;
+    }
     // The change table's messages, one after another (empty without a table).
     std::string TableMessages() {
         std::string text;
@@ -75,9 +77,7 @@ struct ImportSource {
     }
 };
 
-std::string Count(long n) {
-    return std::to_string(n);
-}
+std::string Count(long n) { return std::to_string(n); }
 
 } // namespace
 
@@ -124,8 +124,9 @@ bool CCrvDoc::ImportWithChoices(const std::string& path, ImportMode mode, CImpor
         in.converted = std::make_unique<CChangeTableIStream>(dialog.changeTable, in.raw);
         if (!in.converted->LoadResult()) {
             std::string why = in.converted->LoadResult().Text();
-            platform().ShowMessage(FormatMessage("%1\nThe change table cannot be loaded.", {dialog.changeTable}) +
-                                   (why.empty() ? "" : "\n\n" + why));
+            platform().ShowMessage(
+                FormatMessage("%1\nThe change table cannot be loaded.", {dialog.changeTable}) +
+                (why.empty() ? "" : "\n\n" + why));
             again = true;
             return false;
         }
@@ -151,14 +152,16 @@ bool CCrvDoc::ImportWithChoices(const std::string& path, ImportMode mode, CImpor
             message = FormatMessage(kImportBusy, {path}) + (table.empty() ? "" : "\n\n" + table);
             return false;
         }
-        platform().ShowMessage(FormatMessage(kNoRecordMarker, {type->Name(), recordMarker->Name()}));
+        platform().ShowMessage(
+            FormatMessage(kNoRecordMarker, {type->Name(), recordMarker->Name()}));
         again = true;
         return false;
     }
     if (fields > 1 || lines > 1) {
         std::string text =
-            fields >= 2 ? FormatMessage("Import Discrepancy:\n%1 fields were discarded", {Count(fields)})
-                        : FormatMessage("Import Discrepancy:\n%1 lines were discarded", {Count(lines)});
+            fields >= 2
+                ? FormatMessage("Import Discrepancy:\n%1 fields were discarded", {Count(fields)})
+                : FormatMessage("Import Discrepancy:\n%1 lines were discarded", {Count(lines)});
         text += FormatMessage(kDiscrepancyTail, {type->Name(), recordMarker->Name()});
         switch (platform().Ask(text, Buttons::YesNoCancel, std::nullopt, true)) {
         case Answer::Yes:

@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "app/document_dates.h"
-#include "record/database_file.h"
 #include "base/message_text.h"
 #include "base/platform.h"
+#include "record/database_file.h"
 #include "schema/database_type.h"
 
 namespace crv {
@@ -92,7 +92,8 @@ std::vector<CCrvDoc*> CDocManager::Documents() const {
 }
 
 bool CDocManager::CloseDocument(CCrvDoc* doc, bool ask) {
-    auto it = std::find_if(m_docs.begin(), m_docs.end(), [doc](const auto& d) { return d.get() == doc; });
+    auto it =
+        std::find_if(m_docs.begin(), m_docs.end(), [doc](const auto& d) { return d.get() == doc; });
     if (it == m_docs.end())
         return false;
     if (ask && !doc->SaveModified())

@@ -10,8 +10,8 @@
 
 #include "app/crv_doc.h"
 #include "app/document_dialogs.h"
-#include "base/file_replace.h"
 #include "app/import_dialog.h"
+#include "base/file_replace.h"
 #include "record/date_text.h"
 
 namespace crv {

@@ -42,9 +42,9 @@ CCrvDoc::WriteResult CCrvDoc::WriteSet(const CIndexSet& set, const std::string& 
         return WriteResult::CreateFailed;
     bool ok;
     {
-        auto progress = platform().BeginProgress(FormatMessage("Writing %1", {displayName}),
-                                                 static_cast<std::int64_t>(set.RecordCount()),
-                                                 false);
+        auto progress =
+            platform().BeginProgress(FormatMessage("Writing %1", {displayName}),
+                                     static_cast<std::int64_t>(set.RecordCount()), false);
         SFStreamWriter writer(file);
         WriteDatabaseHeader(writer, type.Name(), set.HeaderRecordWidth(),
                             type.DateStampMarker() != nullptr);
@@ -90,7 +90,8 @@ bool CCrvDoc::SaveDatabase(const std::string& path, std::string& message) {
     if (tmp.empty())
         return false;
     // A ".bak" file is replaced directly: there is no backup of a backup.
-    const std::string backup = HasExtension(target, ".bak") ? std::string() : WithExtension(target, ".bak");
+    const std::string backup =
+        HasExtension(target, ".bak") ? std::string() : WithExtension(target, ".bak");
     switch (ReplaceKeepingBackup(tmp, target, backup, m_manager->Ops())) {
     case ReplaceFailure::None:
         break;

@@ -1,10 +1,10 @@
 #include "app/document_dates.h"
 
 #include "app/crv_doc.h"
-#include "engine/index_set.h"
-#include "record/date_text.h"
 #include "base/message_text.h"
 #include "base/platform.h"
+#include "engine/index_set.h"
+#include "record/date_text.h"
 #include "schema/database_type.h"
 
 namespace crv {

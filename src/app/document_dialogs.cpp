@@ -1,8 +1,8 @@
 #include "app/document_dialogs.h"
 
 #include "app/crv_doc.h"
-#include "base/file_replace.h"
 #include "app/import_dialog.h"
+#include "base/file_replace.h"
 #include "base/message_text.h"
 #include "base/platform.h"
 #include "schema/database_type_set.h"

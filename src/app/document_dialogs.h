@@ -58,7 +58,8 @@ public:
     bool TypeNotFound(std::string_view text) override;
     std::optional<std::string> NewDatabasePath() override;
     CDatabaseType* ChooseNewDatabaseType(CDatabaseTypeSet& types) override;
-    CCrvDoc* ChooseDatabase(std::string_view prompt, const std::vector<CCrvDoc*>& candidates) override;
+    CCrvDoc* ChooseDatabase(std::string_view prompt,
+                            const std::vector<CCrvDoc*>& candidates) override;
     std::optional<std::string> SaveAsPath(const CCrvDoc& doc) override;
 
     // An import dialog had to be shown again, or was refused.

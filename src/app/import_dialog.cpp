@@ -65,8 +65,9 @@ bool CImportDialog::ChooseChangeTable() {
     return true;
 }
 
-CDatabaseType* CImportDialog::AddNewType(std::string_view name, std::string_view recordMarker,
-                                         const std::function<bool(CDatabaseType&)>& editProperties) {
+CDatabaseType*
+CImportDialog::AddNewType(std::string_view name, std::string_view recordMarker,
+                          const std::function<bool(CDatabaseType&)>& editProperties) {
     CDatabaseType* type = m_types->Add(name, recordMarker, editProperties);
     if (type)
         typeName = std::string(name);

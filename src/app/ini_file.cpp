@@ -65,7 +65,8 @@ void IniFile::Parse(std::string_view text) {
         std::string_view t = Trim(raw);
         if (!t.empty() && t.front() == '[') {
             std::size_t close = t.find(']');
-            section = std::string(Trim(t.substr(1, close == std::string_view::npos ? t.size() - 1 : close - 1)));
+            section = std::string(
+                Trim(t.substr(1, close == std::string_view::npos ? t.size() - 1 : close - 1)));
             line.section = section;
         } else if (!t.empty() && t.front() != ';') {
             std::size_t eq = t.find('=');
@@ -131,10 +132,12 @@ bool IniFile::Save(const std::string& path) const {
     if (!folder.empty())
         std::filesystem::create_directories(folder, ec);
     std::string text = Text();
-    return WriteFileSafely(path, [&](std::ostream& out) {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        return true;
-    }).ok;
+    return WriteFileSafely(path,
+                           [&](std::ostream& out) {
+                               out.write(text.data(), static_cast<std::streamsize>(text.size()));
+                               return true;
+                           })
+        .ok;
 }
 
 } // namespace crv

@@ -47,8 +47,9 @@ std::string Preferences::Get(std::string_view key) const {
 
 bool Preferences::Set(std::string_view key, std::string_view value) {
     if (value.size() >= Limit(key)) {
-        platform().ShowMessage(FormatMessage("The preference %1 is too long to be kept (at most %2 characters).",
-                                             {key, std::to_string(Limit(key) - 1)}));
+        platform().ShowMessage(
+            FormatMessage("The preference %1 is too long to be kept (at most %2 characters).",
+                          {key, std::to_string(Limit(key) - 1)}));
         return false;
     }
     m_ini.Set(kSection, key, value);

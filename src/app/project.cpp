@@ -21,7 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-
 constexpr std::string_view kCannotRead =
     "%1\nCannot open this project file.\n\nPlease check whether it is already open in another "
     "program.";
@@ -68,8 +67,8 @@ bool IsProjectFile(const std::string& path, std::string* version) {
 }
 
 CProject::CProject(std::string path, const ProjectContext& ctx)
-    : m_path(std::move(path)), m_settingsFolder(fs::path(m_path).parent_path().string()), m_version(kSettingsVersion),
-      m_ctx(ctx) {}
+    : m_path(std::move(path)), m_settingsFolder(fs::path(m_path).parent_path().string()),
+      m_version(kSettingsVersion), m_ctx(ctx) {}
 
 CProject::~CProject() {
     // Documents hold the project's types, and types listen to the encodings. A project

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/import_dialog.h"
-#include "engine/engine_type_settings.h"
 #include "base/object_stream.h"
+#include "engine/engine_type_settings.h"
 #include "schema/settings_version.h"
 
 namespace crv {

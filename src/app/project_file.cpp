@@ -13,8 +13,8 @@
 #include <filesystem>
 
 #include "app/doc_manager.h"
-#include "app/project_paths.h"
 #include "app/preferences.h"
+#include "app/project_paths.h"
 #include "base/settings_capture.h"
 
 namespace crv {

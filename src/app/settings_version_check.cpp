@@ -53,7 +53,8 @@ SettingsVersionReport CompareSettingsVersions(std::string_view projectFileName,
     return report;
 }
 
-std::string SettingsVersionListing(bool older, const std::vector<SettingsVersionReport::File>& files,
+std::string SettingsVersionListing(bool older,
+                                   const std::vector<SettingsVersionReport::File>& files,
                                    std::string_view settingsFolder,
                                    std::string_view projectFileName,
                                    std::string_view programVersion) {
@@ -79,8 +80,8 @@ bool ConfirmSettingsVersions(const SettingsVersionReport& report, std::string_vi
         if (files.empty())
             continue;
         Question q;
-        q.text = SettingsVersionListing(older, files, settingsFolder, projectFileName,
-                                        programVersion);
+        q.text =
+            SettingsVersionListing(older, files, settingsFolder, projectFileName, programVersion);
         q.buttons = Buttons::OkCancel;
         q.beep = true;
         if (platform().Ask(q) != Answer::Ok)

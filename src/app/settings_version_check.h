@@ -38,7 +38,8 @@ bool ConfirmSettingsVersions(const SettingsVersionReport& report, std::string_vi
 std::string SettingsFolderText(std::string_view settingsFolder);
 
 // The text of one showing of the listing.
-std::string SettingsVersionListing(bool older, const std::vector<SettingsVersionReport::File>& files,
+std::string SettingsVersionListing(bool older,
+                                   const std::vector<SettingsVersionReport::File>& files,
                                    std::string_view settingsFolder,
                                    std::string_view projectFileName,
                                    std::string_view programVersion);

@@ -8,8 +8,7 @@
 
 namespace crv {
 
-template <class T>
-class CountedRef {
+template <class T> class CountedRef {
 public:
     CountedRef() = default;
     CountedRef(T* p) : m_p(p) { // NOLINT: implicit from a pointer, like the raw pointer it replaces

@@ -58,8 +58,7 @@ protected:
     CDblListEl* m_last = nullptr;
 };
 
-template <class T>
-class CDblList : public CDblListBase {
+template <class T> class CDblList : public CDblListBase {
 public:
     T* GetFirst() const { return static_cast<T*>(m_first); }
     T* GetLast() const { return static_cast<T*>(m_last); }
@@ -109,8 +108,7 @@ public:
 
 void ReportNullListElement(const char* file, int line);
 
-template <class T>
-T* CDblList<T>::GetNext(const T* el) const {
+template <class T> T* CDblList<T>::GetNext(const T* el) const {
     if (!el) {
         ReportNullListElement(__FILE__, __LINE__);
         return nullptr;
@@ -118,8 +116,7 @@ T* CDblList<T>::GetNext(const T* el) const {
     return static_cast<T*>(el->NextEl());
 }
 
-template <class T>
-T* CDblList<T>::GetPrev(const T* el) const {
+template <class T> T* CDblList<T>::GetPrev(const T* el) const {
     if (!el) {
         ReportNullListElement(__FILE__, __LINE__);
         return nullptr;

@@ -86,7 +86,8 @@ std::uint16_t HugeStr::GetWord(std::uint32_t i) const {
 std::uint32_t HugeStr::GetDword(std::uint32_t i) const {
     if (!InRange(i, 4))
         return 0;
-    return static_cast<std::uint32_t>(m_data.get()[i]) | static_cast<std::uint32_t>(m_data.get()[i + 1]) << 8 |
+    return static_cast<std::uint32_t>(m_data.get()[i]) |
+           static_cast<std::uint32_t>(m_data.get()[i + 1]) << 8 |
            static_cast<std::uint32_t>(m_data.get()[i + 2]) << 16 |
            static_cast<std::uint32_t>(m_data.get()[i + 3]) << 24;
 }

@@ -25,10 +25,10 @@ enum NoteId : int {
 std::string_view NoteText(int id);
 
 struct CNoteItem {
-    int id = 0;        // 0: text is the whole message
-    std::string text;  // the message text (from the id, or given)
-    std::string arg;   // appended to the text
-    int pos = -1;      // offset of the offending text in the parsed text, -1 when none
+    int id = 0;       // 0: text is the whole message
+    std::string text; // the message text (from the id, or given)
+    std::string arg;  // appended to the text
+    int pos = -1;     // offset of the offending text in the parsed text, -1 when none
     int len = 0;
 };
 

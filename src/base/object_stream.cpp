@@ -125,7 +125,9 @@ void ObjectStream::WriteBeginMarker(std::string_view prefix, std::string_view na
     WriteEntry(Joined("+", Joined(prefix, name)), value, true);
 }
 
-void ObjectStream::WriteEndMarker(std::string_view name) { WriteEntry(Joined("-", name), {}, true); }
+void ObjectStream::WriteEndMarker(std::string_view name) {
+    WriteEntry(Joined("-", name), {}, true);
+}
 
 void ObjectStream::WriteEndMarker(std::string_view prefix, std::string_view name) {
     WriteEntry(Joined("-", Joined(prefix, name)), {}, true);
@@ -171,8 +173,8 @@ void ObjectStream::WriteColor(std::string_view key, std::uint32_t rgb) {
 
 void ObjectStream::WriteWindowPlacement(std::string_view key, const WindowPlacement& p) {
     char buf[160];
-    std::snprintf(buf, sizeof buf, "%s %d %d %d %d %d %d %d %d", StateWord(p.state), p.minX,
-                  p.minY, p.maxX, p.maxY, p.left, p.top, p.right, p.bottom);
+    std::snprintf(buf, sizeof buf, "%s %d %d %d %d %d %d %d %d", StateWord(p.state), p.minX, p.minY,
+                  p.maxX, p.maxY, p.left, p.top, p.right, p.bottom);
     WriteEntry(key, buf, true);
 }
 
@@ -281,7 +283,9 @@ bool ObjectStream::AtEnd() {
     return !m_in || m_in->rdbuf()->sgetc() == std::char_traits<char>::eof();
 }
 
-std::string_view ObjectStream::PeekKey() { return Current() ? std::string_view(m_key) : std::string_view(); }
+std::string_view ObjectStream::PeekKey() {
+    return Current() ? std::string_view(m_key) : std::string_view();
+}
 
 std::string_view ObjectStream::PeekValue() {
     return Current() ? std::string_view(m_value) : std::string_view();
@@ -301,7 +305,8 @@ bool ObjectStream::TakeIfKey(std::string_view key) {
 bool ObjectStream::TakeIfKey(std::string_view prefix, std::string_view key) {
     if (!Current() || m_overflow)
         return false;
-    if (m_key.size() != prefix.size() + key.size() || m_key.compare(0, prefix.size(), prefix) != 0 ||
+    if (m_key.size() != prefix.size() + key.size() ||
+        m_key.compare(0, prefix.size(), prefix) != 0 ||
         m_key.compare(prefix.size(), key.size(), key) != 0)
         return false;
     m_pending = false;
@@ -327,7 +332,8 @@ bool ObjectStream::ReadBeginMarker(std::string_view prefix, std::string_view nam
 bool ObjectStream::PeekBeginMarker(std::string_view name) {
     if (!Current() || m_overflow)
         return false;
-    return m_key.size() == name.size() + 1 && m_key[0] == '+' && m_key.compare(1, name.size(), name) == 0;
+    return m_key.size() == name.size() + 1 && m_key[0] == '+' &&
+           m_key.compare(1, name.size(), name) == 0;
 }
 
 bool ObjectStream::PeekBeginMarker(std::string_view name, std::string_view expectedValue) {

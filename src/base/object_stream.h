@@ -21,8 +21,8 @@ using CFontDef = FontSpec;
 struct WindowPlacement {
     enum class State { Normal, Minimized, Maximized };
     State state = State::Normal;
-    int minX = -1, minY = -1; // minimized position
-    int maxX = -1, maxY = -1; // maximized position
+    int minX = -1, minY = -1;                     // minimized position
+    int maxX = -1, maxY = -1;                     // maximized position
     int left = 0, top = 0, right = 0, bottom = 0; // normal rectangle
 };
 

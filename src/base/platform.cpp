@@ -36,7 +36,8 @@ Answer Platform::Ask(std::string_view text, Buttons buttons, std::optional<Answe
 std::optional<std::string> Platform::InputText(const TextRequest&) { return std::nullopt; }
 
 std::string InternalErrorText(const char* file, int line, std::string_view detail) {
-    std::string text = FormatMessage("Internal error in %1, line %2.", {file, std::to_string(line)});
+    std::string text =
+        FormatMessage("Internal error in %1, line %2.", {file, std::to_string(line)});
     if (!detail.empty())
         text += "\n(" + std::string(detail) + ")";
     text += "\n\nPlease report this error. Save your work under a new name and restart Corvane.";

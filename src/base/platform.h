@@ -136,5 +136,5 @@ private:
 } // namespace crv
 
 // Checks an invariant; a failure is reported as an internal error and execution goes on.
-#define CRV_ASSERT(cond)                                                                      \
+#define CRV_ASSERT(cond)                                                                           \
     ((cond) ? (void)0 : ::crv::platform().InternalError(__FILE__, __LINE__, #cond))

@@ -123,7 +123,8 @@ std::vector<std::string> RecordingPlatform::InternalErrors() const {
 int RecordingPlatform::Beeps() const {
     int n = 0;
     for (const auto& e : events)
-        if (e.kind == EventKind::Beep || ((e.kind == EventKind::Message || e.kind == EventKind::Question) && e.beep))
+        if (e.kind == EventKind::Beep ||
+            ((e.kind == EventKind::Message || e.kind == EventKind::Question) && e.beep))
             ++n;
     return n;
 }

@@ -65,8 +65,7 @@ private:
     std::unique_ptr<std::array<CSetEl*, 256>> m_firstByte;
 };
 
-template <class T>
-class CSet : public CSetBase {
+template <class T> class CSet : public CSetBase {
 public:
     using CSetBase::CSetBase;
     T* Search(std::string_view name, bool exact = true) const {
@@ -103,8 +102,7 @@ public:
     iterator end() const { return iterator(nullptr); }
 };
 
-template <class T>
-class CIndexedSet : public CSet<T> {
+template <class T> class CIndexedSet : public CSet<T> {
 public:
     CIndexedSet() : CSet<T>(true) {}
 };

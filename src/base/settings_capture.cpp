@@ -49,8 +49,6 @@ std::string CaptureEntry(ObjectStream& is, std::string_view enclosingName) {
     return out;
 }
 
-void WriteCaptured(ObjectStream& os, std::string_view captured) {
-    os.WriteVerbatim(captured);
-}
+void WriteCaptured(ObjectStream& os, std::string_view captured) { os.WriteVerbatim(captured); }
 
 } // namespace crv

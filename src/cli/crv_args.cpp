@@ -18,7 +18,8 @@ std::vector<std::string> CommandArgs::Values(std::string_view name) {
             if (i + 1 >= m_args.size())
                 throw UsageError("option " + std::string(name) + " needs a value");
             out.push_back(m_args[i + 1]);
-            m_args.erase(m_args.begin() + static_cast<long>(i), m_args.begin() + static_cast<long>(i) + 2);
+            m_args.erase(m_args.begin() + static_cast<long>(i),
+                         m_args.begin() + static_cast<long>(i) + 2);
         } else if (m_args[i].compare(0, eq.size(), eq) == 0) {
             out.push_back(m_args[i].substr(eq.size()));
             m_args.erase(m_args.begin() + static_cast<long>(i));

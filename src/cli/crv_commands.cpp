@@ -82,7 +82,8 @@ int RunCrv(const std::vector<std::string>& argv) {
         }
         if (!found)
             throw UsageError("unknown command '" + argv[i] + "'");
-        ctx.args = CommandArgs(std::vector<std::string>(argv.begin() + static_cast<long>(i + used), argv.end()));
+        ctx.args = CommandArgs(
+            std::vector<std::string>(argv.begin() + static_cast<long>(i + used), argv.end()));
 
         ConsolePlatform console(ctx.answers, ctx.quiet);
         ScopedPlatform scope(console);

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/crv_args.h"
 #include "base/console_platform.h"
+#include "cli/crv_args.h"
 
 namespace crv::cli {
 

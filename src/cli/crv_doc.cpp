@@ -2,9 +2,9 @@
 // saves, imports and creates them, with the database types of -s/-p.
 #include "app/doc_manager.h"
 #include "app/project.h"
+#include "base/platform.h"
 #include "cli/crv_command_list.h"
 #include "cli/crv_settings.h"
-#include "base/platform.h"
 #include "schema/database_type_set.h"
 
 namespace crv::cli {

@@ -101,7 +101,8 @@ CIndexRef ChosenIndex(const IndexOptions& o, ListedDatabase& db) {
         CIndexFilterSource* source = db.set->FilterSource();
         keys.filter = source ? source->FindIndexFilter(*o.filter) : nullptr;
         if (!keys.filter) {
-            std::fprintf(stderr, "crv: --filter: the database type has no filter named %s\n", o.filter->c_str());
+            std::fprintf(stderr, "crv: --filter: the database type has no filter named %s\n",
+                         o.filter->c_str());
             return {};
         }
     }
@@ -116,7 +117,8 @@ std::vector<std::string> ColumnNames(const std::optional<std::string>& text) {
     std::size_t start = 0;
     for (;;) {
         std::size_t comma = text->find(',', start);
-        std::string name = text->substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        std::string name =
+            text->substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         if (name.empty())
             throw UsageError("--columns needs marker names separated by commas");
         names.push_back(name);

@@ -22,7 +22,8 @@ struct LangOrder {
     const CSortOrder* order = nullptr;
 };
 
-LangOrder OpenOrder(const CrvContext& ctx, const std::string& lang, const std::optional<std::string>& name) {
+LangOrder OpenOrder(const CrvContext& ctx, const std::string& lang,
+                    const std::optional<std::string>& name) {
     LangOrder lo;
     lo.settings = OpenSettings(ctx);
     CLangEnc* enc = lo.settings ? FindLangEnc(*lo.settings, lang) : nullptr;
@@ -30,8 +31,8 @@ LangOrder OpenOrder(const CrvContext& ctx, const std::string& lang, const std::o
         return lo;
     lo.order = enc->FindSortOrder(name ? *name : std::string());
     if (!lo.order)
-        std::fprintf(stderr, "crv: language encoding %s has no sort order named %s\n", enc->Name().c_str(),
-                     name ? name->c_str() : "");
+        std::fprintf(stderr, "crv: language encoding %s has no sort order named %s\n",
+                     enc->Name().c_str(), name ? name->c_str() : "");
     return lo;
 }
 

@@ -16,7 +16,8 @@ int CmdMatch(CrvContext& ctx) {
     auto operands = ctx.args.Operands(2, 3);
     auto settings = OpenSettings(ctx);
     CLangEnc* enc = settings ? FindLangEnc(*settings, operands[0]) : nullptr;
-    if (!enc) return kExitFailed;
+    if (!enc)
+        return kExitFailed;
     CNote error;
     auto pattern =
         CTextPattern::Compile(operands[1], "", "", settings->langEncs->VarNames(), error);
@@ -28,7 +29,8 @@ int CmdMatch(CrvContext& ctx) {
         return kExitFailed;
     }
     std::string text;
-    if (!ReadInput(operands.size() > 2 ? operands[2] : std::string(), text)) return kExitFailed;
+    if (!ReadInput(operands.size() > 2 ? operands[2] : std::string(), text))
+        return kExitFailed;
 
     CPatternMatcher matcher(*pattern, {mask});
     std::string out;

@@ -5,10 +5,10 @@
 
 #include "app/doc_manager.h"
 #include "app/project.h"
-#include "cli/crv_command_list.h"
-#include "cli/crv_settings.h"
 #include "base/message_text.h"
 #include "base/platform.h"
+#include "cli/crv_command_list.h"
+#include "cli/crv_settings.h"
 #include "schema/database_type_set.h"
 
 namespace crv::cli {
@@ -28,8 +28,8 @@ int CmdProjectNew(CrvContext& ctx) {
         std::fprintf(stderr, "crv: %s is a folder, not a project file name\n", path.c_str());
         return kExitFailed;
     }
-    if (fs::exists(path, ec) &&
-        platform().Ask(FormatMessage(kAskReplace, {path}), Buttons::YesNo, Answer::No) != Answer::Yes)
+    if (fs::exists(path, ec) && platform().Ask(FormatMessage(kAskReplace, {path}), Buttons::YesNo,
+                                               Answer::No) != Answer::Yes)
         return kExitFailed;
     auto project = CProject::New(path, {});
     return project ? kExitOk : kExitFailed;
@@ -59,7 +59,8 @@ int CmdCheck(CrvContext& ctx) {
             records += doc->Records().RecordCount();
             // The check leaves every file as it was, even one that opening converted.
             if (doc->IsModified())
-                std::fprintf(stderr, "crv: %s was changed as it was opened; check does not save it\n",
+                std::fprintf(stderr,
+                             "crv: %s was changed as it was opened; check does not save it\n",
                              doc->Path().c_str());
         }
     }

@@ -4,8 +4,8 @@
 
 #include "app/preferences.h"
 #include "app/project.h"
-#include "record/database_file.h"
 #include "base/platform.h"
+#include "record/database_file.h"
 #include "schema/marker.h"
 
 namespace crv::cli {
@@ -69,7 +69,8 @@ std::unique_ptr<CrvSettings> OpenSettings(const CrvContext& ctx, bool openDataba
 
 CDatabaseTypeSet& Types(CrvSettings& settings) {
     if (!settings.types) {
-        settings.ownTypes = std::make_unique<CDatabaseTypeSet>(*settings.langEncs, &settings.typeSettings);
+        settings.ownTypes =
+            std::make_unique<CDatabaseTypeSet>(*settings.langEncs, &settings.typeSettings);
         settings.ownTypes->LoadAll();
         settings.types = settings.ownTypes.get();
     }

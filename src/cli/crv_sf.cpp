@@ -3,14 +3,14 @@
 #include <fstream>
 #include <ostream>
 
-#include "cli/crv_command_list.h"
-#include "cli/crv_settings.h"
 #include "base/byte_stream.h"
-#include "record/database_file.h"
 #include "base/message_text.h"
 #include "base/platform.h"
 #include "base/safe_file.h"
 #include "base/sf_syntax.h"
+#include "cli/crv_command_list.h"
+#include "cli/crv_settings.h"
+#include "record/database_file.h"
 #include "record/sf_writer.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
@@ -102,12 +102,11 @@ int CmdSfCat(CrvContext& ctx) {
         return WriteLoaded(sink, db);
     });
     if (!written) {
-        const char* advice =
-            written.failure == SafeWriteResult::Failure::Create
-                ? "Please check whether the disk is write-protected."
-            : written.failure == SafeWriteResult::Failure::Rename
-                ? "Please check whether it is also open in another program."
-                : "Please check whether there is enough disk space.";
+        const char* advice = written.failure == SafeWriteResult::Failure::Create
+                                 ? "Please check whether the disk is write-protected."
+                             : written.failure == SafeWriteResult::Failure::Rename
+                                 ? "Please check whether it is also open in another program."
+                                 : "Please check whether there is enough disk space.";
         platform().ShowMessage(
             FormatMessage("%1\nFailed to save this file.\n\n%2", {*outPath, advice}));
         return kExitFailed;

@@ -26,8 +26,10 @@ std::vector<std::string_view> InputLines(std::string_view text) {
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find('\n', start);
         std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-        if (end == std::string_view::npos) end = text.size();
-        if (end > start && text[end - 1] == '\r') --end;
+        if (end == std::string_view::npos)
+            end = text.size();
+        if (end > start && text[end - 1] == '\r')
+            --end;
         lines.push_back(text.substr(start, end - start));
         start = next;
     }

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <sstream>
 
+#include "base/object_stream.h"
 #include "cli/crv_command_list.h"
 #include "cli/crv_settings.h"
-#include "base/object_stream.h"
 
 namespace crv::cli {
 

@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
                 return kFailed;
             }
         if (!file.Open(output, append)) {
-            std::fprintf(stderr, "zentab: cannot write %s: %s\n", output.c_str(), std::strerror(errno));
+            std::fprintf(stderr, "zentab: cannot write %s: %s\n", output.c_str(),
+                         std::strerror(errno));
             return kFailed;
         }
         std::snprintf(g_tempPath, sizeof g_tempPath, "%s", file.TempPath().c_str());
@@ -125,7 +126,8 @@ int main(int argc, char** argv) {
         for (const std::string& name : inputs) {
             std::FILE* in = std::fopen(name.c_str(), "rb");
             if (!in) {
-                std::fprintf(stderr, "zentab: cannot read %s: %s\n", name.c_str(), std::strerror(errno));
+                std::fprintf(stderr, "zentab: cannot read %s: %s\n", name.c_str(),
+                             std::strerror(errno));
                 ok = false;
                 break;
             }

@@ -6,8 +6,10 @@
 
 namespace crv {
 
-std::string BrowseCellText(const CIndexEntry& entry, const CMarker* column, const CBrowseTexts& texts) {
-    const CField* f = column ? entry.Record()->FindRelatedField(column, entry.Field()) : entry.Field();
+std::string BrowseCellText(const CIndexEntry& entry, const CMarker* column,
+                           const CBrowseTexts& texts) {
+    const CField* f =
+        column ? entry.Record()->FindRelatedField(column, entry.Field()) : entry.Field();
     if (!f)
         return texts.noField;
     if (f->Text().empty())

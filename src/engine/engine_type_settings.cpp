@@ -9,6 +9,8 @@ std::unique_ptr<CTypeSettingsObject> CEngineTypeSettings::MakeFilterSet(CDatabas
     return std::make_unique<CFilterSet>(type.MarkerSet());
 }
 
-CFilterSet* FilterSetOf(const CDatabaseType& type) { return dynamic_cast<CFilterSet*>(type.FilterSet()); }
+CFilterSet* FilterSetOf(const CDatabaseType& type) {
+    return dynamic_cast<CFilterSet*>(type.FilterSet());
+}
 
 } // namespace crv

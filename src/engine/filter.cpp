@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "engine/filter_parse.h"
 #include "engine/index.h"
 #include "engine/index_set.h"
-#include "base/message_text.h"
-#include "base/platform.h"
 #include "schema/lang_enc_set.h"
 #include "schema/marker.h"
 #include "schema/marker_name.h"
@@ -26,7 +26,8 @@ int ValidMask(int mask) {
 
 // --- CFilter ---
 
-CFilter::CFilter(CFilterSet* owner, std::string name, CFilterElementList elements, bool matchWhole, int mask)
+CFilter::CFilter(CFilterSet* owner, std::string name, CFilterElementList elements, bool matchWhole,
+                 int mask)
     : CSetEl(std::move(name)), m_owner(owner) {
     Define(std::move(elements), matchWhole, mask);
 }
@@ -134,11 +135,12 @@ bool CFilterSet::CheckLangEnc(std::string_view name, CNote& error) const {
     return true;
 }
 
-CFilter* CFilterSet::Add(std::string_view name, CFilterElementList elements, bool matchWhole, int mask,
-                         CNote& error) {
+CFilter* CFilterSet::Add(std::string_view name, CFilterElementList elements, bool matchWhole,
+                         int mask, CNote& error) {
     if (!CheckName(name, nullptr, error))
         return nullptr;
-    auto filter = std::make_unique<CFilter>(this, std::string(name), std::move(elements), matchWhole, mask);
+    auto filter =
+        std::make_unique<CFilter>(this, std::string(name), std::move(elements), matchWhole, mask);
     if (!filter->IsParsed()) {
         error = filter->ParseError();
         return nullptr;
@@ -149,8 +151,8 @@ CFilter* CFilterSet::Add(std::string_view name, CFilterElementList elements, boo
     return added;
 }
 
-bool CFilterSet::Modify(CFilter* filter, std::string_view name, CFilterElementList elements, bool matchWhole,
-                        int mask, CNote& error) {
+bool CFilterSet::Modify(CFilter* filter, std::string_view name, CFilterElementList elements,
+                        bool matchWhole, int mask, CNote& error) {
     if (!filter || !CheckName(name, filter, error))
         return false;
     // Parsed on a scratch filter first, so that a refused definition changes nothing.
@@ -170,8 +172,8 @@ bool CFilterSet::Modify(CFilter* filter, std::string_view name, CFilterElementLi
 bool CFilterSet::Delete(CFilter* filter) {
     if (!filter)
         return false;
-    Answer a = platform().Ask(FormatMessage("Do you want to delete this filter: %1", {filter->Name()}),
-                              Buttons::YesNo);
+    Answer a = platform().Ask(
+        FormatMessage("Do you want to delete this filter: %1", {filter->Name()}), Buttons::YesNo);
     if (a != Answer::Yes)
         return false;
     for (CFilterSetListener* l : std::vector<CFilterSetListener*>(m_listeners))
@@ -189,7 +191,8 @@ bool CFilterSet::Delete(CFilter* filter) {
 void CFilterSet::AddListener(CFilterSetListener* listener) { m_listeners.push_back(listener); }
 
 void CFilterSet::RemoveListener(CFilterSetListener* listener) {
-    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener), m_listeners.end());
+    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener),
+                      m_listeners.end());
 }
 
 void CFilterSet::Changed(CFilter& filter) {
@@ -212,7 +215,8 @@ void CFilterSet::OnLangEncUpdate(const CLangEncUpdate& update) {
 
 // --- CFilterSetLink ---
 
-CFilterSetLink::CFilterSetLink(CFilterSet& filters, CIndexSet& indexes) : m_filters(&filters), m_indexes(&indexes) {
+CFilterSetLink::CFilterSetLink(CFilterSet& filters, CIndexSet& indexes)
+    : m_filters(&filters), m_indexes(&indexes) {
     indexes.SetFilterSource(&filters);
     filters.AddListener(this);
 }

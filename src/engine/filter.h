@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/filter_element.h"
-#include "engine/index_filter.h"
 #include "base/note.h"
 #include "base/set.h"
+#include "engine/filter_element.h"
+#include "engine/index_filter.h"
 #include "schema/type_settings_object.h"
 
 namespace crv {
@@ -29,7 +29,8 @@ class CFilter : public CSetEl, public CIndexFilter {
 public:
     // A filter of owner (null for one kept on its own) with its elements parsed; a
     // sequence that does not parse leaves the filter matching nothing (ParseError).
-    CFilter(CFilterSet* owner, std::string name, CFilterElementList elements, bool matchWhole, int mask);
+    CFilter(CFilterSet* owner, std::string name, CFilterElementList elements, bool matchWhole,
+            int mask);
     ~CFilter() override;
 
     CFilterSet* Owner() const { return m_owner; }
@@ -92,11 +93,12 @@ public:
 
     // A new filter: the name must be new ("A filter already exists with this name: ") and
     // the sequence must parse; else null with the message in error.
-    CFilter* Add(std::string_view name, CFilterElementList elements, bool matchWhole, int mask, CNote& error);
+    CFilter* Add(std::string_view name, CFilterElementList elements, bool matchWhole, int mask,
+                 CNote& error);
     // Gives filter a new name and definition under the same rules; every index that
     // uses it is refilled.
-    bool Modify(CFilter* filter, std::string_view name, CFilterElementList elements, bool matchWhole, int mask,
-                CNote& error);
+    bool Modify(CFilter* filter, std::string_view name, CFilterElementList elements,
+                bool matchWhole, int mask, CNote& error);
     // Asks "Do you want to delete this filter: %1"; on Yes the listeners let go of it and
     // it is deleted. Refused with a message when an index still holds it.
     bool Delete(CFilter* filter);

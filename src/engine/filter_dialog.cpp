@@ -1,16 +1,24 @@
 #include "engine/filter_dialog.h"
 
+#include "base/platform.h"
 #include "engine/filter_parse.h"
 #include "engine/index.h"
-#include "base/platform.h"
 #include "schema/lang_enc_set.h"
 #include "schema/var.h"
 
 namespace crv {
 
 std::vector<std::string> FilterElementChoiceLabels() {
-    return {"Marker Text...", "Marker Date...", "Language Text...", "And", "Or", "Not", "With", "Non-Unique",
-            "(", ")"};
+    return {"Marker Text...",
+            "Marker Date...",
+            "Language Text...",
+            "And",
+            "Or",
+            "Not",
+            "With",
+            "Non-Unique",
+            "(",
+            ")"};
 }
 
 std::unique_ptr<CFilterElement> MakeOperatorElement(FilterElementChoice choice) {
@@ -43,7 +51,8 @@ std::unique_ptr<CFilterElement> MakeOperatorElement(FilterElementChoice choice) 
     return std::make_unique<CFilterOperator>(kind);
 }
 
-std::unique_ptr<CFilterElement> MakeMarkerTextElement(const CFilterSet& filters, std::string_view marker,
+std::unique_ptr<CFilterElement> MakeMarkerTextElement(const CFilterSet& filters,
+                                                      std::string_view marker,
                                                       std::string_view pattern, CNote& error) {
     if (!filters.CheckMarker(marker, error))
         return nullptr;
@@ -52,10 +61,12 @@ std::unique_ptr<CFilterElement> MakeMarkerTextElement(const CFilterSet& filters,
         return nullptr;
     CFilterMarker held{std::string(marker)};
     held.Resolve(&filters.Markers());
-    return std::make_unique<CFilterMarkerText>(held, CFilterPattern(std::string(pattern), std::move(compiled)));
+    return std::make_unique<CFilterMarkerText>(
+        held, CFilterPattern(std::string(pattern), std::move(compiled)));
 }
 
-std::unique_ptr<CFilterElement> MakeLangTextElement(const CFilterSet& filters, std::string_view langEnc,
+std::unique_ptr<CFilterElement> MakeLangTextElement(const CFilterSet& filters,
+                                                    std::string_view langEnc,
                                                     std::string_view pattern, CNote& error) {
     bool any = langEnc == kAnyLangText;
     if (!any && !filters.CheckLangEnc(langEnc, error))
@@ -63,13 +74,14 @@ std::unique_ptr<CFilterElement> MakeLangTextElement(const CFilterSet& filters, s
     std::optional<CTextPattern> compiled = CompileFilterPattern(pattern, filters.VarNames(), error);
     if (!compiled)
         return nullptr;
-    return std::make_unique<CFilterLangText>(any, std::string(langEnc),
-                                             CFilterPattern(std::string(pattern), std::move(compiled)));
+    return std::make_unique<CFilterLangText>(
+        any, std::string(langEnc), CFilterPattern(std::string(pattern), std::move(compiled)));
 }
 
-std::unique_ptr<CFilterElement> MakeMarkerDateElement(const CFilterSet& filters, std::string_view marker,
-                                                      CDateCondition::Relation rel, std::string_view date,
-                                                      CNote& error) {
+std::unique_ptr<CFilterElement> MakeMarkerDateElement(const CFilterSet& filters,
+                                                      std::string_view marker,
+                                                      CDateCondition::Relation rel,
+                                                      std::string_view date, CNote& error) {
     if (!filters.CheckMarker(marker, error))
         return nullptr;
     CDateCondition condition;
@@ -99,7 +111,8 @@ std::string InsertVariable(std::string_view text, std::size_t& caret, std::strin
     if (caret > text.size())
         caret = text.size();
     std::string inserted = "[" + std::string(name) + "]";
-    std::string result = std::string(text.substr(0, caret)) + inserted + std::string(text.substr(caret));
+    std::string result =
+        std::string(text.substr(0, caret)) + inserted + std::string(text.substr(caret));
     caret += inserted.size();
     return result;
 }
@@ -117,7 +130,9 @@ std::vector<std::string> CFilterEditor::DisplayTexts() const {
     return texts;
 }
 
-void CFilterEditor::InsertFirst(std::unique_ptr<CFilterElement> element) { InsertBefore(0, std::move(element)); }
+void CFilterEditor::InsertFirst(std::unique_ptr<CFilterElement> element) {
+    InsertBefore(0, std::move(element));
+}
 
 void CFilterEditor::InsertBefore(std::size_t at, std::unique_ptr<CFilterElement> element) {
     if (!element)
@@ -153,7 +168,8 @@ CFilter* CFilterEditor::Apply(CFilterSet& filters, CFilter* editing, int& select
     } else if (editing) {
         if (filters.Modify(editing, name, CloneElements(m_elements), matchWhole, mask, error))
             return editing;
-    } else if (CFilter* added = filters.Add(name, CloneElements(m_elements), matchWhole, mask, error)) {
+    } else if (CFilter* added =
+                   filters.Add(name, CloneElements(m_elements), matchWhole, mask, error)) {
         return added;
     }
     platform().ShowMessage(error.Text());

@@ -18,21 +18,35 @@ class CIndex;
 class CLangEncSet;
 
 // The element choices of "Filter &Elements", in the dialog's order.
-enum class FilterElementChoice { MarkerText, MarkerDate, LangText, And, Or, Not, With, NonUnique, LeftParen, RightParen };
+enum class FilterElementChoice {
+    MarkerText,
+    MarkerDate,
+    LangText,
+    And,
+    Or,
+    Not,
+    With,
+    NonUnique,
+    LeftParen,
+    RightParen
+};
 std::vector<std::string> FilterElementChoiceLabels();
 // The element of an operator choice (null for the three that open a dialog).
 std::unique_ptr<CFilterElement> MakeOperatorElement(FilterElementChoice choice);
 
 // OK of "Marker Text Filter Element": a marker of the type and a pattern that compiles.
-std::unique_ptr<CFilterElement> MakeMarkerTextElement(const CFilterSet& filters, std::string_view marker,
+std::unique_ptr<CFilterElement> MakeMarkerTextElement(const CFilterSet& filters,
+                                                      std::string_view marker,
                                                       std::string_view pattern, CNote& error);
 // OK of "Language Text Filter Element": kAnyLangText ("Any Lang.") or an encoding.
-std::unique_ptr<CFilterElement> MakeLangTextElement(const CFilterSet& filters, std::string_view langEnc,
+std::unique_ptr<CFilterElement> MakeLangTextElement(const CFilterSet& filters,
+                                                    std::string_view langEnc,
                                                     std::string_view pattern, CNote& error);
 // OK of "Marker Date": a marker and a date ("Unrecognized date:  " when it is none).
-std::unique_ptr<CFilterElement> MakeMarkerDateElement(const CFilterSet& filters, std::string_view marker,
-                                                      CDateCondition::Relation rel, std::string_view date,
-                                                      CNote& error);
+std::unique_ptr<CFilterElement> MakeMarkerDateElement(const CFilterSet& filters,
+                                                      std::string_view marker,
+                                                      CDateCondition::Relation rel,
+                                                      std::string_view date, CNote& error);
 // The "&Language:" list: "Any Lang." and then the project's encodings.
 std::vector<std::string> FilterLangEncChoices(const CLangEncSet& langEncs);
 // The "&Variable" list, and "&Insert into the Text": "[name]" put in at the caret, which

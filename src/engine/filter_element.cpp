@@ -1,7 +1,7 @@
 #include "engine/filter_element.h"
 
-#include "engine/filter_scope.h"
 #include "base/object_stream.h"
+#include "engine/filter_scope.h"
 #include "record/record.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
@@ -84,7 +84,9 @@ CFilterMarker* ElementMarker(const CFilterElement& element) {
 
 CFilterMarker::CFilterMarker(std::string name) : m_name(std::move(name)) {}
 
-CFilterMarker::CFilterMarker(const CFilterMarker& other) : m_name(other.Name()) { Hold(other.m_marker.Get()); }
+CFilterMarker::CFilterMarker(const CFilterMarker& other) : m_name(other.Name()) {
+    Hold(other.m_marker.Get());
+}
 
 CFilterMarker::~CFilterMarker() { Hold(nullptr); }
 
@@ -133,8 +135,8 @@ bool CFilterPattern::MatchesText(const CFilterContext& ctx, const CLangEnc& lang
     return ctx.matchWhole ? Matcher(ctx).MatchWhole(pos) : Matcher(ctx).Find(pos);
 }
 
-bool CFilterPattern::MatchesAt(const CFilterContext& ctx, const CLangEnc& langEnc, std::string_view text,
-                               std::size_t offset) const {
+bool CFilterPattern::MatchesAt(const CFilterContext& ctx, const CLangEnc& langEnc,
+                               std::string_view text, std::size_t offset) const {
     if (!m_pattern || offset > text.size())
         return false;
     CTextPos pos(text, langEnc, offset);
@@ -206,18 +208,22 @@ std::unique_ptr<CFilterElement> CFilterMarkerText::Clone() const {
     return std::make_unique<CFilterMarkerText>(m_marker, m_pattern);
 }
 
-std::string CFilterMarkerText::DisplayText() const { return "\\" + m_marker.Name() + " " + m_pattern.Text(); }
+std::string CFilterMarkerText::DisplayText() const {
+    return "\\" + m_marker.Name() + " " + m_pattern.Text();
+}
 
 // --- CFilterMarkerDate ---
 
 CFilterMarkerDate::CFilterMarkerDate(const CFilterMarker& marker, CDateCondition condition)
-    : CFilterElement(FilterElementKind::MarkerDate), m_marker(marker), m_condition(std::move(condition)) {}
+    : CFilterElement(FilterElementKind::MarkerDate), m_marker(marker),
+      m_condition(std::move(condition)) {}
 
 bool CFilterMarkerDate::Matches(const CFilterContext& ctx) const {
     const CMarker* m = m_marker.Resolve(ctx.markers);
     if (!m || !m_condition.IsValid())
         return false;
-    return AnyFieldInScope(ctx, m, [&](const CField& f) { return MatchDate(m_condition, f.Text()); });
+    return AnyFieldInScope(ctx, m,
+                           [&](const CField& f) { return MatchDate(m_condition, f.Text()); });
 }
 
 void CFilterMarkerDate::Write(ObjectStream& os) const {
@@ -231,15 +237,16 @@ std::unique_ptr<CFilterElement> CFilterMarkerDate::Clone() const {
 }
 
 std::string CFilterMarkerDate::DisplayText() const {
-    return "\\" + m_marker.Name() + " " + std::string(CDateCondition::RelationCode(m_condition.Rel())) + " " +
+    return "\\" + m_marker.Name() + " " +
+           std::string(CDateCondition::RelationCode(m_condition.Rel())) + " " +
            m_condition.DateText();
 }
 
 // --- CFilterLangText ---
 
 CFilterLangText::CFilterLangText(bool any, std::string langName, const CFilterPattern& pattern)
-    : CFilterElement(FilterElementKind::LangText), m_any(any), m_langName(any ? std::string() : std::move(langName)),
-      m_pattern(pattern) {}
+    : CFilterElement(FilterElementKind::LangText), m_any(any),
+      m_langName(any ? std::string() : std::move(langName)), m_pattern(pattern) {}
 
 bool CFilterLangText::Matches(const CFilterContext& ctx) const {
     if (!m_pattern.IsCompiled())
@@ -314,13 +321,17 @@ bool CFilterOperator::MatchesAtColumn(const CFilterContext& ctx, std::size_t col
            crv::MatchesAtColumn(m_right, ctx, column);
 }
 
-void CFilterOperator::Write(ObjectStream& os) const { os.WriteString("fel", OperatorSettingsWord(Kind())); }
+void CFilterOperator::Write(ObjectStream& os) const {
+    os.WriteString("fel", OperatorSettingsWord(Kind()));
+}
 
 std::unique_ptr<CFilterElement> CFilterOperator::Clone() const {
     return std::make_unique<CFilterOperator>(Kind());
 }
 
-std::string CFilterOperator::DisplayText() const { return std::string(OperatorDisplayText(Kind())); }
+std::string CFilterOperator::DisplayText() const {
+    return std::string(OperatorDisplayText(Kind()));
+}
 
 // --- unreadable entries ---
 
@@ -381,14 +392,16 @@ std::optional<FilterElementKind> OperatorOfSettingsWord(std::string_view word) {
     if (word == "Non-Unique")
         return FilterElementKind::NonUnique;
     for (FilterElementKind k :
-         {FilterElementKind::NonUnique, FilterElementKind::Not, FilterElementKind::And, FilterElementKind::Or,
-          FilterElementKind::LeftParen, FilterElementKind::RightParen, FilterElementKind::With})
+         {FilterElementKind::NonUnique, FilterElementKind::Not, FilterElementKind::And,
+          FilterElementKind::Or, FilterElementKind::LeftParen, FilterElementKind::RightParen,
+          FilterElementKind::With})
         if (word == OperatorSettingsWord(k))
             return k;
     return std::nullopt;
 }
 
-std::optional<CTextPattern> CompileFilterPattern(std::string_view text, CVarNameSet& names, CNote& error) {
+std::optional<CTextPattern> CompileFilterPattern(std::string_view text, CVarNameSet& names,
+                                                 CNote& error) {
     std::optional<CTextPattern> pattern = CTextPattern::Compile(text, "", "", names, error);
     if (!pattern)
         error.AddText("in a marker-string filter condition");

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "base/counted_ref.h"
-#include "record/date_condition.h"
 #include "base/note.h"
+#include "record/date_condition.h"
 #include "schema/pattern_match.h"
 #include "schema/text_pattern.h"
 
@@ -127,13 +127,15 @@ class CFilterPattern {
 public:
     CFilterPattern(std::string text, std::optional<CTextPattern> pattern)
         : m_text(std::move(text)), m_pattern(std::move(pattern)) {}
-    CFilterPattern(const CFilterPattern& other) : m_text(other.m_text), m_pattern(other.m_pattern) {}
+    CFilterPattern(const CFilterPattern& other)
+        : m_text(other.m_text), m_pattern(other.m_pattern) {}
     CFilterPattern& operator=(const CFilterPattern&) = delete;
 
     const std::string& Text() const { return m_text; }
     bool IsCompiled() const { return m_pattern.has_value(); }
     // A match anywhere in text, or of the whole text when the filter matches whole fields.
-    bool MatchesText(const CFilterContext& ctx, const CLangEnc& langEnc, std::string_view text) const;
+    bool MatchesText(const CFilterContext& ctx, const CLangEnc& langEnc,
+                     std::string_view text) const;
     // A match that starts at offset (and with whole-field matching runs to the end).
     bool MatchesAt(const CFilterContext& ctx, const CLangEnc& langEnc, std::string_view text,
                    std::size_t offset) const;
@@ -157,7 +159,8 @@ public:
     bool MatchesAtColumn(const CFilterContext& ctx, std::size_t column) const;
     // Calls found(column) for the start of every match in the fields of the marker (not
     // the record's first field) until it answers true; true then.
-    bool AnyMatchColumn(const CFilterContext& ctx, const std::function<bool(std::size_t)>& found) const;
+    bool AnyMatchColumn(const CFilterContext& ctx,
+                        const std::function<bool(std::size_t)>& found) const;
     void Write(ObjectStream& os) const override;
     std::unique_ptr<CFilterElement> Clone() const override;
     std::string DisplayText() const override;
@@ -261,6 +264,7 @@ std::optional<FilterElementKind> OperatorOfSettingsWord(std::string_view word);
 
 // A pattern for a text element: compiled, or nullopt with the pattern's note followed by
 // "in a marker-string filter condition".
-std::optional<CTextPattern> CompileFilterPattern(std::string_view text, CVarNameSet& names, CNote& error);
+std::optional<CTextPattern> CompileFilterPattern(std::string_view text, CVarNameSet& names,
+                                                 CNote& error);
 
 } // namespace crv

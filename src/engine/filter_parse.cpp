@@ -23,7 +23,8 @@ struct Node {
 // element. Every function answers an empty node after setting the error.
 class FilterParser {
 public:
-    FilterParser(CFilterElementList& elements, CFilterParseError& error) : m_els(elements), m_error(error) {}
+    FilterParser(CFilterElementList& elements, CFilterParseError& error)
+        : m_els(elements), m_error(error) {}
 
     const CFilterElement* Parse() {
         if (m_els.empty())
@@ -59,7 +60,8 @@ private:
 
     Node Expression(int nesting) {
         Node left = Unary(nesting);
-        while (left.element && !AtEnd() && (Peek() == FilterElementKind::And || Peek() == FilterElementKind::Or)) {
+        while (left.element && !AtEnd() &&
+               (Peek() == FilterElementKind::And || Peek() == FilterElementKind::Or)) {
             CFilterOperator* op = TakeOperator();
             Node right = Unary(nesting);
             if (!right.element)

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/filter_element.h"
 #include "base/note.h"
+#include "engine/filter_element.h"
 
 namespace crv {
 

@@ -127,7 +127,8 @@ void CFilterSet::ReadFilter(ObjectStream& is, std::string name, int line, CNoteL
                 CNote error;
                 if (!condition.SetStoredDate(value, error))
                     note(std::move(error));
-                elements.push_back(std::make_unique<CFilterMarkerDate>(CFilterMarker(pending.name), std::move(condition)));
+                elements.push_back(std::make_unique<CFilterMarkerDate>(CFilterMarker(pending.name),
+                                                                       std::move(condition)));
                 pending = PendingElement();
             } else {
                 pending.kind = PendingElement::Kind::Marker;
@@ -148,8 +149,8 @@ void CFilterSet::ReadFilter(ObjectStream& is, std::string name, int line, CNoteL
             if (std::optional<FilterElementKind> kind = OperatorOfSettingsWord(value))
                 elements.push_back(std::make_unique<CFilterOperator>(*kind));
             else
-                elements.push_back(
-                    std::make_unique<CFilterUnreadable>(CFilterUnreadable::Entries{{"fel", value}}));
+                elements.push_back(std::make_unique<CFilterUnreadable>(
+                    CFilterUnreadable::Entries{{"fel", value}}));
         } else if (is.ReadBool("MatchWhole", flag)) {
             matchWhole = true;
         } else if (is.ReadChar("match_char", c)) {
@@ -159,7 +160,8 @@ void CFilterSet::ReadFilter(ObjectStream& is, std::string name, int line, CNoteL
             // Written by older versions; the record marker comes from the type.
         } else if (is.IsOtherEnd(kFilterObject)) {
             break;
-        } else if (!is.Overflow() && is.PeekKey().starts_with("+") && !is.PeekBeginMarker(kFilterObject)) {
+        } else if (!is.Overflow() && is.PeekKey().starts_with("+") &&
+                   !is.PeekBeginMarker(kFilterObject)) {
             is.SkipObject();
         } else if (is.ReadEnd(kFilterObject)) {
             break;

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/index_set.h"
 #include "base/message_text.h"
 #include "base/platform.h"
+#include "engine/index_set.h"
 #include "record/record.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
@@ -49,7 +49,8 @@ std::string_view TakePart(std::string_view& key) {
     return part;
 }
 
-int ComparePart(const CSortOrder* order, std::string_view a, std::string_view b, int mask, bool whole) {
+int ComparePart(const CSortOrder* order, std::string_view a, std::string_view b, int mask,
+                bool whole) {
     if (!order) {
         if (!whole && a.size() <= b.size())
             return CompareBytes(a, b.substr(0, a.size()));
@@ -176,7 +177,8 @@ std::string CIndex::MakeEntryKey(const CRecord& record, const CField* field) con
     return key;
 }
 
-std::string CIndex::MakeTypedKey(std::string_view primary, const std::vector<std::string>& secondary) const {
+std::string CIndex::MakeTypedKey(std::string_view primary,
+                                 const std::vector<std::string>& secondary) const {
     std::string key;
     AppendKeyPart(SortOrder(), primary, key, m_keyLength, m_fromEnd);
     for (std::size_t i = 0; i < m_secMarkers.size(); ++i) {
@@ -207,7 +209,8 @@ int CIndex::CompareEntries(const CIndexEntry& a, const CIndexEntry& b) const {
     return CompareKeys(a.Key(), b.Key());
 }
 
-bool CIndex::KeyMatches(std::string_view typedKey, std::string_view entryKey, int mask, bool whole) const {
+bool CIndex::KeyMatches(std::string_view typedKey, std::string_view entryKey, int mask,
+                        bool whole) const {
     if (ComparePart(SortOrder(), TakePart(typedKey), TakePart(entryKey), mask, whole) != 0)
         return false;
     for (std::size_t i = 0; i < m_secMarkers.size(); ++i) {
@@ -327,8 +330,9 @@ void CIndex::Rekey() {
     }
     {
         std::string name = PriMarker() ? PriMarker()->Name() : std::string();
-        auto progress = platform().BeginProgress(FormatMessage("Indexing by \\%1", {name}),
-                                                 static_cast<std::int64_t>(m_entries.size()), false);
+        auto progress =
+            platform().BeginProgress(FormatMessage("Indexing by \\%1", {name}),
+                                     static_cast<std::int64_t>(m_entries.size()), false);
         std::size_t n = 0;
         for (auto& e : m_entries) {
             e->SetKey(MakeEntryKey(*e->Record(), e->Field()));
@@ -359,7 +363,6 @@ void CIndex::Refill() {
     }
     SyncRecords();
 }
-
 
 std::uint64_t CIndex::SortPrefix(const CIndexEntry& entry) const {
     // Byte 0: entries without field first. Bytes 1-7: the first units' weights at the
@@ -450,9 +453,7 @@ std::size_t CIndex::InsertionPoint(const CIndexEntry& entry) const {
     return lo;
 }
 
-CIndexPos CIndex::Insert(CIndexEntry* entry) {
-    return InsertAt(InsertionPoint(*entry), entry);
-}
+CIndexPos CIndex::Insert(CIndexEntry* entry) { return InsertAt(InsertionPoint(*entry), entry); }
 
 CIndexPos CIndex::InsertFiltered(CIndexEntry* entry, std::size_t baseOrdinal) {
     std::size_t at = InsertionPoint(*entry);
@@ -507,8 +508,9 @@ bool CIndex::UpdateRecord(CRecord* record) {
     PrimaryFields(*record, fields);
     for (CField* f : fields) {
         std::string key = MakeEntryKey(*record, f);
-        auto kept = std::find_if(m_updateEntries.begin(), m_updateEntries.end(),
-                                 [&](const CIndexEntry* e) { return e->Field() == f && e->Key() == key; });
+        auto kept =
+            std::find_if(m_updateEntries.begin(), m_updateEntries.end(),
+                         [&](const CIndexEntry* e) { return e->Field() == f && e->Key() == key; });
         if (kept != m_updateEntries.end()) {
             CIndexEntry* e = *kept;
             m_updateEntries.erase(kept);

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/counted_ref.h"
 #include "engine/index_entry.h"
 #include "engine/index_filter.h"
-#include "base/counted_ref.h"
 #include "record/record.h"
 
 namespace crv {
@@ -85,13 +85,15 @@ public:
     std::string MakeEntryKey(const CRecord& record, const CField* field) const;
     // A key from typed texts: the primary text, then each secondary text (missing ones
     // empty).
-    std::string MakeTypedKey(std::string_view primary, const std::vector<std::string>& secondary) const;
+    std::string MakeTypedKey(std::string_view primary,
+                             const std::vector<std::string>& secondary) const;
     // Index order of two entries: an entry without field first, then by key.
     int CompareEntries(const CIndexEntry& a, const CIndexEntry& b) const;
     int CompareKeys(std::string_view a, std::string_view b) const;
     // Whether an entry's key equals a typed key under mask (without whole, the typed
     // key may be a prefix). An empty typed secondary part matches any.
-    bool KeyMatches(std::string_view typedKey, std::string_view entryKey, int mask, bool whole) const;
+    bool KeyMatches(std::string_view typedKey, std::string_view entryKey, int mask,
+                    bool whole) const;
     // Whether two keys are equal part by part at every level, as whole fields.
     bool KeysEqual(std::string_view a, std::string_view b) const;
 

@@ -82,7 +82,9 @@ public:
     bool IsValid() const { return m_entry != nullptr; }
     CRecord* Record() const { return m_entry ? m_entry->Record() : nullptr; }
     CField* Field() const { return m_entry ? m_entry->Field() : nullptr; }
-    bool operator==(const CIndexPos& o) const { return m_entry == o.m_entry && m_ordinal == o.m_ordinal; }
+    bool operator==(const CIndexPos& o) const {
+        return m_entry == o.m_entry && m_ordinal == o.m_ordinal;
+    }
 
 private:
     CIndexEntry* m_entry = nullptr;

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/index.h"
 #include "base/counted_ref.h"
+#include "engine/index.h"
 #include "record/database_file.h"
 #include "record/record.h"
 #include "schema/update_notice.h"
@@ -32,7 +32,8 @@ public:
     virtual ~CIndexSetListener() = default;
     // entries (of index) are about to be destroyed: after an edit of their record, or
     // while it is deleted (CIndexSet::RecordBeingDeleted tells which).
-    virtual void OnEntriesRemoving(CIndex& index, const std::vector<const CIndexEntry*>& entries) = 0;
+    virtual void OnEntriesRemoving(CIndex& index,
+                                   const std::vector<const CIndexEntry*>& entries) = 0;
 };
 
 class CIndexSet : public CUpdateListener {

@@ -73,8 +73,9 @@ void CIndexSet::Rebuild(const std::vector<bool>& which, bool refill) {
         CIndex& index = *m_indexes[i];
         if (!index.m_base)
             continue;
-        auto b = std::find_if(m_indexes.begin(), m_indexes.end(),
-                              [&](const std::unique_ptr<CIndex>& p) { return p.get() == index.m_base; });
+        auto b =
+            std::find_if(m_indexes.begin(), m_indexes.end(),
+                         [&](const std::unique_ptr<CIndex>& p) { return p.get() == index.m_base; });
         if (which[i] || (b != m_indexes.end() && which[b - m_indexes.begin()]))
             index.Refill();
     }

@@ -30,8 +30,10 @@ bool ReadIndexSettings(ObjectStream& is, CIndexSettings& settings) {
     settings = CIndexSettings();
     while (!is.AtEnd()) {
         std::string value;
-        if (is.ReadString("mkrPriKey", settings.priMarker) || is.ReadString("srtPriKey", settings.sortOrder) ||
-            is.ReadBool("SortPriKeyFromEnd", settings.fromEnd) || is.ReadString("fil", settings.filter))
+        if (is.ReadString("mkrPriKey", settings.priMarker) ||
+            is.ReadString("srtPriKey", settings.sortOrder) ||
+            is.ReadBool("SortPriKeyFromEnd", settings.fromEnd) ||
+            is.ReadString("fil", settings.filter))
             continue;
         if (is.ReadString("mkrSecKey", value)) {
             settings.secMarkers.push_back(value);

@@ -13,7 +13,8 @@
 namespace crv {
 
 template <class T, class Cmp>
-void StableMergeSort(std::vector<T>& items, Cmp cmp, void (*step)(void*, std::size_t), void* stepData) {
+void StableMergeSort(std::vector<T>& items, Cmp cmp, void (*step)(void*, std::size_t),
+                     void* stepData) {
     const std::size_t n = items.size();
     if (n < 2)
         return;
@@ -61,8 +62,7 @@ void StableMergeSort(std::vector<T>& items, Cmp cmp, void (*step)(void*, std::si
 
 // Stable least-significant-byte-first radix sort by key(item), a 64-bit number; a byte
 // that every item has alike costs one counting pass.
-template <class T, class Key>
-void StableRadixSort(std::vector<T>& items, Key key) {
+template <class T, class Key> void StableRadixSort(std::vector<T>& items, Key key) {
     const std::size_t n = items.size();
     if (n < 2)
         return;

@@ -78,8 +78,10 @@ CKeySearchDialogs::Choice CPlatformKeySearchDialogs::NoMatches(const CKeySearch&
     return *chosen == 0 ? Choice::Insert : *chosen == 1 ? Choice::TryAgain : Choice::Cancel;
 }
 
-CKeySearchDialogs::Choice CPlatformKeySearchDialogs::MultipleMatches(const CIndex&, const CKeyRecordSet& matches,
-                                                                     bool canInsert, std::size_t& row) {
+CKeySearchDialogs::Choice CPlatformKeySearchDialogs::MultipleMatches(const CIndex&,
+                                                                     const CKeyRecordSet& matches,
+                                                                     bool canInsert,
+                                                                     std::size_t& row) {
     std::vector<std::string> items;
     for (const CIndexPos& p : matches.Matches())
         items.push_back(MatchRowText(*p.Entry(), nullptr));

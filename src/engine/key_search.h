@@ -60,8 +60,8 @@ public:
     virtual Choice NoMatches(const CKeySearch& search) = 0;
     // "Multiple Matches": Take (row set to the chosen match), Insert (when canInsert),
     // Try Again or Cancel.
-    virtual Choice MultipleMatches(const CIndex& index, const CKeyRecordSet& matches, bool canInsert,
-                                   std::size_t& row) = 0;
+    virtual Choice MultipleMatches(const CIndex& index, const CKeyRecordSet& matches,
+                                   bool canInsert, std::size_t& row) = 0;
 };
 
 // Through the platform: the key dialog accepts the settings as they stand once (a

@@ -17,7 +17,7 @@ bool SortKeyLengthOK(long length);
 CSortOrder* DefaultSortOrderFor(const CMarker* marker);
 
 struct CSortChoice {
-    std::vector<CMarker*> fields; // first: primary marker; the rest: secondary markers
+    std::vector<CMarker*> fields;    // first: primary marker; the rest: secondary markers
     CSortOrder* sortOrder = nullptr; // null: the first field's default
     bool fromEnd = false;
     long keyLength = CIndex::kKeyLength;

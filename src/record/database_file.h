@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "record/record.h"
 #include "base/sf_header.h"
+#include "record/record.h"
 
 namespace crv {
 

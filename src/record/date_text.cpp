@@ -184,7 +184,8 @@ DateFieldConversion ConvertDateField(std::string_view text) {
     }
     if (!nonstandard)
         return result;
-    std::size_t trailingStart = static_cast<std::size_t>(trimmed.data() - text.data()) + trimmed.size();
+    std::size_t trailingStart =
+        static_cast<std::size_t>(trimmed.data() - text.data()) + trimmed.size();
     result.newText = FormatDateKey(key);
     result.newText += text.substr(trailingStart);
     result.changed = true;

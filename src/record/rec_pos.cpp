@@ -1,7 +1,7 @@
 #include "record/rec_pos.h"
 
-#include "record/field.h"
 #include "base/platform.h"
+#include "record/field.h"
 
 namespace crv {
 
@@ -22,9 +22,7 @@ void CRecPos::SetOffset(int offset) {
     m_offset = offset < 0 ? 0 : offset > kMaxFieldLength ? kMaxFieldLength : offset;
 }
 
-int CRecPos::TextLength() const {
-    return m_field ? static_cast<int>(m_field->Length()) : 0;
-}
+int CRecPos::TextLength() const { return m_field ? static_cast<int>(m_field->Length()) : 0; }
 
 bool CRecPos::SameRecord(const CRecPos& other) const {
     bool same = m_record == other.m_record && m_field && other.m_field;

@@ -1,8 +1,8 @@
 #include "record/record.h"
 
 #include "base/platform.h"
-#include "record/rec_pos.h"
 #include "base/sf_syntax.h"
+#include "record/rec_pos.h"
 #include "schema/marker.h"
 
 namespace crv {
@@ -140,8 +140,8 @@ void CRecord::InsertText(CRecPos& pos, std::string_view text) {
             SFLine parsed = ClassifyLine(line);
             if (parsed.kind == SFLineKind::Marker) {
                 bool added = false;
-                CMarker* mkr = markers ? markers->SearchOrAddFromData(parsed.name, &added)
-                                       : nullptr;
+                CMarker* mkr =
+                    markers ? markers->SearchOrAddFromData(parsed.name, &added) : nullptr;
                 markersAdded |= added;
                 if (mkr && mkr != recordMarker) {
                     if (!FieldLengthOK(static_cast<std::int64_t>(parsed.text.size() + tail.size())))

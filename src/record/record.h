@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "record/date_text.h"
 #include "base/dbl_list.h"
+#include "record/date_text.h"
 #include "record/field.h"
 
 namespace crv {

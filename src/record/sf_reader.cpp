@@ -27,8 +27,8 @@ std::size_t NameHash(std::string_view name) {
 
 } // namespace
 
-SFStream::SFStream(ByteSource& in, CMarkerSet& markers, CMarker* recordMarker,
-                   bool skipToRecord, bool removeIndent)
+SFStream::SFStream(ByteSource& in, CMarkerSet& markers, CMarker* recordMarker, bool skipToRecord,
+                   bool removeIndent)
     : m_in(in), m_markers(markers), m_recordMarker(recordMarker), m_removeIndent(removeIndent) {
     std::int64_t hint = in.SizeHint();
     m_capacity = hint >= 0 && static_cast<std::uint64_t>(hint) < kBufferSize

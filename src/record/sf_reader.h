@@ -13,8 +13,8 @@
 #include <string_view>
 
 #include "base/byte_stream.h"
-#include "record/record.h"
 #include "base/sf_syntax.h"
+#include "record/record.h"
 
 namespace crv {
 
@@ -65,7 +65,7 @@ private:
     struct Line {
         bool isMarker = false;
         bool isRecordMarker = false; // a marker line with the record marker
-        std::string_view name; // marker lines ("??" for an invalid name or "\_no" text)
+        std::string_view name;       // marker lines ("??" for an invalid name or "\_no" text)
         std::string_view text;
         bool spaceBefore = false; // text lines that began with a backslash
         bool escaped = false;     // likewise (never counted when skipped)

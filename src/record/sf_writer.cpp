@@ -40,7 +40,8 @@ void SFStreamWriter::PutText(std::string_view text) {
     const char* p = text.data();
     const char* end = p + text.size();
     for (;;) {
-        const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        const char* nl =
+            static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
         if (!nl) {
             Put(p, static_cast<std::size_t>(end - p));
             return;

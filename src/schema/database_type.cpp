@@ -12,7 +12,8 @@ CDatabaseType::CDatabaseType(CLangEncSet& langEncs, std::string name, CDatabaseT
                              const CTypeSettingsFactory* factory)
     : m_langEncs(&langEncs), m_name(std::move(name)), m_proxy(proxy), m_markerSet(&langEncs),
       m_subscription(langEncs.UpdateHub(), this, ListenerRank::Types) {
-    if (factory) m_filters = factory->MakeFilterSet(*this);
+    if (factory)
+        m_filters = factory->MakeFilterSet(*this);
 }
 
 CDatabaseType::~CDatabaseType() {
@@ -98,8 +99,10 @@ void CDatabaseType::SetInterlinCharWidth(int width) {
 
 void CDatabaseType::SetModified(bool modified) {
     m_modified = modified;
-    if (!modified) m_markerSet.SetModified(false);
-    if (!modified && m_filters) m_filters->SetModified(false);
+    if (!modified)
+        m_markerSet.SetModified(false);
+    if (!modified && m_filters)
+        m_filters->SetModified(false);
 }
 
 // ---------------------------------------------------------------- change notices
@@ -111,8 +114,10 @@ void CDatabaseType::OnMarkerUpdate(const CMarkerUpdate& update) {
         ref.Follow(update);
     m_dateStamp.Follow(update);
     m_multipleMatch.Follow(update);
-    if (m_filters) m_filters->OnMarkerUpdate(update);
-    if (!update.marker || update.marker->Owner() != &m_markerSet) return;
+    if (m_filters)
+        m_filters->OnMarkerUpdate(update);
+    if (!update.marker || update.marker->Owner() != &m_markerSet)
+        return;
     if (update.mergedInto)
         RenameInTemplate(update.oldName, update.mergedInto->Name());
     else if (update.nameChanged)
@@ -124,7 +129,8 @@ void CDatabaseType::OnLangEncUpdate(const CLangEncUpdate& update) {
     // The type's own settings hold no encoding: its markers hold theirs counted and
     // write them by name. Filters name encodings; the carried objects are passed on once
     // their owners read them.
-    if (m_filters) m_filters->OnLangEncUpdate(update);
+    if (m_filters)
+        m_filters->OnLangEncUpdate(update);
 }
 
 void CDatabaseType::RenameInTemplate(std::string_view oldName, std::string_view newName) {

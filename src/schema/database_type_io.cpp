@@ -82,7 +82,8 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
             CNoteList found;
             m_filters->Read(is, found);
             for (auto& note : found) {
-                if (note.FileLine() == 0) note.SetFileLine(line);
+                if (note.FileLine() == 0)
+                    note.SetFileLine(line);
                 notes.push_back(std::move(note));
             }
             continue;
@@ -133,8 +134,10 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
 
 bool CDatabaseType::FinishReading(CNoteList& notes) {
     m_markerSet.SetInterlinearFlags(InterlinearMarkerPairs());
-    if (m_filters) m_filters->FinishReading(notes);
-    if (m_recordMarkerName.empty()) return false;
+    if (m_filters)
+        m_filters->FinishReading(notes);
+    if (m_recordMarkerName.empty())
+        return false;
     CNote error;
     if (!CheckMarkerName(m_recordMarkerName, error)) {
         error.Wrap("mkrRecord: ");

@@ -112,9 +112,7 @@ CDatabaseType* CDatabaseTypeProxy::GetType() {
 CDatabaseTypeSet::CDatabaseTypeSet(CLangEncSet& langEncs, const CTypeSettingsFactory* factory)
     : m_langEncs(&langEncs), m_folder(langEncs.SettingsFolder()), m_factory(factory) {}
 
-CDatabaseTypeSet::~CDatabaseTypeSet() {
-    m_proxies.DeleteAll();
-}
+CDatabaseTypeSet::~CDatabaseTypeSet() { m_proxies.DeleteAll(); }
 
 void CDatabaseTypeSet::LoadAll() {
     if (m_folder.empty())
@@ -371,7 +369,8 @@ CDatabaseType* CDatabaseTypeSet::CreateByProgram(std::string_view name,
     if (CDatabaseTypeProxy* existing = m_proxies.Search(name))
         return existing->GetType();
     auto proxy = NewProxy(std::string(name), fileBase);
-    proxy->m_type = std::make_unique<CDatabaseType>(*m_langEncs, std::string(name), proxy.get(), m_factory);
+    proxy->m_type =
+        std::make_unique<CDatabaseType>(*m_langEncs, std::string(name), proxy.get(), m_factory);
     CNote error;
     bool ok = proxy->m_type->SetRecordMarkerName(recordMarker, error);
     CRV_ASSERT(ok);

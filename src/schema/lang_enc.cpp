@@ -27,8 +27,8 @@ std::uint64_t LoadPrefix(const char* text, std::size_t length) {
 } // namespace
 
 CLangEnc::CLangEnc(CLangEncSet& set, std::string name, CLangEncProxy* proxy)
-    : m_set(&set), m_proxy(proxy), m_name(std::move(name)), m_version("3.0"),
-      m_sortOrders(*this), m_vars(*this) {
+    : m_set(&set), m_proxy(proxy), m_name(std::move(name)), m_version("3.0"), m_sortOrders(*this),
+      m_vars(*this) {
     m_font.face = "Times New Roman";
     m_font.height = -16;
     for (const char* initial : {"\x1A", " ", "\t", "\n"})
@@ -91,17 +91,19 @@ void CLangEnc::RebuildSplitTable() {
         if (t.size() == 1)
             m_singleCode[static_cast<unsigned char>(t[0])] = unit.Code();
         else
-            m_multis.push_back({LoadPrefix(t.data(), t.size()), LoadPrefix(kAllOnes, t.size()), t.data(),
-                                static_cast<std::uint32_t>(t.size()), unit.Code()});
+            m_multis.push_back({LoadPrefix(t.data(), t.size()), LoadPrefix(kAllOnes, t.size()),
+                                t.data(), static_cast<std::uint32_t>(t.size()), unit.Code()});
     }
     // Grouped by first byte; within a group the longest text is tried first, so the first
     // match is the longest. The set's byte order makes the grouping stable.
-    std::stable_sort(m_multis.begin(), m_multis.end(), [](const Multigraph& a, const Multigraph& b) {
-        auto fa = static_cast<unsigned char>(a.text[0]), fb = static_cast<unsigned char>(b.text[0]);
-        if (fa != fb)
-            return fa < fb;
-        return a.length > b.length;
-    });
+    std::stable_sort(m_multis.begin(), m_multis.end(),
+                     [](const Multigraph& a, const Multigraph& b) {
+                         auto fa = static_cast<unsigned char>(a.text[0]),
+                              fb = static_cast<unsigned char>(b.text[0]);
+                         if (fa != fb)
+                             return fa < fb;
+                         return a.length > b.length;
+                     });
     std::size_t i = 0;
     for (int b = 0; b < 256; ++b) {
         m_multiFirst[static_cast<std::size_t>(b)] = static_cast<std::uint16_t>(i);
@@ -217,7 +219,8 @@ void CLangEnc::SetCaseText(std::string text, CNoteList& notes) {
         });
         if (upper && !hasLower && !failed)
             notes.push_back(CNote().AddText(kExpectingLowerCase, upper->Text(),
-                                            static_cast<int>(lineStart), static_cast<int>(line.size())));
+                                            static_cast<int>(lineStart),
+                                            static_cast<int>(line.size())));
         lineStart = lineEnd + 1;
     }
     m_sortOrders.RecomputeCaseFolding();

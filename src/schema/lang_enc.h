@@ -169,8 +169,7 @@ private:
 
 // Splits settings text into white-space-separated tokens (space, tab, CR, LF), calling
 // fn(token, offset) for each.
-template <class Fn>
-void ForEachToken(std::string_view text, Fn fn) {
+template <class Fn> void ForEachToken(std::string_view text, Fn fn) {
     std::size_t i = 0;
     auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
     while (i < text.size()) {

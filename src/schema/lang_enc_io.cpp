@@ -36,7 +36,8 @@ void SkipObject(ObjectStream& in, std::string_view stopAt) {
     }
 }
 
-void AppendWrapped(CNoteList& to, CNoteList&& from, std::string_view encoding, std::string_view file) {
+void AppendWrapped(CNoteList& to, CNoteList&& from, std::string_view encoding,
+                   std::string_view file) {
     for (auto& note : from) {
         note.Wrap(kInLangEnc, encoding);
         if (!file.empty())
@@ -139,8 +140,9 @@ std::string CLangEnc::DefaultSettingsText(std::string_view name) {
     std::ostringstream text;
     ObjectStream out(text);
     out.WriteBeginMarker("LanguageEncoding", name);
-    out.WriteString("desc", "Language encoding with default properties\nfor case associations, sort orders, "
-                            "and variables.");
+    out.WriteString(
+        "desc", "Language encoding with default properties\nfor case associations, sort orders, "
+                "and variables.");
     out.WriteString("case", LetterPairLines());
     out.WriteBeginMarker("srtset");
     WriteSortOrder(out, name.empty() ? std::string_view("Default") : name, DefaultSortOrderDef());
@@ -152,7 +154,8 @@ std::string CLangEnc::DefaultSettingsText(std::string_view name) {
         {"D", digits},
         {"L", lower},
         {"U", upper},
-        {"cons", "B b C c D d F f G g H h J j K k L l M m N n P p Q q R r S s T t V v W w X x Y y Z z"},
+        {"cons",
+         "B b C c D d F f G g H h J j K k L l M m N n P p Q q R r S s T t V v W w X x Y y Z z"},
         {"nasal", "M m N n"},
         {"vowel", "A a E e I i O o U u"},
     };

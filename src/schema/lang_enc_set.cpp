@@ -18,16 +18,16 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kDefaultName = "Default";
-constexpr std::string_view kNotEncodingFile = "%1\nis not a language encoding file; it is not used.";
-constexpr std::string_view kCannotRead =
-    "The language encoding file %1 could not be read.\nThe encoding %2 has default sort order only.";
+constexpr std::string_view kNotEncodingFile =
+    "%1\nis not a language encoding file; it is not used.";
+constexpr std::string_view kCannotRead = "The language encoding file %1 could not be read.\nThe "
+                                         "encoding %2 has default sort order only.";
 constexpr std::string_view kDuplicate =
     "The language encoding %1 in %2 is already defined in %3; %2 is not used.";
 constexpr std::string_view kCannotWrite = "The language encoding file %1 could not be written:\n%2";
-constexpr std::string_view kAskDelete =
-    "Do you want to delete the language encoding named \"%1\" and the settings file %2 which contains it?";
-constexpr std::string_view kInUse =
-    "The language encoding %1 is in use and cannot be deleted.";
+constexpr std::string_view kAskDelete = "Do you want to delete the language encoding named \"%1\" "
+                                        "and the settings file %2 which contains it?";
+constexpr std::string_view kInUse = "The language encoding %1 is in use and cannot be deleted.";
 
 void ShowNotes(const CNoteList& notes) {
     for (const auto& note : notes)
@@ -153,7 +153,8 @@ CLangEnc* CLangEncSet::Create(std::string_view name) {
             taken.push_back(p.FileName());
         fileName = MakeSettingsFileName(m_folder, name, ".lng", taken);
     }
-    auto* proxy = new CLangEncProxy(*this, std::string(name), fileName, std::string(kSettingsVersion));
+    auto* proxy =
+        new CLangEncProxy(*this, std::string(name), fileName, std::string(kSettingsVersion));
     m_proxies.Add(proxy);
     proxy->m_langEnc = std::make_unique<CLangEnc>(*this, std::string(name), proxy);
     CLangEnc* enc = proxy->m_langEnc.get();
@@ -216,8 +217,8 @@ bool CLangEncSet::Delete(CLangEnc* enc) {
         platform().ShowMessage(FormatMessage(kInUse, {enc->Name()}));
         return false;
     }
-    if (platform().Ask(FormatMessage(kAskDelete, {enc->Name(), proxy->FileName()}), Buttons::YesNo) !=
-        Answer::Yes)
+    if (platform().Ask(FormatMessage(kAskDelete, {enc->Name(), proxy->FileName()}),
+                       Buttons::YesNo) != Answer::Yes)
         return false;
     CLangEncUpdate update;
     update.langEnc = enc;

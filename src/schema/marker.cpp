@@ -355,8 +355,7 @@ bool CMarkerSet::CheckNewMarkerName(std::string_view name, CNote& error) const {
 }
 
 CMarker* CMarkerSet::Add(const CMarkerProperties& props, CNote& error) {
-    if (!CheckNewMarkerName(props.name, error) ||
-        FieldNameClashes(props.fieldName, nullptr, error))
+    if (!CheckNewMarkerName(props.name, error) || FieldNameClashes(props.fieldName, nullptr, error))
         return nullptr;
     CMarker* m = NewMarker(props.name);
     Apply(m, props);
@@ -402,8 +401,8 @@ void CMarkerSet::Apply(CMarker* m, const CMarkerProperties& props) {
     m->m_section = props.section;
     m->m_hidden = props.hidden;
     m->m_subfield = props.subfield;
-    CMarker* following = props.following && props.following->m_owner == this ? props.following
-                                                                               : nullptr;
+    CMarker* following =
+        props.following && props.following->m_owner == this ? props.following : nullptr;
     m->m_following = following == m_recordMarker ? nullptr : following;
     if (m == m_recordMarker) {
         m->m_parent = nullptr;
@@ -422,8 +421,7 @@ void CMarkerSet::Apply(CMarker* m, const CMarkerProperties& props) {
 
 void CMarkerSet::Merge(CMarker* marker, CMarker* survivor) {
     bool ok = marker && survivor && marker != survivor && marker->m_owner == this &&
-              survivor->m_owner == this && marker != m_recordMarker &&
-              marker->m_settingsRefs == 0;
+              survivor->m_owner == this && marker != m_recordMarker && marker->m_settingsRefs == 0;
     CRV_ASSERT(ok);
     if (!ok)
         return;

@@ -28,13 +28,14 @@ MarkerDialogResult MergeInto(CMarkerSet& set, CMarker* marker, CMarker* existing
     if (marker == set.RecordMarker())
         return Restored(marker, props);
     if (marker->SettingsRefCount() > 0) {
-        platform().ShowMessage(
-            FormatMessage("Can't merge markers because \\%1 is used in settings!", {marker->Name()}));
+        platform().ShowMessage(FormatMessage(
+            "Can't merge markers because \\%1 is used in settings!", {marker->Name()}));
         return Restored(marker, props);
     }
-    std::string question = FormatMessage("The marker \\%1 already exists.  Do you want to merge "
-                                         "\\%2 with \\%1?\nAll \\%2 fields will become \\%1 fields.",
-                                         {existing->Name(), marker->Name()});
+    std::string question =
+        FormatMessage("The marker \\%1 already exists.  Do you want to merge "
+                      "\\%2 with \\%1?\nAll \\%2 fields will become \\%1 fields.",
+                      {existing->Name(), marker->Name()});
     if (platform().Ask(question, Buttons::YesNo) != Answer::Yes)
         return Restored(marker, props);
     set.Merge(marker, existing);
@@ -74,7 +75,8 @@ MarkerDialogResult ApplyMarkerDialog(CMarkerSet& set, CMarker* marker, CMarkerPr
 InsertFieldChoice ChooseMarkerForInsert(const CMarkerSet& set, std::string_view name) {
     CMarker* marker = set.Search(name);
     if (marker && marker == set.RecordMarker()) {
-        platform().ShowMessage("Insertion of record marker not allowed. Use Database Insert Record.");
+        platform().ShowMessage(
+            "Insertion of record marker not allowed. Use Database Insert Record.");
         return {InsertFieldOutcome::Refused, nullptr};
     }
     if (marker)

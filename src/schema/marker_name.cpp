@@ -6,7 +6,14 @@ namespace {
 
 bool EndsMarkerName(char c) {
     switch (c) {
-    case ' ': case '\t': case '\n': case '\\': case '{': case '}': case '|': case ',':
+    case ' ':
+    case '\t':
+    case '\n':
+    case '\\':
+    case '{':
+    case '}':
+    case '|':
+    case ',':
         return true;
     default:
         return false;
@@ -15,7 +22,13 @@ bool EndsMarkerName(char c) {
 
 bool EndsFieldName(char c) {
     switch (c) {
-    case '\t': case '\n': case '\\': case '{': case '}': case ';': case ',':
+    case '\t':
+    case '\n':
+    case '\\':
+    case '{':
+    case '}':
+    case ';':
+    case ',':
         return true;
     default:
         return false;

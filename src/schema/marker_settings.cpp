@@ -32,9 +32,11 @@ struct MarkerEntries {
 void ReadEntries(ObjectStream& is, MarkerEntries& e) {
     while (!is.AtEnd()) {
         if (is.ReadString("nam", e.fieldName) || is.ReadString("desc", e.description) ||
-            is.ReadString("lng", e.langEnc) || is.ReadBool("rngsetCharacter", e.rangeSetCharacters) ||
-            is.ReadBool("rngsetNoSpace", e.rangeSetNoSpace) || is.ReadString("rngset", e.rangeSet) ||
-            is.ReadBool("NoWordWrap", e.noWordWrap) || is.ReadString("mkrOverThis", e.parentName) ||
+            is.ReadString("lng", e.langEnc) ||
+            is.ReadBool("rngsetCharacter", e.rangeSetCharacters) ||
+            is.ReadBool("rngsetNoSpace", e.rangeSetNoSpace) ||
+            is.ReadString("rngset", e.rangeSet) || is.ReadBool("NoWordWrap", e.noWordWrap) ||
+            is.ReadString("mkrOverThis", e.parentName) ||
             is.ReadString("mkrFollowingThis", e.followingName) ||
             is.ReadBool("CharStyle", e.charStyle) || is.ReadInteger("sect", e.section) ||
             is.ReadBool("Hidden", e.hidden) || is.ReadBool("Subfield", e.subfield))
@@ -66,8 +68,8 @@ bool CMarkerSet::Read(ObjectStream& is) {
     while (!is.AtEnd()) {
         std::string value;
         if (is.ReadStringWithPrefix("lng", "Default", value)) {
-            CLangEnc* enc = value.empty() || !m_langEncSet ? nullptr
-                                                           : m_langEncSet->FindOrCreate(value);
+            CLangEnc* enc =
+                value.empty() || !m_langEncSet ? nullptr : m_langEncSet->FindOrCreate(value);
             if (enc) {
                 m_defaultLangEnc = enc;
                 sawDefault = true;

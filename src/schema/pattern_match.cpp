@@ -12,9 +12,7 @@ namespace {
 
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
-bool IsWhiteSpaceByte(char c) {
-    return c == ' ' || c == '\t' || c == '\n';
-}
+bool IsWhiteSpaceByte(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 } // namespace
 
@@ -51,7 +49,8 @@ public:
 
     // The start of the next unit after off (a braced group is one piece in brace mode).
     std::size_t NextStart(std::size_t off) {
-        if (m_brace && m_text[off] == '{') return GroupEnd(off);
+        if (m_brace && m_text[off] == '{')
+            return GroupEnd(off);
         std::size_t next;
         UnitAt(off, next);
         return next;
@@ -127,9 +126,11 @@ private:
 
 PatternRun::Ahead PatternRun::SkipToPart(std::size_t& off, unsigned char& code, std::size_t& next) {
     while (off < m_size) {
-        if (m_brace && m_text[off] == '{') return Ahead::Brace;
+        if (m_brace && m_text[off] == '{')
+            return Ahead::Brace;
         code = UnitAt(off, next);
-        if (TakesPart(code)) return Ahead::Unit;
+        if (TakesPart(code))
+            return Ahead::Unit;
         off = next;
     }
     return Ahead::End;
@@ -139,7 +140,8 @@ bool PatternRun::SameUnit(unsigned char a, std::string_view aText, unsigned char
                           std::string_view bText) const {
     bool aUndefined = (Kind(a) & kSortUndefined) != 0;
     bool bUndefined = (Kind(b) & kSortUndefined) != 0;
-    if (!aUndefined && !bUndefined) return m_order->CompareUnits(a, b, m_mask) == 0;
+    if (!aUndefined && !bUndefined)
+        return m_order->CompareUnits(a, b, m_mask) == 0;
     // Undefined units have no weights to tell them apart: only the same bytes match.
     return aUndefined && bUndefined && aText == bText;
 }
@@ -152,14 +154,16 @@ bool PatternRun::Literal(const std::string& literal, std::size_t& off) {
         const char* ls = lp;
         unsigned char lc = 0;
         do {
-            if (lp == le) return !tookUnit || !MarkFollows(off);
+            if (lp == le)
+                return !tookUnit || !MarkFollows(off);
             ls = lp;
             lc = m_enc.NextUnitCode(lp, le);
             --m_work;
         } while (!TakesPart(lc));
         unsigned char tc = 0;
         std::size_t next = 0;
-        if (SkipToPart(off, tc, next) != Ahead::Unit) return false;
+        if (SkipToPart(off, tc, next) != Ahead::Unit)
+            return false;
         if (!SameUnit(lc, std::string_view(ls, static_cast<std::size_t>(lp - ls)), tc,
                       std::string_view(m_text + off, next - off)))
             return false;
@@ -169,7 +173,8 @@ bool PatternRun::Literal(const std::string& literal, std::size_t& off) {
 }
 
 bool PatternRun::MarkFollows(std::size_t off) {
-    if (!m_order || !m_order->SecAfterBase() || !(m_mask & kSortSecondary)) return false;
+    if (!m_order || !m_order->SecAfterBase() || !(m_mask & kSortSecondary))
+        return false;
     unsigned char code = 0;
     std::size_t next = 0;
     return SkipToPart(off, code, next) == Ahead::Unit && Kind(code) == kSortSecondary;
@@ -178,13 +183,15 @@ bool PatternRun::MarkFollows(std::size_t off) {
 bool PatternRun::Variable(const CVarName* var, std::size_t& off) {
     unsigned char code = 0;
     std::size_t next = 0;
-    if (SkipToPart(off, code, next) != Ahead::Unit || !InVar(var, code)) return false;
+    if (SkipToPart(off, code, next) != Ahead::Unit || !InVar(var, code))
+        return false;
     off = next;
     return true;
 }
 
 bool PatternRun::AnyUnit(std::size_t& off) {
-    if (off >= m_size || (m_brace && m_text[off] == '{')) return false;
+    if (off >= m_size || (m_brace && m_text[off] == '{'))
+        return false;
     UnitAt(off, off);
     return true;
 }
@@ -243,7 +250,8 @@ bool PatternRun::PushChoice(std::size_t i, std::size_t low, std::size_t first, s
     const CPatternMatcher::ElemMemo& memo = m_m.m_memo[i];
     if (m_m.m_rememberFailures && memo.runEnd == runEnd && first >= memo.failedFrom) {
         // The longest alternatives are known to fail; start below them.
-        if (memo.failedFrom <= low) return false;
+        if (memo.failedFrom <= low)
+            return false;
         first = m_elems[i].kind == PatternElemKind::AnySequence ? PrevStart(memo.failedFrom, low)
                                                                 : memo.failedFrom - 1;
     }
@@ -263,8 +271,10 @@ bool PatternRun::Step(std::size_t i, std::size_t& off) {
         return AnyUnit(off);
     case PatternElemKind::Boundary:
     case PatternElemKind::BoundaryOrHyphen: {
-        if (off >= m_size) return true;
-        if (off > 0) return Boundary(elem, off);
+        if (off >= m_size)
+            return true;
+        if (off > 0)
+            return Boundary(elem, off);
         // At the start of the text the boundary may take a leading boundary unit (so that
         // "(word" matches [#]word) or nothing (so that "word" does).
         std::size_t taken = off;
@@ -278,7 +288,8 @@ bool PatternRun::Step(std::size_t i, std::size_t& off) {
         unsigned char code = 0;
         std::size_t next = 0;
         std::size_t start = off;
-        if (SkipToPart(start, code, next) != Ahead::Unit) return false;
+        if (SkipToPart(start, code, next) != Ahead::Unit)
+            return false;
         CPatternMatcher::ElemMemo& memo = m_m.m_memo[i];
         std::size_t end = start;
         if (start >= memo.spaceStart && start < memo.spaceEnd) {
@@ -294,7 +305,8 @@ bool PatternRun::Step(std::size_t i, std::size_t& off) {
                     break;
                 end = next;
             }
-            if (end == start) return false;
+            if (end == start)
+                return false;
             memo.spaceStart = start;
             memo.spaceEnd = end;
         }
@@ -307,7 +319,8 @@ bool PatternRun::Step(std::size_t i, std::size_t& off) {
 }
 
 bool PatternRun::NextAlternative(Choice& c) {
-    if (c.end <= c.low) return false;
+    if (c.end <= c.low)
+        return false;
     switch (m_elems[c.elem].kind) {
     case PatternElemKind::WhiteSpace:
         --c.end;
@@ -322,7 +335,8 @@ bool PatternRun::NextAlternative(Choice& c) {
 }
 
 void PatternRun::RecordFailure(const Choice& c) {
-    if (c.runEnd == kNone || !m_m.m_rememberFailures) return;
+    if (c.runEnd == kNone || !m_m.m_rememberFailures)
+        return;
     CPatternMatcher::ElemMemo& memo = m_m.m_memo[c.elem];
     if (memo.runEnd == c.runEnd) {
         memo.failedFrom = std::min(memo.failedFrom, c.low);
@@ -358,7 +372,8 @@ bool PatternRun::MatchFrom(std::size_t start, std::size_t& end) {
         }
         // Back to the latest choice that has an alternative left.
         for (;;) {
-            if (choices.empty()) return false;
+            if (choices.empty())
+                return false;
             Choice& c = choices.back();
             if (NextAlternative(c)) {
                 i = c.elem + 1;
@@ -374,7 +389,8 @@ bool PatternRun::MatchFrom(std::size_t start, std::size_t& end) {
 bool CPatternMatcher::MatchAt(CTextPos& pos) {
     PatternRun run(*this, pos, false);
     std::size_t end = 0;
-    if (!run.MatchFrom(run.Origin(), end)) return false;
+    if (!run.MatchFrom(run.Origin(), end))
+        return false;
     pos.offset = end;
     return true;
 }
@@ -382,7 +398,8 @@ bool CPatternMatcher::MatchAt(CTextPos& pos) {
 std::ptrdiff_t CPatternMatcher::MatchLength(const CTextPos& pos) {
     PatternRun run(*this, pos, false);
     std::size_t end = 0;
-    if (!run.MatchFrom(run.Origin(), end)) return -1;
+    if (!run.MatchFrom(run.Origin(), end))
+        return -1;
     return static_cast<std::ptrdiff_t>(end - run.Origin());
 }
 
@@ -397,10 +414,12 @@ bool CPatternMatcher::Find(const CTextPos& pos, CPatternSpan* where) {
     for (std::size_t off = run.Origin();; off = run.NextStart(off)) {
         std::size_t end = 0;
         if (run.MatchFrom(off, end)) {
-            if (where) *where = {off, end};
+            if (where)
+                *where = {off, end};
             return true;
         }
-        if (run.GaveUp() || off >= run.Size()) return false;
+        if (run.GaveUp() || off >= run.Size())
+            return false;
     }
 }
 

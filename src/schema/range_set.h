@@ -48,8 +48,7 @@ inline bool IsRangeSetSpace(char c) { return c == ' ' || c == '\t' || c == '\n';
 
 // Calls f(offset, length) for each run of text between spaces, tabs and LFs, in order,
 // until f returns false; false when it did.
-template <class F>
-bool ForEachRangeSetWord(std::string_view text, F f) {
+template <class F> bool ForEachRangeSetWord(std::string_view text, F f) {
     std::size_t i = 0;
     while (i < text.size()) {
         while (i < text.size() && IsRangeSetSpace(text[i]))

@@ -21,8 +21,7 @@ bool AskToAdd(const CMarker& marker, std::string_view element) {
 // Calls check(offset, length) for each element of text in order: single characters, or
 // runs between spaces, tabs and LFs. Stops at the first false. A tab is never a
 // character element: the text form of a range set could not hold it.
-template <class Check>
-bool ForEachElement(std::string_view text, bool characters, Check check) {
+template <class Check> bool ForEachElement(std::string_view text, bool characters, Check check) {
     if (!characters)
         return ForEachRangeSetWord(text, check);
     for (std::size_t i = 0; i < text.size(); ++i)

@@ -26,10 +26,8 @@ struct RangeSetViolation {
 // on. The span to select when the user answered No; nullopt when the field passes.
 std::optional<TextSpan> CheckFieldAgainstRangeSet(CMarker& marker, std::string_view text);
 
-template <class T>
-T& DerefField(T& field) { return field; }
-template <class T>
-T& DerefField(T* field) { return *field; }
+template <class T> T& DerefField(T& field) { return field; }
+template <class T> T& DerefField(T* field) { return *field; }
 
 // Checks the fields of a record in order; the first field the user did not let pass.
 template <class Record>
@@ -55,8 +53,7 @@ struct RangeSetBuildSummary {
 // ones to a range set, with a progress display over the records.
 class RangeSetBuilder {
 public:
-    RangeSetBuilder(const CMarker& marker, CRangeSet& set, bool characters,
-                    std::int64_t records);
+    RangeSetBuilder(const CMarker& marker, CRangeSet& set, bool characters, std::int64_t records);
     void AddText(std::string_view text);
     void RecordDone();
     // Adds what was met and shows the summary message.
@@ -72,8 +69,8 @@ private:
 // "Build range set from the data" over every record of every given record list (each a
 // sequence of records, or pointers to them).
 template <class RecordLists>
-RangeSetBuildSummary BuildRangeSetFromData(const CMarker& marker, CRangeSet& set,
-                                           bool characters, const RecordLists& lists) {
+RangeSetBuildSummary BuildRangeSetFromData(const CMarker& marker, CRangeSet& set, bool characters,
+                                           const RecordLists& lists) {
     std::int64_t records = 0;
     for (auto&& list : lists)
         for ([[maybe_unused]] auto&& record : DerefField(list))

@@ -14,7 +14,8 @@ std::unique_ptr<CRenderer> CRenderer::Load(const std::string& folder, std::strin
     std::string lib(library);
     auto loaded = CSettingsLibrary::Open(folder, library);
     if (!loaded) {
-        platform().ShowMessage(FormatMessage("Warning: Render DLL %1 not found or not valid.", {lib}));
+        platform().ShowMessage(
+            FormatMessage("Warning: Render DLL %1 not found or not valid.", {lib}));
         return nullptr;
     }
     auto init = reinterpret_cast<CrvRenderInitFn>(loaded->Symbol("iInit"));
@@ -29,8 +30,8 @@ std::unique_ptr<CRenderer> CRenderer::Load(const std::string& folder, std::strin
     std::string tablePath = ResolveInSettingsFolder(folder, table);
     std::intptr_t handle = tablePath.empty() ? 0 : init(tablePath.c_str());
     if (handle == 0) {
-        platform().ShowMessage(
-            FormatMessage("Warning: Render table %1 not found or not valid.", {std::string(table)}));
+        platform().ShowMessage(FormatMessage("Warning: Render table %1 not found or not valid.",
+                                             {std::string(table)}));
         return nullptr;
     }
     std::unique_ptr<CRenderer> r(new CRenderer);

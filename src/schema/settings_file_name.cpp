@@ -10,7 +10,8 @@ namespace crv {
 
 namespace {
 
-bool IsTaken(const std::string& folder, const std::string& file, const std::vector<std::string>& taken) {
+bool IsTaken(const std::string& folder, const std::string& file,
+             const std::vector<std::string>& taken) {
     if (std::find(taken.begin(), taken.end(), file) != taken.end())
         return true;
     if (folder.empty())
@@ -28,7 +29,8 @@ std::vector<std::string> SettingsFilesIn(const std::string& folder, std::string_
         if (!entry.is_regular_file(ec))
             continue;
         std::string e = entry.path().extension().string();
-        std::transform(e.begin(), e.end(), e.begin(), [](unsigned char c) { return std::tolower(c); });
+        std::transform(e.begin(), e.end(), e.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
         if (e == ext)
             files.push_back(entry.path().filename().string());
     }
@@ -36,9 +38,11 @@ std::vector<std::string> SettingsFilesIn(const std::string& folder, std::string_
     return files;
 }
 
-std::string MakeSettingsFileName(const std::string& folder, std::string_view name, std::string_view ext,
-                                 const std::vector<std::string>& taken) {
-    auto isAlnum = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
+std::string MakeSettingsFileName(const std::string& folder, std::string_view name,
+                                 std::string_view ext, const std::vector<std::string>& taken) {
+    auto isAlnum = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    };
     std::string base;
     for (char c : name)
         if (isAlnum(c) && base.size() < 8)

@@ -12,8 +12,8 @@ namespace crv {
 // that name exists in folder or is in taken, a counter from 2 is appended, the base cut
 // so that base and counter stay within 8 characters. A name without letters or digits
 // uses ext's letters as its base.
-std::string MakeSettingsFileName(const std::string& folder, std::string_view name, std::string_view ext,
-                                 const std::vector<std::string>& taken = {});
+std::string MakeSettingsFileName(const std::string& folder, std::string_view name,
+                                 std::string_view ext, const std::vector<std::string>& taken = {});
 
 // The names of the regular files of folder whose extension is ext (".lng"), in any
 // letter case, sorted; none when the folder cannot be read.
@@ -21,7 +21,7 @@ std::vector<std::string> SettingsFilesIn(const std::string& folder, std::string_
 
 // The name and settings version a settings file begins with.
 struct SettingsFileHeader {
-    std::string name;           // the begin line's value; the file's base name when empty
+    std::string name;            // the begin line's value; the file's base name when empty
     std::string version = "3.0"; // "\ver" among the first keys
 };
 enum class SettingsFileStatus { Ok, NotSettings, CannotRead };

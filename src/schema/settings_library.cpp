@@ -48,14 +48,14 @@ CSettingsLibrary::~CSettingsLibrary() {
         dlclose(m_handle);
 }
 
-std::unique_ptr<CSettingsLibrary> CSettingsLibrary::Open(const std::string& folder,
-                                                         std::string_view fileName,
-                                                         std::string* reason) {
+std::unique_ptr<CSettingsLibrary>
+CSettingsLibrary::Open(const std::string& folder, std::string_view fileName, std::string* reason) {
     std::string path = ResolveInSettingsFolder(folder, fileName);
     if (path.empty() && fileName.size() > 4) {
         std::string_view ext = fileName.substr(fileName.size() - 4);
         if (ext == ".dll" || ext == ".DLL")
-            path = ResolveInSettingsFolder(folder, std::string(fileName.substr(0, fileName.size() - 4)) + ".so");
+            path = ResolveInSettingsFolder(
+                folder, std::string(fileName.substr(0, fileName.size() - 4)) + ".so");
     }
     if (path.empty()) {
         if (reason)
@@ -74,6 +74,8 @@ std::unique_ptr<CSettingsLibrary> CSettingsLibrary::Open(const std::string& fold
     return std::unique_ptr<CSettingsLibrary>(new CSettingsLibrary(handle, std::move(path)));
 }
 
-void* CSettingsLibrary::Symbol(const char* name) const { return m_handle ? dlsym(m_handle, name) : nullptr; }
+void* CSettingsLibrary::Symbol(const char* name) const {
+    return m_handle ? dlsym(m_handle, name) : nullptr;
+}
 
 } // namespace crv

@@ -18,8 +18,8 @@ public:
     // Loads fileName from folder. A name ending in ".dll" that is not there is also tried
     // with this platform's extension (".so"). Null when refused or not loadable, with the
     // reason in reason (if given).
-    static std::unique_ptr<CSettingsLibrary> Open(const std::string& folder, std::string_view fileName,
-                                                  std::string* reason = nullptr);
+    static std::unique_ptr<CSettingsLibrary>
+    Open(const std::string& folder, std::string_view fileName, std::string* reason = nullptr);
     // An exported C function, or null.
     void* Symbol(const char* name) const;
     const std::string& Path() const { return m_path; }

@@ -9,7 +9,8 @@
 
 namespace crv {
 
-std::unique_ptr<CSortKeyLibrary> CSortKeyLibrary::Load(const std::string& folder, std::string_view fileName) {
+std::unique_ptr<CSortKeyLibrary> CSortKeyLibrary::Load(const std::string& folder,
+                                                       std::string_view fileName) {
     auto lib = CSettingsLibrary::Open(folder, fileName);
     auto fn = lib ? reinterpret_cast<CrvMakeSortKeyFn>(lib->Symbol("MAKE_SORT_KEY")) : nullptr;
     if (!fn) {
@@ -62,7 +63,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<CKeyChangeTable> LoadKeyChangeTable(const std::string& folder, std::string_view fileName) {
+std::unique_ptr<CKeyChangeTable> LoadKeyChangeTable(const std::string& folder,
+                                                    std::string_view fileName) {
     std::string path = ResolveInSettingsFolder(folder, fileName);
     if (path.empty()) {
         platform().ShowMessage(FormatMessage("Change table %1 not found.", {fileName}));
@@ -71,7 +73,8 @@ std::unique_ptr<CKeyChangeTable> LoadKeyChangeTable(const std::string& folder, s
     CChangeTable table;
     ChangeTableResult loaded = table.LoadFile(path);
     if (!loaded) {
-        platform().ShowMessage(FormatMessage("Change table %1 could not be loaded.\n%2", {fileName, loaded.Text()}));
+        platform().ShowMessage(
+            FormatMessage("Change table %1 could not be loaded.\n%2", {fileName, loaded.Text()}));
         return nullptr;
     }
     return std::make_unique<CZentabKeyChangeTable>(std::move(table));

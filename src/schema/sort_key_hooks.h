@@ -22,13 +22,15 @@ public:
 
 // Loads the change table at path (inside the settings folder); null, after a message,
 // when it cannot be loaded or compiled.
-std::unique_ptr<CKeyChangeTable> LoadKeyChangeTable(const std::string& folder, std::string_view fileName);
+std::unique_ptr<CKeyChangeTable> LoadKeyChangeTable(const std::string& folder,
+                                                    std::string_view fileName);
 
 class CSortKeyLibrary {
 public:
     // Loads fileName from the settings folder; null after "DLL file %s could not be
     // loaded." when it cannot be loaded or lacks MAKE_SORT_KEY.
-    static std::unique_ptr<CSortKeyLibrary> Load(const std::string& folder, std::string_view fileName);
+    static std::unique_ptr<CSortKeyLibrary> Load(const std::string& folder,
+                                                 std::string_view fileName);
     // The library's key text for text (cut to 255 bytes).
     std::string MakeKey(std::string_view text, bool fromEnd) const;
 

@@ -44,12 +44,13 @@ char MatchCodeOfMask(int mask) {
     }
 }
 
-CSortOrder::CSortOrder(CLangEnc& owner, std::string name) : CSetEl(std::move(name)), m_owner(&owner) {}
+CSortOrder::CSortOrder(CLangEnc& owner, std::string name)
+    : CSetEl(std::move(name)), m_owner(&owner) {}
 
 CSortOrder::~CSortOrder() = default;
 
-std::unique_ptr<CSortOrder> CSortOrder::Compile(CLangEnc& owner, std::string name, CSortOrderDef def,
-                                                CNote& error) {
+std::unique_ptr<CSortOrder> CSortOrder::Compile(CLangEnc& owner, std::string name,
+                                                CSortOrderDef def, CNote& error) {
     std::unique_ptr<CSortOrder> so(new CSortOrder(owner, std::move(name)));
     if (!so->Build(def, error))
         return nullptr;
@@ -189,7 +190,8 @@ int CSortOrder::CompareUnits(unsigned char a, unsigned char b, int mask) const {
     return wa.primary - wb.primary;
 }
 
-bool CSortOrder::MakeKey(std::string_view text, std::string& key, std::size_t maxUnits, bool fromEnd) const {
+bool CSortOrder::MakeKey(std::string_view text, std::string& key, std::size_t maxUnits,
+                         bool fromEnd) const {
     key.clear();
     return AppendKey(text, key, maxUnits, fromEnd);
 }
@@ -200,7 +202,8 @@ bool CSortOrder::MakeKeyWithSeparator(std::string_view text, std::string& key, s
     return AppendKey(text, key, maxUnits, fromEnd);
 }
 
-bool CSortOrder::AppendKey(std::string_view text, std::string& key, std::size_t maxUnits, bool fromEnd) const {
+bool CSortOrder::AppendKey(std::string_view text, std::string& key, std::size_t maxUnits,
+                           bool fromEnd) const {
     // The first line, without the white space around it.
     std::size_t b = 0;
     while (b < text.size() && (text[b] == ' ' || text[b] == '\t' || text[b] == '\n'))

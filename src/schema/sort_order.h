@@ -27,10 +27,10 @@ enum SortKind : unsigned char {
 
 // The four match masks offered to users, and the bit that selects case-folded weights.
 enum MatchMask : int {
-    kMatchPrimary = 3,  // p: by primary grouping only
-    kMatchNoCase = 23,  // c: disregarding case
-    kMatchExact = 7,    // e: exactly by secondary ordering
-    kMatchAll = 15,     // i: even those normally ignored
+    kMatchPrimary = 3, // p: by primary grouping only
+    kMatchNoCase = 23, // c: disregarding case
+    kMatchExact = 7,   // e: exactly by secondary ordering
+    kMatchAll = 15,    // i: even those normally ignored
     kMaskFolded = 16,
 };
 
@@ -90,7 +90,9 @@ public:
     int RefCount() const { return m_refs; }
 
     const CSortWeight& Weight(unsigned char unit) const { return m_weights[unit]; }
-    bool HasKind(unsigned char unit, int flags) const { return (m_weights[unit].kind & flags) != 0; }
+    bool HasKind(unsigned char unit, int flags) const {
+        return (m_weights[unit].kind & flags) != 0;
+    }
     // A secondary-only unit numbered before the space unit (ordered before unmarked units).
     bool IsPrecedingSecondary(unsigned char unit) const {
         return m_weights[unit].kind == kSortSecondary && m_weights[unit].exact < m_boundary;
@@ -106,7 +108,8 @@ public:
     bool MakeKeyWithSeparator(std::string_view text, std::string& key, std::size_t maxUnits,
                               bool fromEnd) const;
     // Appends the key without clearing what key holds.
-    bool AppendKey(std::string_view text, std::string& key, std::size_t maxUnits, bool fromEnd) const;
+    bool AppendKey(std::string_view text, std::string& key, std::size_t maxUnits,
+                   bool fromEnd) const;
 
     // Compares the first parts (up to the end or a 0x01 byte) of two keys at a match level
     // (1, 3, 21, 23, 5, 7, 13, 15): primary first, then stricter levels while equal. With

@@ -13,7 +13,8 @@ constexpr std::string_view kSortOrderExists = "A sort order already exists with 
 constexpr std::string_view kInSortOrder = "In sort order: ";
 constexpr std::string_view kAskDelete = "Do you want to delete the sort order named \"%1\"?";
 constexpr std::string_view kInUse = "The sort order %1 is in use and cannot be deleted.";
-constexpr std::string_view kLastOne = "A language encoding needs at least one sort order; %1 cannot be deleted.";
+constexpr std::string_view kLastOne =
+    "A language encoding needs at least one sort order; %1 cannot be deleted.";
 
 } // namespace
 
@@ -46,7 +47,8 @@ CSortOrderDef DefaultSortOrderDef() {
 
 CSortOrderSet::~CSortOrderSet() = default;
 
-CSortOrder* CSortOrderSet::AddSortOrder(std::string_view name, const CSortOrderDef& def, CNote& error) {
+CSortOrder* CSortOrderSet::AddSortOrder(std::string_view name, const CSortOrderDef& def,
+                                        CNote& error) {
     if (name.empty()) {
         error.Add(kNoteExpectingName);
         return nullptr;
@@ -103,11 +105,14 @@ void CSortOrderSet::Read(ObjectStream& in, CNoteList& notes) {
         if (in.ReadBeginMarker("srt", name)) {
             CSortOrderDef def;
             while (!in.AtEnd()) {
-                if (in.ReadString("desc", def.description) || in.ReadString("primary", def.primary) ||
+                if (in.ReadString("desc", def.description) ||
+                    in.ReadString("primary", def.primary) ||
                     in.ReadString("SecPreceding", def.secPreceding) ||
-                    in.ReadString("SecFollowing", def.secFollowing) || in.ReadString("ignore", def.ignore) ||
-                    in.ReadBool("SecAfterBase", def.secAfterBase) || in.ReadString("ztt", def.changeTable) ||
-                    in.ReadString("dll", def.keyLibrary) || in.ReadBool("SkipSeq", def.binary))
+                    in.ReadString("SecFollowing", def.secFollowing) ||
+                    in.ReadString("ignore", def.ignore) ||
+                    in.ReadBool("SecAfterBase", def.secAfterBase) ||
+                    in.ReadString("ztt", def.changeTable) || in.ReadString("dll", def.keyLibrary) ||
+                    in.ReadBool("SkipSeq", def.binary))
                     continue;
                 if (in.ReadEnd("srt"))
                     break;

@@ -19,9 +19,7 @@ constexpr std::string_view kStrayRightBracket =
     "use \\] if you want to match a literal right bracket";
 constexpr std::string_view kInPattern = "in a text pattern string";
 
-bool IsIn(char c, std::string_view set) {
-    return set.find(c) != std::string_view::npos;
-}
+bool IsIn(char c, std::string_view set) { return set.find(c) != std::string_view::npos; }
 
 // A variable name ends at white space or a bracket, as variable names are checked.
 bool EndsName(char c) {
@@ -59,7 +57,8 @@ bool PatternCompiler::Run(std::vector<CPatternElement>& out) {
         char c = m_text[m_pos];
         CPatternElement elem;
         if (c == '[') {
-            if (!Bracket(elem)) return false;
+            if (!Bracket(elem))
+                return false;
         } else if (c == ' ' || c == '\n') {
             while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\n') &&
                    !AtStop())
@@ -81,7 +80,8 @@ bool PatternCompiler::Bracket(CPatternElement& elem) {
     while (nameEnd < m_text.size() && !EndsName(m_text[nameEnd]))
         ++nameEnd;
     std::string_view name = m_text.substr(open + 1, nameEnd - open - 1);
-    if (name.empty()) return Fail(kExpectingVariable, {}, open, 1);
+    if (name.empty())
+        return Fail(kExpectingVariable, {}, open, 1);
     if (nameEnd >= m_text.size() || m_text[nameEnd] != ']')
         return Fail(kExpectingRightBracket, {}, open, nameEnd - open);
     if (name == "?") {
@@ -93,7 +93,8 @@ bool PatternCompiler::Bracket(CPatternElement& elem) {
         elem.var = m_names.FindOrAdd("!");
     } else {
         CVarName* var = m_names.Search(name);
-        if (!var) return Fail(kNotDefined, name, open + 1, name.size());
+        if (!var)
+            return Fail(kNotDefined, name, open + 1, name.size());
         elem.kind = PatternElemKind::Variable;
         elem.var = var;
     }
@@ -104,9 +105,11 @@ bool PatternCompiler::Bracket(CPatternElement& elem) {
 bool PatternCompiler::Literal(std::string& literal) {
     while (!AtStop()) {
         char c = m_text[m_pos];
-        if (c == '[' || c == ']' || c == ' ' || c == '\n') break;
+        if (c == '[' || c == ']' || c == ' ' || c == '\n')
+            break;
         if (c == '\\') {
-            if (m_pos + 1 >= m_text.size()) return Fail(kExpectingEscaped, {}, m_pos, 1);
+            if (m_pos + 1 >= m_text.size())
+                return Fail(kExpectingEscaped, {}, m_pos, 1);
             literal += m_text[m_pos + 1];
             m_pos += 2;
             continue;
@@ -135,7 +138,8 @@ std::optional<CTextPattern> CTextPattern::Compile(std::string_view text,
         error.AddText(kInPattern);
         return std::nullopt;
     }
-    if (end) *end = pos;
+    if (end)
+        *end = pos;
     CTextPattern pattern;
     for (const auto& elem : elements)
         if (elem.kind == PatternElemKind::WhiteSpace || elem.kind == PatternElemKind::AnySequence)

@@ -14,8 +14,7 @@ void CUpdateHub::Unsubscribe(CUpdateListener* listener) {
     std::erase_if(m_listeners, [listener](const Entry& e) { return e.listener == listener; });
 }
 
-template <class Update>
-void CUpdateHub::Send(const Update& update) {
+template <class Update> void CUpdateHub::Send(const Update& update) {
     // A listener may unsubscribe (a document closing) while the notice travels: walk a
     // copy and skip whoever left.
     std::vector<Entry> copy = m_listeners;

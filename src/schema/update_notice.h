@@ -50,8 +50,7 @@ public:
     void Broadcast(const CLangEncUpdate& update);
 
 private:
-    template <class Update>
-    void Send(const Update& update);
+    template <class Update> void Send(const Update& update);
     struct Entry {
         CUpdateListener* listener;
         ListenerRank rank;

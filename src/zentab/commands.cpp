@@ -98,7 +98,12 @@ int ArgumentCount(std::uint8_t code) {
 
 bool IsComparison(std::uint8_t code) {
     switch (code) {
-    case op::Ifeq: case op::Ifneq: case op::Ifgt: case op::Ifngt: case op::Iflt: case op::Ifnlt:
+    case op::Ifeq:
+    case op::Ifneq:
+    case op::Ifgt:
+    case op::Ifngt:
+    case op::Iflt:
+    case op::Ifnlt:
     case op::Ifsubset:
         return true;
     default:
@@ -108,7 +113,11 @@ bool IsComparison(std::uint8_t code) {
 
 bool IsArithmetic(std::uint8_t code) {
     switch (code) {
-    case op::Add: case op::Sub: case op::Mul: case op::Div: case op::Mod:
+    case op::Add:
+    case op::Sub:
+    case op::Mul:
+    case op::Div:
+    case op::Mod:
         return true;
     default:
         return false;
@@ -117,7 +126,12 @@ bool IsArithmetic(std::uint8_t code) {
 
 bool IsMatchCommand(std::uint8_t code) {
     switch (code) {
-    case op::Any: case op::Prec: case op::Fol: case op::Wd: case op::Cont: case op::Endfile:
+    case op::Any:
+    case op::Prec:
+    case op::Fol:
+    case op::Wd:
+    case op::Cont:
+    case op::Endfile:
         return true;
     default:
         return false;

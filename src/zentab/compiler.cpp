@@ -41,15 +41,15 @@ const char* const kPredefinedStores[] = {"ztcurrentdate", "ztcurrenttime", "ztve
 
 class Compiler {
 public:
-    Compiler(Reporter& reporter, const CompileErrorSink& sink) : m_reporter(reporter), m_sink(sink) {}
+    Compiler(Reporter& reporter, const CompileErrorSink& sink)
+        : m_reporter(reporter), m_sink(sink) {}
 
     std::unique_ptr<Table> Compile(std::string_view source) {
         m_table = std::make_unique<Table>();
         ReadLines(source);
-        bool ok = FinishTable(*m_table, m_reporter, m_errors > 0, m_tooLarge, true,
-                              [this](int line, int column, const std::string& text) {
-                                  Error(column, text, line);
-                              });
+        bool ok = FinishTable(
+            *m_table, m_reporter, m_errors > 0, m_tooLarge, true,
+            [this](int line, int column, const std::string& text) { Error(column, text, line); });
         if (!ok)
             return nullptr;
         return std::move(m_table);
@@ -334,7 +334,8 @@ private:
             if (digits.size() % 2)
                 digits.insert(digits.begin(), '0');
             for (std::size_t i = 0; i < digits.size(); i += 2)
-                out.push_back(static_cast<Element>(HexValue(digits[i]) * 16 + HexValue(digits[i + 1])));
+                out.push_back(
+                    static_cast<Element>(HexValue(digits[i]) * 16 + HexValue(digits[i + 1])));
             return;
         }
         long value = 0;
@@ -460,12 +461,13 @@ private:
         Symbol* s = table.ByNumber(n);
         if (kw.defines)
             s->defined = true;
-        if (kw.symbols == SymbolKind::Store &&
-            (kw.code == op::Out || kw.code == op::Outs || kw.code == op::Wrstore || IsComparison(kw.code)))
+        if (kw.symbols == SymbolKind::Store && (kw.code == op::Out || kw.code == op::Outs ||
+                                                kw.code == op::Wrstore || IsComparison(kw.code)))
             for (const char* p : kPredefinedStores)
                 if (name == p)
                     s->predefined = true;
-        out.insert(out.end(), {Command(kw.code == op::Use ? std::uint8_t{op::Incl} : kw.code), static_cast<Element>(n)});
+        out.insert(out.end(), {Command(kw.code == op::Use ? std::uint8_t{op::Incl} : kw.code),
+                               static_cast<Element>(n)});
     }
 
     void NumberArgument(const CommandInfo& kw, const std::string& arg, int column,
@@ -499,7 +501,7 @@ private:
         long value = 0;
         for (std::size_t i = from; i < arg.size() && !bad; ++i) {
             char c = arg[i];
-            int d = kind == 'x' ? HexValue(c)
+            int d = kind == 'x'   ? HexValue(c)
                     : kind == 'd' ? (IsDigit(c) ? c - '0' : -1)
                                   : (IsOctalDigit(c) ? c - '0' : -1);
             if (d < 0)

@@ -143,10 +143,14 @@ Executor::Status Executor::Run(std::size_t outputLimit) {
     for (;;) {
         if (!m_frames.empty()) {
             switch (ExecuteFrames()) {
-            case Exec::NeedInput: return Status::NeedInput;
-            case Exec::OutputFull: return Status::OutputFull;
-            case Exec::Error: return Status::Error;
-            case Exec::Continue: break;
+            case Exec::NeedInput:
+                return Status::NeedInput;
+            case Exec::OutputFull:
+                return Status::OutputFull;
+            case Exec::Error:
+                return Status::Error;
+            case Exec::Continue:
+                break;
             }
             if (m_inBegin) {
                 m_inBegin = false;
@@ -285,8 +289,10 @@ void Executor::RebuildPossible() {
                 else
                     mark(m_stores[arg][0]);
                 break;
-            case op::Endfile: break;
-            default: wild = true;
+            case op::Endfile:
+                break;
+            default:
+                wild = true;
             }
         }
     }
@@ -363,7 +369,8 @@ void Executor::RunPlain() {
                 if (in[pos + 1] >= 256)
                     continue;
                 std::size_t pair = static_cast<std::size_t>(c) << 8 | in[pos + 1];
-                for (std::size_t q = group.pairStart[pair]; q < group.pairStart[pair + 1] && !found && !unsure; ++q)
+                for (std::size_t q = group.pairStart[pair];
+                     q < group.pairStart[pair + 1] && !found && !unsure; ++q)
                     attempt(group.plain[group.pairList[q]], 2);
             } else {
                 for (std::size_t p = from; p < to && !found && !unsure; ++p)
@@ -395,7 +402,8 @@ void Executor::RunPlain() {
     }
     flush();
     if (lastMatch) {
-        m_matched.assign(in + lastMatchPos, in + lastMatchPos + (lastMatch->matchEnd - lastMatch->matchStart));
+        m_matched.assign(in + lastMatchPos,
+                         in + lastMatchPos + (lastMatch->matchEnd - lastMatch->matchStart));
         m_currentGroup = lastMatch->group;
     }
     m_ringCount = std::min(kRing, m_ringCount + emitted);
@@ -599,7 +607,8 @@ bool Executor::InStore(int store, Element e) {
     }
     if (e < 256)
         return set.bits.test(m_table.caseless ? Lower(e) : e);
-    return set.wide && std::find(m_stores[store].begin(), m_stores[store].end(), e) != m_stores[store].end();
+    return set.wide &&
+           std::find(m_stores[store].begin(), m_stores[store].end(), e) != m_stores[store].end();
 }
 
 // The output character distance places back: from the store being filled, or from the back
@@ -713,7 +722,8 @@ std::string Executor::PredefinedValue(const std::string& name) {
     localtime_r(&now, &tm);
     char buffer[64];
     if (name == "ztcurrentdate") {
-        std::snprintf(buffer, sizeof buffer, "%02d/%02d/%4d", tm.tm_mon + 1, tm.tm_mday, tm.tm_year + 1900);
+        std::snprintf(buffer, sizeof buffer, "%02d/%02d/%4d", tm.tm_mon + 1, tm.tm_mday,
+                      tm.tm_year + 1900);
         value = buffer;
     } else if (name == "ztcurrenttime") {
         std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
@@ -728,7 +738,8 @@ std::string Executor::PredefinedValue(const std::string& name) {
 
 void Executor::AppendBytes(std::string& out, Element e) {
     if (e > 255) {
-        unsigned threshold = static_cast<unsigned>(m_table.doublebyteHigh) << 8 | m_table.doublebyteLow;
+        unsigned threshold =
+            static_cast<unsigned>(m_table.doublebyteHigh) << 8 | m_table.doublebyteLow;
         if (e < threshold && !m_doublebyteWarned) {
             m_doublebyteWarned = true;
             m_reporter.Report(msg::DoublebyteOutputMismatch);
@@ -824,7 +835,8 @@ void Executor::PushInputFront(const Element* data, std::size_t count) {
         std::size_t pending = m_in.size() - m_inPos;
         std::size_t room = std::max<std::size_t>(count + pending, 64);
         std::vector<Element> grown(room + pending);
-        std::copy(m_in.begin() + static_cast<std::ptrdiff_t>(m_inPos), m_in.end(), grown.begin() + static_cast<std::ptrdiff_t>(room));
+        std::copy(m_in.begin() + static_cast<std::ptrdiff_t>(m_inPos), m_in.end(),
+                  grown.begin() + static_cast<std::ptrdiff_t>(room));
         m_in.swap(grown);
         m_inPos = room;
     }

@@ -47,7 +47,9 @@ public:
     std::string StoreText(int number) const;
     // The value of one of the four predefined stores by name; empty for other names.
     static std::string PredefinedValue(const std::string& name);
-    bool SwitchSet(int number) const { return number >= 1 && number <= kMaxSymbol && m_switches[number]; }
+    bool SwitchSet(int number) const {
+        return number >= 1 && number <= kMaxSymbol && m_switches[number];
+    }
     std::string ActiveGroupNames() const;
     std::string InputContext() const;
     std::string RecentOutput() const;

@@ -14,7 +14,9 @@ constexpr std::size_t kMaxActiveGroups = 25;
 constexpr std::size_t kMaxDoDepth = 10;
 constexpr long long kArithmeticLimit = 2000000000;
 
-bool IsCondition(std::uint8_t code) { return code == op::If || code == op::Ifn || IsComparison(code); }
+bool IsCondition(std::uint8_t code) {
+    return code == op::If || code == op::Ifn || IsComparison(code);
+}
 
 // A signed decimal number of at most 20 characters; empty reads as 0.
 bool ParseNumber(const std::vector<Element>& text, long long& value) {
@@ -150,7 +152,12 @@ Executor::Exec Executor::ExecuteCommand(std::uint8_t code, Element arg, std::uin
         f.pc = next;
         m_switches[s] = code == op::Set;
         break;
-    case op::Ifeq: case op::Ifneq: case op::Ifgt: case op::Ifngt: case op::Iflt: case op::Ifnlt:
+    case op::Ifeq:
+    case op::Ifneq:
+    case op::Ifgt:
+    case op::Ifngt:
+    case op::Iflt:
+    case op::Ifnlt:
     case op::Ifsubset: {
         Operand o = ReadOperand(next, code);
         if (Compare(code, s, o.text)) {
@@ -161,7 +168,11 @@ Executor::Exec Executor::ExecuteCommand(std::uint8_t code, Element arg, std::uin
         }
         break;
     }
-    case op::Add: case op::Sub: case op::Mul: case op::Div: case op::Mod: {
+    case op::Add:
+    case op::Sub:
+    case op::Mul:
+    case op::Div:
+    case op::Mod: {
         Operand o = ReadOperand(next, code);
         f.pc = o.continueAt;
         Arithmetic(code, s, o.text);
@@ -227,7 +238,10 @@ Executor::Exec Executor::ExecuteCommand(std::uint8_t code, Element arg, std::uin
         while (f.pc < f.end && !IsCommand(el[f.pc]))
             ++f.pc;
         break;
-    case op::Caseless: case op::Binary: case op::Doublebyte: case op::Unsorted:
+    case op::Caseless:
+    case op::Binary:
+    case op::Doublebyte:
+    case op::Unsorted:
         f.pc = next;
         if (!m_inBegin)
             m_reporter.Report(code == op::Caseless     ? msg::CaselessNotInBegin
@@ -240,7 +254,12 @@ Executor::Exec Executor::ExecuteCommand(std::uint8_t code, Element arg, std::uin
         f.pc = next;
         m_reporter.Report(msg::GroupNotInFront, args, line);
         break;
-    case op::End: case op::Begin: case op::Endif: case op::Read: case op::Wrstore: case op::Cont:
+    case op::End:
+    case op::Begin:
+    case op::Endif:
+    case op::Read:
+    case op::Wrstore:
+    case op::Cont:
         f.pc = next;
         break;
     default: {
@@ -339,10 +358,14 @@ bool Executor::Compare(std::uint8_t code, int store, const std::vector<Element>&
     else
         order = value < operand ? -1 : value > operand ? 1 : 0;
     switch (code) {
-    case op::Ifgt: return order > 0;
-    case op::Ifngt: return order <= 0;
-    case op::Iflt: return order < 0;
-    default: return order >= 0; // ifnlt
+    case op::Ifgt:
+        return order > 0;
+    case op::Ifngt:
+        return order <= 0;
+    case op::Iflt:
+        return order < 0;
+    default:
+        return order >= 0; // ifnlt
     }
 }
 
@@ -360,11 +383,20 @@ void Executor::Arithmetic(std::uint8_t code, int store, const std::vector<Elemen
         problem = "divide by zero";
     else {
         switch (code) {
-        case op::Add: result = a + b; break;
-        case op::Sub: result = a - b; break;
-        case op::Mul: result = a * b; break;
-        case op::Div: result = a / b; break;
-        default: result = a % b;
+        case op::Add:
+            result = a + b;
+            break;
+        case op::Sub:
+            result = a - b;
+            break;
+        case op::Mul:
+            result = a * b;
+            break;
+        case op::Div:
+            result = a / b;
+            break;
+        default:
+            result = a % b;
         }
         if (result >= kArithmeticLimit || result <= -kArithmeticLimit)
             problem = "overflow";
@@ -382,7 +414,11 @@ void Executor::Arithmetic(std::uint8_t code, int store, const std::vector<Elemen
     m_reporter.Report(msg::Arithmetic, first, line);
     MessageArgs second;
     second.a = value.empty() ? "an empty store" : ToText(value);
-    second.ch = code == op::Add ? '+' : code == op::Sub ? '-' : code == op::Mul ? '*' : code == op::Div ? '/' : '%';
+    second.ch = code == op::Add   ? '+'
+                : code == op::Sub ? '-'
+                : code == op::Mul ? '*'
+                : code == op::Div ? '/'
+                                  : '%';
     second.b = operand.empty() ? "an empty store" : ToText(operand);
     m_reporter.Report(msg::ArithmeticOperands, second, line);
     MessageArgs third;

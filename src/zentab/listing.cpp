@@ -36,9 +36,10 @@ std::string SymbolListing(const Table& table) {
     }
     out += Printf("%d changes, %d maximum\n", static_cast<int>(table.changes.size()),
                   static_cast<int>(kMaxChanges));
-    out += Printf("%u total bytes, %u total elements, %u maximum\n",
-                  static_cast<unsigned>(table.elements.size() * 2),
-                  static_cast<unsigned>(table.elements.size()), static_cast<unsigned>(kMaxElements));
+    out +=
+        Printf("%u total bytes, %u total elements, %u maximum\n",
+               static_cast<unsigned>(table.elements.size() * 2),
+               static_cast<unsigned>(table.elements.size()), static_cast<unsigned>(kMaxElements));
     out += "\n                    OUTPUT |INPUT\n";
     return out;
 }

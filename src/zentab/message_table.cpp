@@ -6,6 +6,8 @@ namespace crv::zt {
 
 namespace {
 
+// One line per message, so that each keeps its number beside it.
+// clang-format off
 constexpr MessageInfo kMessages[kMessageCount] = {
     {true, ArgKind::None, "?ZT-E-Backed up too far\n"}, // 0
     {false, ArgKind::None, "ZT-Warning caseless ignored, incompatible with doublebyte\n\n"}, // 1
@@ -146,6 +148,7 @@ constexpr MessageInfo kMessages[kMessageCount] = {
     {false, ArgKind::None, "?ZT-W-Change Table is empty: No changes will be made to file.\n"}, // 136
     {true, ArgKind::None, "ZTProcessBuffer was passed an output buffer length of 0.\nSet the output buffer length to the length of the output buffer before calling ZTProcessBuffer!\n"}, // 137
 };
+// clang-format on
 
 } // namespace
 

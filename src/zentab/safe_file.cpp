@@ -37,7 +37,8 @@ bool SafeFileWriter::Open(const std::string& path, bool append) {
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
         auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
         m_temp = path + ".zt" + std::to_string(::getpid()) + "-" +
-                 std::to_string((static_cast<unsigned long long>(tick) + counter++) % 1000000) + ".tmp";
+                 std::to_string((static_cast<unsigned long long>(tick) + counter++) % 1000000) +
+                 ".tmp";
         m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd < 0 && errno != EEXIST)
             break;
@@ -46,7 +47,7 @@ bool SafeFileWriter::Open(const std::string& path, bool append) {
         m_temp.clear();
         return false;
     }
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
         (void)::fchmod(m_fd, st.st_mode & 07777);
         if (append) {
@@ -102,7 +103,8 @@ void SafeFileWriter::Abort() {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa{}, sb{};
+    struct stat sa {
+    }, sb{};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }

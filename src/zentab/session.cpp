@@ -121,7 +121,8 @@ Executor::Status Session::Pump(std::size_t outputLimit, const InputFunction& pul
         if (n == 0)
             m_executor.EndInput();
         else
-            m_executor.FeedInput(buffer.data(), std::min(static_cast<std::size_t>(n), buffer.size()));
+            m_executor.FeedInput(buffer.data(),
+                                 std::min(static_cast<std::size_t>(n), buffer.size()));
     }
 }
 
@@ -205,8 +206,9 @@ int Session::ProcessBuffer(const char* input, int inputLength, char* output, int
     }
     if (Reinitialize() != 0)
         return Fail(97);
-    Executor::Status st = Pump(static_cast<std::size_t>(capacity) + 1,
-                               FromMemory({input, static_cast<std::size_t>(inputLength)}), kFeedChunk);
+    Executor::Status st =
+        Pump(static_cast<std::size_t>(capacity) + 1,
+             FromMemory({input, static_cast<std::size_t>(inputLength)}), kFeedChunk);
     if (st == Executor::Status::Error)
         return Fail(84);
     if (st == Executor::Status::OutputFull) {
@@ -215,7 +217,8 @@ int Session::ProcessBuffer(const char* input, int inputLength, char* output, int
         Report(83, args);
         return -1;
     }
-    *outputLength = static_cast<int>(m_executor.TakeOutput(output, static_cast<std::size_t>(capacity)));
+    *outputLength =
+        static_cast<int>(m_executor.TakeOutput(output, static_cast<std::size_t>(capacity)));
     return 0;
 }
 

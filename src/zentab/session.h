@@ -72,7 +72,7 @@ private:
     Executor m_executor;
     InputFunction m_input;
     OutputFunction m_output;
-    bool m_completed = false;   // ZTGetBuffer or ZTMultiProcessBuffer returned 1
+    bool m_completed = false; // ZTGetBuffer or ZTMultiProcessBuffer returned 1
     bool m_lastInputGiven = false;
 };
 

@@ -65,10 +65,10 @@ struct Change {
     Part output;
     int line = 0;
     int group = 1;
-    std::uint32_t firstKey = 0;  // first match element; kCommandKey for a command
+    std::uint32_t firstKey = 0; // first match element; kCommandKey for a command
     int weight = 0;
-    bool literalOnly = false;    // match part holds characters only
-    bool outputLiteral = false;  // output part holds characters only
+    bool literalOnly = false;   // match part holds characters only
+    bool outputLiteral = false; // output part holds characters only
 };
 
 // A change as the plain-text loop scans it: the data of Change it needs, packed.
@@ -100,8 +100,8 @@ struct Table {
     std::array<SymbolTable, 4> symbols;
     std::vector<Change> changes; // table order
     std::array<Group, kMaxSymbol + 1> groups;
-    std::vector<std::uint8_t> groupOrder;              // groups in order of definition
-    std::array<Part, kMaxSymbol + 1> defines;          // end == 0: not defined
+    std::vector<std::uint8_t> groupOrder;               // groups in order of definition
+    std::array<Part, kMaxSymbol + 1> defines;           // end == 0: not defined
     std::array<bool, kMaxSymbol + 1> storeLeadsMatch{}; // store used by a leading any()/cont()
     bool hasBegin = false;
     Part begin;

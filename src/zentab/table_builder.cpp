@@ -59,9 +59,15 @@ void ScanBeginOptions(Table& t, Reporter& r, const RawChange& begin) {
         if (!IsCommand(el[i]))
             continue;
         switch (CodeOf(el[i])) {
-        case op::Caseless: t.caseless = true; break;
-        case op::Binary: t.binary = true; break;
-        case op::Unsorted: t.unsorted = true; break;
+        case op::Caseless:
+            t.caseless = true;
+            break;
+        case op::Binary:
+            t.binary = true;
+            break;
+        case op::Unsorted:
+            t.unsorted = true;
+            break;
         case op::Doublebyte:
             t.doublebyte = true;
             if (i + 1 < el.size() && doublebyteArgs < 2) {
@@ -70,7 +76,8 @@ void ScanBeginOptions(Table& t, Reporter& r, const RawChange& begin) {
                 ++doublebyteArgs;
             }
             break;
-        default: break;
+        default:
+            break;
         }
     }
     if (!t.doublebyte)
@@ -122,8 +129,8 @@ void JoinDoublebyte(Table& t) {
 
 void Weigh(const Table& t, Change& c) {
     const std::vector<Element>& el = t.elements;
-    c.firstKey = c.matchStart < c.matchEnd && !IsCommand(el[c.matchStart]) ? el[c.matchStart]
-                                                                           : kCommandKey;
+    c.firstKey =
+        c.matchStart < c.matchEnd && !IsCommand(el[c.matchStart]) ? el[c.matchStart] : kCommandKey;
     c.literalOnly = true;
     for (std::uint32_t i = c.matchStart; i < c.matchEnd; i = NextElement(el, i)) {
         if (!IsCommand(el[i])) {
@@ -132,9 +139,16 @@ void Weigh(const Table& t, Change& c) {
         }
         c.literalOnly = false;
         switch (CodeOf(el[i])) {
-        case op::Cont: case op::Wd: c.weight += 2; break;
-        case op::Fol: case op::Prec: c.weight += 1; break;
-        default: c.weight += 10;
+        case op::Cont:
+        case op::Wd:
+            c.weight += 2;
+            break;
+        case op::Fol:
+        case op::Prec:
+            c.weight += 1;
+            break;
+        default:
+            c.weight += 10;
         }
     }
 }
@@ -162,7 +176,8 @@ void OrderGroup(Table& t, Group& g) {
     for (std::size_t p = 0; p < g.sorted.size(); ++p) {
         const Change& c = t.changes[g.sorted[p]];
         std::uint32_t length = c.matchEnd - c.matchStart;
-        g.plain.push_back({c.matchStart, static_cast<std::uint16_t>(length), g.sorted[p], c.literalOnly});
+        g.plain.push_back(
+            {c.matchStart, static_cast<std::uint16_t>(length), g.sorted[p], c.literalOnly});
         if (c.firstKey >= 256)
             continue;
         Element second = length >= 2 ? t.elements[c.matchStart + 1] : 0;
@@ -248,8 +263,8 @@ bool FinishTable(Table& t, Reporter& r, bool hadErrors, bool tooLarge, bool from
             continue;
         }
         if (rc.matchStart < rc.matchEnd && el[rc.matchStart] == Command(op::Define)) {
-            for (std::uint32_t k = rc.matchStart; k + 1 < rc.matchEnd && el[k] == Command(op::Define);
-                 k += 2)
+            for (std::uint32_t k = rc.matchStart;
+                 k + 1 < rc.matchEnd && el[k] == Command(op::Define); k += 2)
                 t.defines[el[k + 1]] = part;
             continue;
         }

@@ -52,8 +52,7 @@ crv::zt::MessageSink SinkFor(Handle* h) {
 }
 
 // Runs one call on a live handle; every exception becomes -1 (and *zero, if given, 0).
-template <class F>
-int Guard(Handle* h, int nullMessage, int* zero, F&& work) {
+template <class F> int Guard(Handle* h, int nullMessage, int* zero, F&& work) {
     if (!h) {
         if (zero)
             *zero = 0;
@@ -229,7 +228,8 @@ int ZTAPI ZTMultiProcessBuffer(ZTHANDLE handle, const char* input, int inputLeng
     });
 }
 
-int ZTAPI ZTProcessFile(ZTHANDLE handle, const char* inputFile, const char* outputFile, int append) {
+int ZTAPI ZTProcessFile(ZTHANDLE handle, const char* inputFile, const char* outputFile,
+                        int append) {
     return Guard(Resolve(handle), 125, nullptr,
                  [&](Session& s) { return s.ProcessFile(inputFile, outputFile, append == 1); });
 }

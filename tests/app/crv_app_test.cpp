@@ -18,8 +18,9 @@ protected:
         WriteFileBytes(dir.File("Lex.typ"), TypeFileText("Lex", "4.0"));
         WriteFileBytes(dir.File("Default.lng"), kDefaultEncodingFile);
         WriteFileBytes(dir.File("lex.db"), kLexDatabase);
-        WriteFileBytes(prj, Crlf("\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj +
-                                 "\n\\+dblst\n\\+db lex.db\n\\-db\n\\-dblst\n\\-CrvProjectSettings\n"));
+        WriteFileBytes(prj,
+                       Crlf("\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj +
+                            "\n\\+dblst\n\\+db lex.db\n\\-db\n\\-dblst\n\\-CrvProjectSettings\n"));
     }
     ~CrvAppTest() override { fs::current_path(oldCurrent); }
 

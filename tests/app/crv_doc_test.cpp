@@ -12,7 +12,8 @@ const std::string kCannotOpen =
     "\nCannot open this file.\n\nPlease check whether it is already open in another program.";
 
 TEST_F(DocTest, OpensADatabaseOfAKnownTypeUnmodified) {
-    std::string path = Db("lex.db", Lexicon("\\lx b\r\n\\ge bee\r\n\r\n\\lx a\r\n\\dt 01/Jan/2020\r\n"));
+    std::string path =
+        Db("lex.db", Lexicon("\\lx b\r\n\\ge bee\r\n\r\n\\lx a\r\n\\dt 01/Jan/2020\r\n"));
     CCrvDoc* doc = docs->OpenDocument(path);
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->Title(), "lex.db");
@@ -143,8 +144,9 @@ TEST_F(DocTest, AMissingTypeOffersAnImportAsAnotherTypeWithTheOptionsDisabled) {
               "type   (or Cancel)   from the Import dialog box.");
     // The disabled choices were not taken: no change table, no ".ori" copy.
     EXPECT_FALSE(FileExists(dir.File("m.ori")));
-    EXPECT_EQ(test::ReadFileBytes(path),
-              "\\_sh v3.0  400  Lexicon\r\n\\_DateStampHasFourDigitYear\r\n\r\n\\lx a\r\n\\ge one\r\n");
+    EXPECT_EQ(
+        test::ReadFileBytes(path),
+        "\\_sh v3.0  400  Lexicon\r\n\\_DateStampHasFourDigitYear\r\n\r\n\\lx a\r\n\\ge one\r\n");
     EXPECT_FALSE(doc->IsModified());
 }
 

@@ -34,13 +34,16 @@ protected:
 TEST_F(DocImportTest, AFileWithoutHeaderIsRewrittenAsADatabaseOfTheChosenType) {
     import.removeSpaces = false;
     dialogs.script = {ImportChoice{"Lexicon", false, "", true, false}};
-    CCrvDoc* doc = Import("words.txt", "one line before\n\\lx b\n\\ge bee\n   continued  \n\n\\lx a\n\\dt 5/dec/98\n");
+    CCrvDoc* doc =
+        Import("words.txt",
+               "one line before\n\\lx b\n\\ge bee\n   continued  \n\n\\lx a\n\\dt 5/dec/98\n");
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(dialogs.modes, (std::vector<ImportMode>{ImportMode::NoHeader}));
     EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(doc->Type().Name(), "Lexicon");
     // Written in the default index's order, dates converted, hanging indent removed.
-    EXPECT_EQ(ReadFileBytes(path), Lexicon("\\lx a\r\n\\dt 05/Dec/1998\r\n\r\n\\lx b\r\n\\ge bee\r\ncontinued\r\n"));
+    EXPECT_EQ(ReadFileBytes(path),
+              Lexicon("\\lx a\r\n\\dt 05/Dec/1998\r\n\r\n\\lx b\r\n\\ge bee\r\ncontinued\r\n"));
     EXPECT_EQ(Files(), (std::vector<std::string>{"words.txt"}));
     // One skipped line is accepted without a question; the reading summary tells of it.
     EXPECT_TRUE(rec.Questions().empty());
@@ -119,7 +122,9 @@ TEST_F(DocImportTest, AChangeTableConvertsTheTextAndOneThatDoesNotLoadReturnsToT
     CCrvDoc* doc = Import("t.txt", "\\lx a\n\\ge one\n");
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(dialogs.shown, 2);
-    EXPECT_EQ(rec.Messages().at(0).rfind(dir.File("missing.ztt") + "\nThe change table cannot be loaded.", 0), 0u);
+    EXPECT_EQ(rec.Messages().at(0).rfind(
+                  dir.File("missing.ztt") + "\nThe change table cannot be loaded.", 0),
+              0u);
     EXPECT_EQ(ReadFileBytes(path), Lexicon("\\lx a\r\n\\ge ONE\r\n"));
     EXPECT_TRUE(import.useChangeTable);
     EXPECT_EQ(import.changeTable, table);
@@ -136,7 +141,8 @@ TEST_F(DocImportTest, TheOriginalIsKeptAsOriUnderAFreeName) {
     docs->CloseAll();
     ASSERT_NE(Import("t.txt", "\\lx b\n"), nullptr);
     EXPECT_EQ(ReadFileBytes(dir.File("t1.ori")), "\\lx b\n");
-    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{"Backup Original will be named\n" + dir.File("t1.ori")}));
+    EXPECT_EQ(rec.Messages(),
+              (std::vector<std::string>{"Backup Original will be named\n" + dir.File("t1.ori")}));
     EXPECT_EQ(Files(), (std::vector<std::string>{"t.ori", "t.txt", "t1.ori"}));
 }
 
@@ -150,8 +156,8 @@ TEST_F(DocImportTest, AReadOnlyOrUnreadableSourceIsNotImported) {
     CCrvDoc doc(*docs);
     EXPECT_FALSE(doc.ImportFile(dir.Path().string(), ImportMode::NoHeader, {}, message));
     EXPECT_EQ(message, dir.Path().string() + kBusy);
-    EXPECT_EQ(rec.Messages(),
-              (std::vector<std::string>{path + "\nCannot import this file because it is read-only."}));
+    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{
+                                  path + "\nCannot import this file because it is read-only."}));
     EXPECT_EQ(dialogs.shown, 0);
 }
 
@@ -163,8 +169,9 @@ TEST_F(DocImportTest, AFullDiskOrAFolderThatRefusesTheNewFileLeavesTheSourceAlon
         FileSizeLimit limit(1000);
         EXPECT_EQ(docs->OpenDocument(path), nullptr);
     }
-    EXPECT_EQ(rec.Messages().back(),
-              path + "\nFailed to import this file.\n\nPlease check whether there is enough disk space.");
+    EXPECT_EQ(
+        rec.Messages().back(),
+        path + "\nFailed to import this file.\n\nPlease check whether there is enough disk space.");
     EXPECT_EQ(ReadFileBytes(path), big);
     EXPECT_EQ(Files(), (std::vector<std::string>{"big.txt"}));
 
@@ -173,8 +180,10 @@ TEST_F(DocImportTest, AFullDiskOrAFolderThatRefusesTheNewFileLeavesTheSourceAlon
     ops.failCreate = true;
     dialogs.script = {ImportChoice{"Lexicon"}};
     EXPECT_EQ(docs->OpenDocument(path), nullptr);
-    EXPECT_EQ(rec.Messages().back(),
-              path + "\nFailed to import this file.\n\nPlease check whether the disk is write-protected.");
+    EXPECT_EQ(
+        rec.Messages().back(),
+        path +
+            "\nFailed to import this file.\n\nPlease check whether the disk is write-protected.");
     EXPECT_EQ(ReadFileBytes(path), big);
     EXPECT_EQ(Files(), (std::vector<std::string>{"big.txt"}));
 }

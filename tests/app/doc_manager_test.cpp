@@ -11,7 +11,9 @@ namespace {
 // Records what a view or a notice listener is told.
 class RecordingView : public CDocView, public CRecordNoticeListener {
 public:
-    void OnUpdate(CCrvDoc&, const CRecordHint& hint, CDocView*) override { hints.push_back(hint.op); }
+    void OnUpdate(CCrvDoc&, const CRecordHint& hint, CDocView*) override {
+        hints.push_back(hint.op);
+    }
     void OnDocumentSaved(CCrvDoc&) override { ++saved; }
     void OnRecordNotice(CCrvDoc&, const CRecordHint& hint) override { notices.push_back(hint.op); }
     std::vector<RecordHintOp> hints;
@@ -20,7 +22,8 @@ public:
 };
 
 TEST_F(DocTest, ANewDatabaseHoldsTheHeaderAndOneEmptyRecord) {
-    CPlatformDocumentDialogs preset(CPresetChoices{"Lexicon", "", false, false, dir.File("new.db")});
+    CPlatformDocumentDialogs preset(
+        CPresetChoices{"Lexicon", "", false, false, dir.File("new.db")});
     docs->SetDialogs(&preset);
     CCrvDoc* doc = docs->NewDocument();
     ASSERT_NE(doc, nullptr);
@@ -34,12 +37,14 @@ TEST_F(DocTest, ANewDatabaseHoldsTheHeaderAndOneEmptyRecord) {
     CPlatformDocumentDialogs again(CPresetChoices{"Text", "", false, false, dir.File("new.db")});
     docs->SetDialogs(&again);
     EXPECT_EQ(docs->NewDocument(), nullptr);
-    EXPECT_EQ(rec.Questions(), (std::vector<std::string>{dir.File("new.db") +
-                                                         " already exists.\nDo you want to replace it?"}));
+    EXPECT_EQ(rec.Questions(),
+              (std::vector<std::string>{dir.File("new.db") +
+                                        " already exists.\nDo you want to replace it?"}));
     rec.answers = {Answer::Yes};
     EXPECT_EQ(docs->NewDocument(), nullptr);
-    EXPECT_EQ(rec.Messages().back(), dir.File("new.db") + "\nThis database is open. Close it before "
-                                                          "you make a new database in its place.");
+    EXPECT_EQ(rec.Messages().back(), dir.File("new.db") +
+                                         "\nThis database is open. Close it before "
+                                         "you make a new database in its place.");
 
     // Replacing a closed file keeps it as the backup.
     ASSERT_TRUE(docs->CloseAll());
@@ -52,13 +57,15 @@ TEST_F(DocTest, ANewDatabaseHoldsTheHeaderAndOneEmptyRecord) {
 }
 
 TEST_F(DocTest, ANewDatabaseThatCannotBeWrittenLeavesNothingBehind) {
-    CPlatformDocumentDialogs preset(CPresetChoices{"Lexicon", "", false, false, dir.File("new.db")});
+    CPlatformDocumentDialogs preset(
+        CPresetChoices{"Lexicon", "", false, false, dir.File("new.db")});
     docs->SetDialogs(&preset);
     ops.failCreate = true;
     EXPECT_EQ(docs->NewDocument(), nullptr);
-    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{
-                                  dir.File("new.db") + "\nCannot open this new file.\n\nPlease "
-                                                       "check whether there is enough disk space."}));
+    EXPECT_EQ(rec.Messages(),
+              (std::vector<std::string>{dir.File("new.db") +
+                                        "\nCannot open this new file.\n\nPlease "
+                                        "check whether there is enough disk space."}));
     EXPECT_FALSE(FileExists(dir.File("new.db")));
     EXPECT_EQ(docs->Count(), 0u);
     docs->SetDialogs(nullptr);
@@ -79,7 +86,8 @@ TEST_F(DocTest, ClosingAllAsksEachModifiedDocumentAndStopsAtCancel) {
     rec.answers = {Answer::Yes, Answer::Cancel};
     EXPECT_FALSE(docs->CloseAll());
     EXPECT_EQ(docs->Count(), 2u);
-    EXPECT_EQ(rec.Questions(), (std::vector<std::string>{"Save changes to a.db?", "Save changes to b.db?"}));
+    EXPECT_EQ(rec.Questions(),
+              (std::vector<std::string>{"Save changes to a.db?", "Save changes to b.db?"}));
     EXPECT_EQ(ReadFileBytes(a), Lexicon("\\lx a2\r\n"));
     EXPECT_EQ(view.saved, 1);
     EXPECT_FALSE(docA->IsModified());
@@ -130,7 +138,8 @@ TEST_F(DocTest, ANewDateStampMarkerConvertsEveryWritableDatabaseOfTheType) {
     EXPECT_EQ(readOnly->Records().Records().GetFirst()->GetLast()->Text(), "1/Jan/05");
     ASSERT_TRUE(doc->OnSaveDocument(path));
     EXPECT_EQ(ReadFileBytes(path),
-              "\\_sh v3.0  400  Text\r\n\\_DateStampHasFourDigitYear\r\n\r\n\\id one\r\n\\dt 01/Jan/2005\r\n");
+              "\\_sh v3.0  400  Text\r\n\\_DateStampHasFourDigitYear\r\n\r\n\\id one\r\n\\dt "
+              "01/Jan/2005\r\n");
 }
 
 } // namespace

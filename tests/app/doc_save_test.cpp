@@ -14,7 +14,8 @@ class DocSaveTest : public DocTest {
 protected:
     // A lexicon whose saved form differs from the file (LF line ends).
     CCrvDoc* OpenLexicon(const std::string& name = "lex.db") {
-        path = Db(name, "\\_sh v3.0  400  Lexicon\n\\_DateStampHasFourDigitYear\n\n\\lx a\n\\ge one\n");
+        path = Db(name,
+                  "\\_sh v3.0  400  Lexicon\n\\_DateStampHasFourDigitYear\n\n\\lx a\n\\ge one\n");
         original = ReadFileBytes(path);
         CCrvDoc* doc = docs->OpenDocument(path);
         EXPECT_NE(doc, nullptr);
@@ -108,7 +109,8 @@ TEST_F(DocSaveTest, AFolderThatCannotTakeTheTemporaryFileIsReported) {
 TEST_F(DocSaveTest, ABackupThatCannotBeReplacedStopsTheSave) {
     CCrvDoc* doc = OpenLexicon();
     const std::string message =
-        path + "\nFailed to save this file.\n\nPlease check whether its .bak backup copy is read-only.";
+        path +
+        "\nFailed to save this file.\n\nPlease check whether its .bak backup copy is read-only.";
     WriteFileBytes(dir.File("lex.bak"), "older");
     ::chmod(dir.File("lex.bak").c_str(), 0444);
     EXPECT_FALSE(doc->OnSaveDocument(path));
@@ -146,9 +148,11 @@ TEST_F(DocSaveTest, ANewFileThatCannotBeRenamedStaysBesideTheOldOne) {
 }
 
 TEST_F(DocSaveTest, TheTemporaryNameIsMadeFromEightLettersAndDigitsOfTheName) {
-    EXPECT_EQ(fs::path(DatabaseTempName(dir.File("My Lexicon-2024.db"))).filename(), "MyLexico.tmp");
+    EXPECT_EQ(fs::path(DatabaseTempName(dir.File("My Lexicon-2024.db"))).filename(),
+              "MyLexico.tmp");
     WriteFileBytes(dir.File("MyLexico.tmp"), "");
-    EXPECT_EQ(fs::path(DatabaseTempName(dir.File("My Lexicon-2024.db"))).filename(), "MyLexico1.tmp");
+    EXPECT_EQ(fs::path(DatabaseTempName(dir.File("My Lexicon-2024.db"))).filename(),
+              "MyLexico1.tmp");
     EXPECT_EQ(fs::path(DatabaseTempName(dir.File("---.db"))).filename(), "crv.tmp");
 }
 

@@ -28,7 +28,8 @@ TEST_F(PreferencesTest, KeepsForeignLinesAndMatchesKeysWithoutCase) {
     EXPECT_EQ(test::ReadFileBytes(path),
               "; comment\r\n[Other]\r\nx=1\r\n\r\n[the linguist's corvane]\r\n"
               "projectlastclosed = \"/home/a/b.prj\"\r\nAppPath=/nowhere\r\n"
-              "LastWndTitle=Corvane - b.prj\r\nAppPath2=" + dir.Path().string() + "\r\n");
+              "LastWndTitle=Corvane - b.prj\r\nAppPath2=" +
+                  dir.Path().string() + "\r\n");
 }
 
 TEST_F(PreferencesTest, MissingFileStartsEmptyAndValuesKeepTheirLimits) {

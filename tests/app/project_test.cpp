@@ -46,8 +46,9 @@ protected:
 };
 
 TEST_F(ProjectTest, OptionsReadWithDefaultsAndClampedHeight) {
-    auto p = OpenWith("\\+CrvProjectSettings\n\\ver 4.0\n\\LangCtrlHeight 100\n\\KeepSpaces\n"
-                      "\\UseImportZTT\n\\ImportZTT in.ztt\n\\ToolBarHidden\n\\-CrvProjectSettings\n");
+    auto p =
+        OpenWith("\\+CrvProjectSettings\n\\ver 4.0\n\\LangCtrlHeight 100\n\\KeepSpaces\n"
+                 "\\UseImportZTT\n\\ImportZTT in.ztt\n\\ToolBarHidden\n\\-CrvProjectSettings\n");
     ASSERT_TRUE(p);
     EXPECT_EQ(p->Options().langCtrlHeight, 43);
     EXPECT_FALSE(p->Options().import.removeSpaces);
@@ -89,14 +90,16 @@ TEST_F(ProjectTest, FileComesBackInItsOrderWithCarriedObjects) {
         "\\+dblst\n\n"
         "\\+db lex.db\n\\ReadOnly\n\\+wndlst\n\\+crvwnd\n\\z 2\n\\+ind\n\\mkrPri lx\n\\-ind\n"
         "\\-crvwnd\n\\+crvwnd\n\\z 1\n\\-crvwnd\n\\-wndlst\n\\-db\n\n"
-        "\\+db " + folder + "/texts.db\n\\-db\n\n"
+        "\\+db " +
+        folder +
+        "/texts.db\n\\-db\n\n"
         "\\-dblst\n"
         "\\+Find\n\\+ftxlst\n\\ftx kelo\n\\-ftxlst\n\\MatchCase\n\\-Find\n"
         "\\-CrvProjectSettings\n";
     std::string text = "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj + "\n" + body;
-    std::string read = "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj + "\n" +
-                       "\\+mrulst\n\\mru a.db\n\\-mrulst\n\\+Future\n\\x\n\\-Future\n\\Unknown 1\n" +
-                       body;
+    std::string read =
+        "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj + "\n" +
+        "\\+mrulst\n\\mru a.db\n\\-mrulst\n\\+Future\n\\x\n\\-Future\n\\Unknown 1\n" + body;
     auto p = OpenWith(read);
     ASSERT_TRUE(p);
     EXPECT_EQ(DocPaths(*p), (std::vector<std::string>{folder + "/lex.db", folder + "/texts.db"}));
@@ -134,11 +137,11 @@ TEST_F(ProjectTest, BadProjectFilesGiveTheirMessages) {
     EXPECT_FALSE(CProject::Open(prj, Ctx(), Settings()));
     EXPECT_FALSE(CProject::Open(folder, Ctx(), Settings()));
     EXPECT_EQ(rec.Messages(),
-              (std::vector<std::string>{"The specified path to the project file does not exist.",
-                                        "This is not a valid project file!",
-                                        "This is not a valid project file!",
-                                        folder + "\nCannot open this project file.\n\nPlease check "
-                                                 "whether it is already open in another program."}));
+              (std::vector<std::string>{
+                  "The specified path to the project file does not exist.",
+                  "This is not a valid project file!", "This is not a valid project file!",
+                  folder + "\nCannot open this project file.\n\nPlease check "
+                           "whether it is already open in another program."}));
     // A truncated file opens with what it has.
     rec.Clear();
     auto p = OpenWith("\\+CrvProjectSettings\n\\ver 4.0\n\\+dblst\n\n\\+db lex");
@@ -158,8 +161,10 @@ TEST_F(ProjectTest, VersionCheckListsOlderThenNewerFiles) {
               "These settings files were written by an older version of Corvane.\n"
               "Corvane will update them to the current version.\n\n"
               "p.prj  (version 3.5)\nOld.typ  (version 3.0)\n\n"
-              "Settings folder: " + folder + "\nProject file:  p.prj\n"
-              "Current version of Corvane:  4.0");
+              "Settings folder: " +
+                  folder +
+                  "\nProject file:  p.prj\n"
+                  "Current version of Corvane:  4.0");
     EXPECT_TRUE(rec.events.back().beep);
     EXPECT_EQ(ReadFileBytes(folder + "/Old.typ"), TypeFileText("Old", ""));
 
@@ -169,7 +174,8 @@ TEST_F(ProjectTest, VersionCheckListsOlderThenNewerFiles) {
     ASSERT_EQ(rec.Questions().size(), 2u);
     EXPECT_NE(rec.Questions()[1].find("newer version"), std::string::npos);
     EXPECT_NE(rec.Questions()[1].find("Next.typ  (version 4.5)\n"), std::string::npos);
-    EXPECT_EQ(ReadFileBytes(folder + "/Old.typ"), TypeFileText("Old", "")) << "cancelled: untouched";
+    EXPECT_EQ(ReadFileBytes(folder + "/Old.typ"), TypeFileText("Old", ""))
+        << "cancelled: untouched";
 
     // Confirmed: older files are written back in the current format, newer ones left.
     rec.Clear();
@@ -222,12 +228,14 @@ TEST_F(ProjectTest, MovedProjectFindsItsDatabasesInItsOwnFolder) {
     Touch(folder + "/lex.db");
     Touch(folder + "/texts.db");
     auto p = OpenWith("\\+CrvProjectSettings\n\\ProjectPath /old/place/p.prj\n\\+dblst\n"
-                      "\\+db /old/place/lex.db\n\\-db\n\\+db " + elsewhere + "\n\\-db\n"
+                      "\\+db /old/place/lex.db\n\\-db\n\\+db " +
+                      elsewhere +
+                      "\n\\-db\n"
                       "\\+db /old/place/data/texts.db\n\\-db\n\\-dblst\n\\-CrvProjectSettings\n");
     ASSERT_TRUE(p);
     // lex.db by the moved-folder rule, texts.db through the project folder without asking.
-    EXPECT_EQ(DocPaths(*p), (std::vector<std::string>{folder + "/lex.db", elsewhere,
-                                                      folder + "/texts.db"}));
+    EXPECT_EQ(DocPaths(*p),
+              (std::vector<std::string>{folder + "/lex.db", elsewhere, folder + "/texts.db"}));
     EXPECT_TRUE(rec.Messages().empty()) << rec.Messages()[0];
     EXPECT_TRUE(rec.fileRequests.empty());
     // Moved paths are written where they are now.
@@ -235,16 +243,18 @@ TEST_F(ProjectTest, MovedProjectFindsItsDatabasesInItsOwnFolder) {
 }
 
 TEST_F(ProjectTest, PathFromAnotherSystemAsksWithTheBareFileName) {
-    auto p = OpenWith("\\+CrvProjectSettings\n\\ProjectPath " + prj + "\n\\+dblst\n"
+    auto p = OpenWith("\\+CrvProjectSettings\n\\ProjectPath " + prj +
+                      "\n\\+dblst\n"
                       "\\+db Disk:Data:lex.db\n\\-db\n\\+db Disk:Data:more.db\n\\-db\n\\-dblst\n"
                       "\\-CrvProjectSettings\n");
     ASSERT_TRUE(p);
     EXPECT_EQ(p->Documents().Count(), 0u);
     ASSERT_EQ(rec.Messages().size(), 1u) << "the message is shown once";
-    EXPECT_EQ(rec.Messages()[0],
-              "lex.db\nIt looks as if this file came from a different computer system.\n\nAfter you "
-              "choose OK, Corvane will let you select the folders on your computer that contains "
-              "this project's files.");
+    EXPECT_EQ(
+        rec.Messages()[0],
+        "lex.db\nIt looks as if this file came from a different computer system.\n\nAfter you "
+        "choose OK, Corvane will let you select the folders on your computer that contains "
+        "this project's files.");
     ASSERT_EQ(rec.fileRequests.size(), 2u);
     EXPECT_EQ(rec.fileRequests[0].title, "Open a File which has been moved");
     EXPECT_EQ(rec.fileRequests[0].initialPath, "lex.db");
@@ -258,16 +268,18 @@ TEST_F(ProjectTest, ChosenFolderServesTheFilesThatFollow) {
     Touch(data + "/lex.db");
     Touch(data + "/texts.db");
     rec.files = {data + "/lex.db"};
-    auto p = OpenWith("\\+CrvProjectSettings\n\\ProjectPath " + prj + "\n\\+dblst\n"
+    auto p = OpenWith("\\+CrvProjectSettings\n\\ProjectPath " + prj +
+                      "\n\\+dblst\n"
                       "\\+db /gone/lex.db\n\\-db\n\\+db /gone/texts.db\n\\-db\n"
                       "\\+db /gone/none.db\n\\-db\n\\-dblst\n\\-CrvProjectSettings\n");
     ASSERT_TRUE(p);
-    EXPECT_EQ(rec.Messages(),
-              (std::vector<std::string>{
-                  "/gone/lex.db\nCorvane cannot find this file.\n\nThis can happen if you've copied "
-                  "this project from a different computer or if you've moved files around on your "
-                  "computer.\n\nAfter you choose OK, Corvane will let you select the folders that "
-                  "contain this project's files."}));
+    EXPECT_EQ(
+        rec.Messages(),
+        (std::vector<std::string>{
+            "/gone/lex.db\nCorvane cannot find this file.\n\nThis can happen if you've copied "
+            "this project from a different computer or if you've moved files around on your "
+            "computer.\n\nAfter you choose OK, Corvane will let you select the folders that "
+            "contain this project's files."}));
     EXPECT_EQ(DocPaths(*p), (std::vector<std::string>{data + "/lex.db", data + "/texts.db"}));
     EXPECT_EQ(p->MovedFolder(), data);
     EXPECT_EQ(rec.fileRequests.size(), 2u) << "none.db is asked for; texts.db is not";
@@ -276,10 +288,13 @@ TEST_F(ProjectTest, ChosenFolderServesTheFilesThatFollow) {
 TEST_F(ProjectTest, ListedTwiceOpensOnceAndFailuresStayClosed) {
     Touch(folder + "/lex.db");
     WriteFileBytes(folder + "/bad.db", "\\_sh v3.0  400  Gone\r\n\r\n\\lx a\r\n");
-    auto p = OpenWith("\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj + "\n\\+dblst\n"
+    auto p = OpenWith("\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj +
+                      "\n\\+dblst\n"
                       "\\+db lex.db\n\\+wndlst\n\\+crvwnd\n\\-crvwnd\n\\-wndlst\n\\-db\n"
                       "\\+db bad.db\n\\-db\n"
-                      "\\+db " + folder + "/lex.db\n\\ReadOnly\n\\+wndlst\n\\+crvwnd 2\n\\-crvwnd\n"
+                      "\\+db " +
+                      folder +
+                      "/lex.db\n\\ReadOnly\n\\+wndlst\n\\+crvwnd 2\n\\-crvwnd\n"
                       "\\-wndlst\n\\-db\n\\-dblst\n\\-CrvProjectSettings\n");
     ASSERT_TRUE(p);
     ASSERT_EQ(DocPaths(*p), (std::vector<std::string>{folder + "/lex.db"}));

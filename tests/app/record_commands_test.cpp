@@ -20,7 +20,9 @@ public:
     void MoveTo(const CIndexPos& pos) override { m_pos = pos; }
     bool LeaveRecord() override { return leave; }
     CDocView* View() override { return this; }
-    void OnUpdate(CCrvDoc&, const CRecordHint& hint, CDocView*) override { hints.push_back(hint.op); }
+    void OnUpdate(CCrvDoc&, const CRecordHint& hint, CDocView*) override {
+        hints.push_back(hint.op);
+    }
     CIndex* ViewIndex() override { return &Index(); }
 
     std::string Key() const { return m_pos.IsValid() ? m_pos.Record()->GetKey() : "-"; }
@@ -65,7 +67,8 @@ TEST_F(RecordCommandsTest, DeleteAsksAndInsertAnnouncesTheNewRecord) {
     TestWindow other(doc);
     rec.answers = {Answer::No};
     EXPECT_FALSE(DeleteRecordCommand(w));
-    EXPECT_EQ(rec.Questions(), (std::vector<std::string>{"Do you want to delete the current record?"}));
+    EXPECT_EQ(rec.Questions(),
+              (std::vector<std::string>{"Do you want to delete the current record?"}));
     EXPECT_EQ(doc.Records().RecordCount(), 2u);
     rec.answers = {Answer::Yes};
     other.MoveTo(w.Current());

@@ -67,8 +67,9 @@ TEST_F(ObjectStreamTest, ReadsWhatItWrote) {
     int loops = 0;
     while (!is.AtEnd()) {
         ++loops;
-        if (is.ReadString("desc", desc) || is.ReadBool("flag", flag) || is.ReadInteger("num", num) ||
-            is.ReadDouble("real", real) || is.ReadWindowPlacement("placement", p))
+        if (is.ReadString("desc", desc) || is.ReadBool("flag", flag) ||
+            is.ReadInteger("num", num) || is.ReadDouble("real", real) ||
+            is.ReadWindowPlacement("placement", p))
             continue;
         if (is.ReadEnd("obj"))
             break;
@@ -103,7 +104,8 @@ TEST_F(ObjectStreamTest, UnknownEntriesAndObjectsAreSkippedAndDefaultsKept) {
 }
 
 TEST_F(ObjectStreamTest, KeyValueSplitAndTrim) {
-    std::istringstream in("\\a  padded value \t\n\\b\tafter tab\n\\c\n\\d value\r\n continued  \r\n\r\n");
+    std::istringstream in(
+        "\\a  padded value \t\n\\b\tafter tab\n\\c\n\\d value\r\n continued  \r\n\r\n");
     ObjectStream is(in);
     std::string a, b, c = "x", d;
     EXPECT_TRUE(is.ReadString("a", a));

@@ -38,7 +38,6 @@ TEST(SafeFile, AbandonedOrFailedWriteKeepsTheOldFile) {
 
     auto noFolder = WriteFileSafely(dir.File("missing/x.db"), [](std::ostream&) { return true; });
     EXPECT_EQ(noFolder.failure, SafeWriteResult::Failure::Create);
-
 }
 
 TEST(SafeFile, FullDiskKeepsTheOldFile) {

@@ -27,7 +27,8 @@ TEST_F(SetTest, AddKeepsByteOrderAndPutsEqualNamesAfter) {
     s.Add(new Named("b", 3));
     s.Add(new Named("\xE9", 4)); // high bytes sort after ASCII
     s.Add(new Named("B", 5));
-    EXPECT_EQ(Order(s), "B5 a2 b1 b3 \xE9" "4 ");
+    EXPECT_EQ(Order(s), "B5 a2 b1 b3 \xE9"
+                        "4 ");
 }
 
 TEST_F(SetTest, SearchExactAndPrefix) {

@@ -25,8 +25,9 @@ TEST_F(SFHeaderTest, FormatsTheValueWithTheTypeNameAtCharacterEleven) {
 
 TEST_F(SFHeaderTest, ReadsTypeNumberAndFourDigitFlag) {
     SFHeader h;
-    ASSERT_EQ(Read("\\_sh v3.0  321  Lexicon   \r\n\\_DateStampHasFourDigitYear\r\n\r\n\\lx a\r\n", h),
-              HeaderStatus::Found);
+    ASSERT_EQ(
+        Read("\\_sh v3.0  321  Lexicon   \r\n\\_DateStampHasFourDigitYear\r\n\r\n\\lx a\r\n", h),
+        HeaderStatus::Found);
     EXPECT_EQ(h.typeName, "Lexicon");
     EXPECT_EQ(h.number, 321);
     EXPECT_TRUE(h.fourDigitYear);

@@ -18,9 +18,7 @@ const char* const kLexiconType =
 
 class CrvDoc : public ::testing::Test {
 protected:
-    CrvDoc() {
-        WriteFileBytes(settings.File("Lexicon.typ"), kLexiconType);
-    }
+    CrvDoc() { WriteFileBytes(settings.File("Lexicon.typ"), kLexiconType); }
     ProgramResult Crv(std::vector<std::string> args) {
         args.insert(args.begin(), {"-s", settings.Path().string()});
         return RunCrv(args);
@@ -84,7 +82,8 @@ TEST_F(CrvDoc, ResaveOfAReadOnlyFileAsksAndCannotSaveOverIt) {
 }
 
 TEST_F(CrvDoc, ResaveOnAFullDiskFailsAndKeepsTheFile) {
-    std::string bytes = "\\_sh v3.0  400  Lexicon\n\n\\lx a\n\\ge " + std::string(30000, 'g') + "\n";
+    std::string bytes =
+        "\\_sh v3.0  400  Lexicon\n\n\\lx a\n\\ge " + std::string(30000, 'g') + "\n";
     std::string db = Db("big.db", bytes);
     ProgramResult r;
     {
@@ -92,8 +91,9 @@ TEST_F(CrvDoc, ResaveOnAFullDiskFailsAndKeepsTheFile) {
         r = Crv({"resave", db});
     }
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, db + "\nFailed to save this file.\n\nPlease check whether there is enough disk "
-                          "space.\n\n");
+    EXPECT_EQ(r.err, db +
+                         "\nFailed to save this file.\n\nPlease check whether there is enough disk "
+                         "space.\n\n");
     EXPECT_EQ(ReadFileBytes(db), bytes);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
@@ -103,8 +103,9 @@ TEST_F(CrvDoc, ImportTakesTheDialogsChoicesFromTheOptions) {
     std::string file = Db("words.txt", text);
     auto r = Crv({"-q", "import", file, "--type", "Lexicon", "--backup"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadFileBytes(file), "\\_sh v3.0  400  Lexicon\r\n\\_DateStampHasFourDigitYear\r\n\r\n"
-                                   "\\lx a\r\n\r\n\\lx b\r\nindented\r\n");
+    EXPECT_EQ(ReadFileBytes(file),
+              "\\_sh v3.0  400  Lexicon\r\n\\_DateStampHasFourDigitYear\r\n\r\n"
+              "\\lx a\r\n\r\n\\lx b\r\nindented\r\n");
     EXPECT_EQ(ReadFileBytes(dir.File("words.ori")), text);
 
     std::string kept = Db("kept.txt", "\\lx a\n  indented\n");
@@ -142,8 +143,9 @@ TEST_F(CrvDoc, ImportFailuresExitWithTheMessage) {
     std::string file = Db("t.txt", "\\ge a\n");
     auto r = Crv({"import", file, "--type", "Lexicon"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Import Failure:\nThe Lexicon record marker  \\lx  was not found in the data."),
-              std::string::npos);
+    EXPECT_NE(
+        r.err.find("Import Failure:\nThe Lexicon record marker  \\lx  was not found in the data."),
+        std::string::npos);
     r = Crv({"import", file, "--type", "Nope"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "crv: the settings have no database type named Nope\n");
@@ -164,7 +166,8 @@ TEST_F(CrvDoc, NewMakesAnEmptyDatabaseAndAsksBeforeReplacingAFile) {
     std::string db = dir.File("new.db");
     auto r = Crv({"new", db, "--type", "Lexicon"});
     EXPECT_EQ(r.status, 0) << r.err;
-    const std::string empty = "\\_sh v3.0  400  Lexicon\r\n\\_DateStampHasFourDigitYear\r\n\r\n\\lx\r\n";
+    const std::string empty =
+        "\\_sh v3.0  400  Lexicon\r\n\\_DateStampHasFourDigitYear\r\n\r\n\\lx\r\n";
     EXPECT_EQ(ReadFileBytes(db), empty);
     WriteFileBytes(db, "mine");
     r = Crv({"new", db, "--type", "Lexicon"});

@@ -8,29 +8,29 @@
 namespace crv::test {
 namespace {
 
-const std::string kType =
-    "\\+DatabaseType Lexicon\r\n"
-    "\\+mkrset\r\n\\lngDefault Default\r\n\\mkrRecord lx\r\n\r\n"
-    "\\+mkr dt\r\n\\-mkr\r\n"
-    "\\+mkr ge\r\n\\mkrOverThis sn\r\n\\-mkr\r\n"
-    "\\+mkr lx\r\n\\-mkr\r\n"
-    "\\+mkr ps\r\n\\mkrOverThis sn\r\n\\-mkr\r\n"
-    "\\+mkr sn\r\n\\-mkr\r\n"
-    "\\-mkrset\r\n"
-    "\\+filset\r\n"
-    "\\+fil Nouns\r\n\\mkr ps\r\n\\txt n\r\n\\MatchWhole\r\n\\-fil\r\n"
-    "\\+fil Recent walking\r\n\\mkr ge\r\n\\txt walk\r\n\\fel And\r\n\\mkr dt\r\n\\rel >\r\n\\dat 2000\r\n\\-fil\r\n"
-    "\\+fil Twins\r\n\\fel NonUnique\r\n\\-fil\r\n"
-    "\\+fil Broken\r\n\\mkr ge\r\n\\txt walk\r\n\\fel Or\r\n\\-fil\r\n"
-    "\\-filset\r\n"
-    "\\mkrRecord lx\r\n"
-    "\\-DatabaseType\r\n";
+const std::string kType = "\\+DatabaseType Lexicon\r\n"
+                          "\\+mkrset\r\n\\lngDefault Default\r\n\\mkrRecord lx\r\n\r\n"
+                          "\\+mkr dt\r\n\\-mkr\r\n"
+                          "\\+mkr ge\r\n\\mkrOverThis sn\r\n\\-mkr\r\n"
+                          "\\+mkr lx\r\n\\-mkr\r\n"
+                          "\\+mkr ps\r\n\\mkrOverThis sn\r\n\\-mkr\r\n"
+                          "\\+mkr sn\r\n\\-mkr\r\n"
+                          "\\-mkrset\r\n"
+                          "\\+filset\r\n"
+                          "\\+fil Nouns\r\n\\mkr ps\r\n\\txt n\r\n\\MatchWhole\r\n\\-fil\r\n"
+                          "\\+fil Recent walking\r\n\\mkr ge\r\n\\txt walk\r\n\\fel And\r\n\\mkr "
+                          "dt\r\n\\rel >\r\n\\dat 2000\r\n\\-fil\r\n"
+                          "\\+fil Twins\r\n\\fel NonUnique\r\n\\-fil\r\n"
+                          "\\+fil Broken\r\n\\mkr ge\r\n\\txt walk\r\n\\fel Or\r\n\\-fil\r\n"
+                          "\\-filset\r\n"
+                          "\\mkrRecord lx\r\n"
+                          "\\-DatabaseType\r\n";
 
-const std::string kLexicon =
-    "\\_sh v3.0  400  Lexicon\r\n"
-    "\r\n\\lx tali\r\n\\sn 1\r\n\\ps v\r\n\\ge walk\r\n\\sn 2\r\n\\ps n\r\n\\ge walking stick\r\n\\dt 05/Dec/1998\r\n"
-    "\r\n\\lx kamba\r\n\\ps n\r\n\\ge rope\r\n\\dt 01/Jan/2005\r\n"
-    "\r\n\\lx tali\r\n\\ps v\r\n\\ge to walk about\r\n\\dt 3/mar/01\r\n";
+const std::string kLexicon = "\\_sh v3.0  400  Lexicon\r\n"
+                             "\r\n\\lx tali\r\n\\sn 1\r\n\\ps v\r\n\\ge walk\r\n\\sn 2\r\n\\ps "
+                             "n\r\n\\ge walking stick\r\n\\dt 05/Dec/1998\r\n"
+                             "\r\n\\lx kamba\r\n\\ps n\r\n\\ge rope\r\n\\dt 01/Jan/2005\r\n"
+                             "\r\n\\lx tali\r\n\\ps v\r\n\\ge to walk about\r\n\\dt 3/mar/01\r\n";
 
 class CrvFilter : public ::testing::Test {
 protected:
@@ -59,7 +59,8 @@ TEST_F(CrvFilter, ListThroughAFilterOfTheType) {
     r = List({"--filter", "Twins"});
     EXPECT_EQ(r.out, "tali\ntali\n");
     // The types of a project hold their filters too.
-    WriteFileBytes(dir.File("p.prj"), "\\+CrvProjectSettings\r\n\\ver 4.0\r\n\\-CrvProjectSettings\r\n");
+    WriteFileBytes(dir.File("p.prj"),
+                   "\\+CrvProjectSettings\r\n\\ver 4.0\r\n\\-CrvProjectSettings\r\n");
     r = RunCrv({"-q", "-p", dir.File("p.prj"), "list", db, "--filter", "Nouns"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "kamba\ntali\n");
@@ -72,12 +73,14 @@ TEST_F(CrvFilter, BrokenOrUnknownFilters) {
     auto r = List({"--filter", "Broken"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("lexicon.typ, line 36:\nIn a filter: Broken Expecting a Text or Date Element"),
-              std::string::npos)
+    EXPECT_NE(
+        r.err.find("lexicon.typ, line 36:\nIn a filter: Broken Expecting a Text or Date Element"),
+        std::string::npos)
         << r.err;
     r = List({"--filter", "Verbs"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("crv: --filter: the database type has no filter named Verbs\n"), std::string::npos);
+    EXPECT_NE(r.err.find("crv: --filter: the database type has no filter named Verbs\n"),
+              std::string::npos);
 }
 
 } // namespace

@@ -6,16 +6,15 @@
 namespace crv::test {
 namespace {
 
-const std::string kLexicon =
-    "\\_sh v3.0  400  Lexicon\r\n"
-    "\r\n"
-    "\\lx dog\r\n\\ge hound\r\n\\ps n\r\n"
-    "\r\n"
-    "\\lx cat\r\n\\ge\r\n"
-    "\r\n"
-    "\\lx Bat\r\n\\ge two\r\nlines\r\n"
-    "\r\n"
-    "\\lx bat\r\n\\ge club\r\n\\ge follow\r\n\\ps v\r\n";
+const std::string kLexicon = "\\_sh v3.0  400  Lexicon\r\n"
+                             "\r\n"
+                             "\\lx dog\r\n\\ge hound\r\n\\ps n\r\n"
+                             "\r\n"
+                             "\\lx cat\r\n\\ge\r\n"
+                             "\r\n"
+                             "\\lx Bat\r\n\\ge two\r\nlines\r\n"
+                             "\r\n"
+                             "\\lx bat\r\n\\ge club\r\n\\ge follow\r\n\\ps v\r\n";
 
 class CrvIndex : public ::testing::Test {
 protected:
@@ -88,15 +87,18 @@ const std::string kLexiconType =
 
 TEST_F(CrvIndex, OpensTheDatabaseWithItsTypeFromTheSettingsFolder) {
     WriteFileBytes(dir.File("lexicon.typ"), kLexiconType);
-    WriteFileBytes(dir.File("senses.db"), "\\_sh v3.0  400  Lexicon\r\n\r\n"
-                                          "\\lx tse\r\n\\hm 2\r\n\\sn 1\r\n\\ge run\r\n\\ps v\r\n"
-                                          "\\sn 2\r\n\\ge race\r\n\r\n"
-                                          "\\lx tse\r\n\\hm 1\r\n\\sn 1\r\n\\ge salt\r\n\\ps n\r\n");
-    auto r = RunCrv({"-q", "-s", dir.Path().string(), "list", dir.File("senses.db"), "--columns", "hm"});
+    WriteFileBytes(dir.File("senses.db"),
+                   "\\_sh v3.0  400  Lexicon\r\n\r\n"
+                   "\\lx tse\r\n\\hm 2\r\n\\sn 1\r\n\\ge run\r\n\\ps v\r\n"
+                   "\\sn 2\r\n\\ge race\r\n\r\n"
+                   "\\lx tse\r\n\\hm 1\r\n\\sn 1\r\n\\ge salt\r\n\\ps n\r\n");
+    auto r =
+        RunCrv({"-q", "-s", dir.Path().string(), "list", dir.File("senses.db"), "--columns", "hm"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "tse\t1\ntse\t2\n"); // by lx, then hm
     // Each gloss shows the part of speech of its own sense only.
-    r = RunCrv({"-q", "-s", dir.Path().string(), "list", dir.File("senses.db"), "--by", "ge", "--columns", "ps"});
+    r = RunCrv({"-q", "-s", dir.Path().string(), "list", dir.File("senses.db"), "--by", "ge",
+                "--columns", "ps"});
     EXPECT_EQ(r.out, "race\t*no field*\nrun\tv\nsalt\tn\n");
     // A header naming a type the folder lacks is refused with its message.
     WriteFileBytes(dir.File("other.db"), "\\_sh v3.0  400  Wordlist\r\n\r\n\\w a\r\n");

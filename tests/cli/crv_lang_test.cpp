@@ -10,20 +10,19 @@ namespace {
 
 // An encoding with a digraph, a trigraph, a preceding accent, a following length mark,
 // an ignored hyphen and an undefined full stop.
-const char* const kMiniLng =
-    "\\+LanguageEncoding Mini\r\n"
-    "\\case A a\r\nCH ch\r\n"
-    "\\+srtset\r\n"
-    "\\+srt Main\r\n"
-    "\\primary a A\r\nb\r\nc\r\nch CH\r\nchh\r\nz\r\n"
-    "\\SecPreceding `\r\n"
-    "\\SecFollowing :\r\n"
-    "\\ignore -\r\n"
-    "\\-srt\r\n"
-    "\\+srt Bytes\r\n\\SkipSeq\r\n\\-srt\r\n"
-    "\\srtDefault Main\r\n"
-    "\\-srtset\r\n"
-    "\\-LanguageEncoding\r\n";
+const char* const kMiniLng = "\\+LanguageEncoding Mini\r\n"
+                             "\\case A a\r\nCH ch\r\n"
+                             "\\+srtset\r\n"
+                             "\\+srt Main\r\n"
+                             "\\primary a A\r\nb\r\nc\r\nch CH\r\nchh\r\nz\r\n"
+                             "\\SecPreceding `\r\n"
+                             "\\SecFollowing :\r\n"
+                             "\\ignore -\r\n"
+                             "\\-srt\r\n"
+                             "\\+srt Bytes\r\n\\SkipSeq\r\n\\-srt\r\n"
+                             "\\srtDefault Main\r\n"
+                             "\\-srtset\r\n"
+                             "\\-LanguageEncoding\r\n";
 
 class CrvLang : public ::testing::Test {
 protected:

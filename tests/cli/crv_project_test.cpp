@@ -88,9 +88,10 @@ TEST_F(CrvProject, CheckReportsWhatCannotBeOpenedAndSavesNothing) {
     // dates on opening is told of and not saved.
     std::string old = "\\_sh v3.0  400  Lexicon\r\n\r\n\\lx a\r\n\\dt 5/Dec/98\r\n";
     WriteFileBytes(dir.File("old.db"), old);
-    WriteFileBytes(prj, "\\+CrvProjectSettings\r\n\\ver 4.0\r\n\\+dblst\r\n\\+db gone.db\r\n"
-                        "\\-db\r\n\\+db old.db\r\n\\-db\r\n\\+db lexicon.db\r\n\\-db\r\n\\-dblst\r\n"
-                        "\\-CrvProjectSettings\r\n");
+    WriteFileBytes(prj,
+                   "\\+CrvProjectSettings\r\n\\ver 4.0\r\n\\+dblst\r\n\\+db gone.db\r\n"
+                   "\\-db\r\n\\+db old.db\r\n\\-db\r\n\\+db lexicon.db\r\n\\-db\r\n\\-dblst\r\n"
+                   "\\-CrvProjectSettings\r\n");
     auto before = FolderBytes(dir.Path());
     auto r = RunCrv({"-p", prj, "check"});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -147,7 +148,8 @@ TEST_F(CrvProject, ProjectNewWritesADefaultProject) {
     WriteFileBytes(path, "mine\r\n");
     r = RunCrv({"project", "new", path});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("already exists.\n\nDo you want to replace it?\n-> No\n"), std::string::npos);
+    EXPECT_NE(r.err.find("already exists.\n\nDo you want to replace it?\n-> No\n"),
+              std::string::npos);
     EXPECT_EQ(ReadFileBytes(path), "mine\r\n");
     EXPECT_EQ(RunCrv({"--yes", "project", "new", path}).status, 0);
     EXPECT_EQ(ReadFileBytes(path).substr(0, 22), "\\+CrvProjectSettings\r\n");

@@ -7,13 +7,13 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <random>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <fcntl.h>
 
 #include "run_program.h"
 #include "support/test_support.h"
@@ -32,7 +32,8 @@ const char* const kType =
 // A version of the database with LF line ends, records in key order, so that a save
 // writes the same text with CR LF.
 std::string Version(int round, int records) {
-    std::string lf = "\\_sh v3.0  400  Lexicon\n\n\\lx a-version\n\\ge round " + std::to_string(round) + "\n";
+    std::string lf =
+        "\\_sh v3.0  400  Lexicon\n\n\\lx a-version\n\\ge round " + std::to_string(round) + "\n";
     char key[32];
     for (int i = 0; i < records; ++i) {
         std::snprintf(key, sizeof key, "w%06d", i);
@@ -56,7 +57,8 @@ std::string Saved(const std::string& lf) {
 // Runs crv with args and kills it after delay (unless it ended; no delay: waits for its
 // end); true when it was killed. Safe to call from several threads: the child only
 // makes system calls before it runs crv.
-bool RunAndKill(const std::vector<std::string>& args, std::optional<std::chrono::microseconds> delay) {
+bool RunAndKill(const std::vector<std::string>& args,
+                std::optional<std::chrono::microseconds> delay) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(CRV_BIN));
     for (const auto& a : args)
@@ -116,14 +118,16 @@ struct Lane {
 
             std::string now = ReadFileBytes(db);
             std::string nowBackup = ReadFileBytes(bak);
-            std::string where = "round " + std::to_string(rounds) + " of seed " + std::to_string(seed);
+            std::string where =
+                "round " + std::to_string(rounds) + " of seed " + std::to_string(seed);
             if (now != current && now != Saved(current)) {
                 failure = where + ": the database is not a whole version";
                 return;
             }
             // The backup is replaced before the database: a new database means the
             // backup holds the version before it.
-            if (now == current ? nowBackup != backup && nowBackup != current : nowBackup != current) {
+            if (now == current ? nowBackup != backup && nowBackup != current
+                               : nowBackup != current) {
                 failure = where + ": the backup is not a whole earlier version";
                 return;
             }
@@ -152,7 +156,8 @@ TEST(CrvResaveKill, TheDatabaseAndItsBackupAreAlwaysWholeVersions) {
             WriteFileBytes(dir.File("lex.db"), Version(-1 - run, kRecords));
             auto start = Clock::now();
             ASSERT_FALSE(RunAndKill(args, std::nullopt));
-            whole = std::min(whole, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start));
+            whole = std::min(
+                whole, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start));
         }
     }
 

@@ -11,41 +11,41 @@ namespace {
 // A database that exercises the reader's rules: header, material before the first
 // record, an empty line inside a record, escaped backslash lines, a control line with
 // text after it, "\_no", an invalid marker name, a long line and trailing empty lines.
-const std::string kMixed =
-    "\\_sh v3.0  321  Lexicon\r\n"
-    "\\_DateStampHasFourDigitYear\r\n"
-    "\r\n"
-    "stray text\r\n"
-    "\\ge stray field\r\n"
-    "\\lx nga\r\n"
-    "\\ge fish\r\n"
-    "\r\n"
-    "\\xv Nga kuru.\r\n"
-    "\\\\double\r\n"
-    "\\_control\r\n"
-    "dropped\r\n"
-    "\\_no\r\n"
-    "no marker here\r\n"
-    "\\ge,x bad name\r\n"
-    "\r\n"
-    "\r\n"
-    "\\lx tse\n" // a lone LF
-    "\\ge " + std::string(1500, 'a') + "\r\n";
+const std::string kMixed = "\\_sh v3.0  321  Lexicon\r\n"
+                           "\\_DateStampHasFourDigitYear\r\n"
+                           "\r\n"
+                           "stray text\r\n"
+                           "\\ge stray field\r\n"
+                           "\\lx nga\r\n"
+                           "\\ge fish\r\n"
+                           "\r\n"
+                           "\\xv Nga kuru.\r\n"
+                           "\\\\double\r\n"
+                           "\\_control\r\n"
+                           "dropped\r\n"
+                           "\\_no\r\n"
+                           "no marker here\r\n"
+                           "\\ge,x bad name\r\n"
+                           "\r\n"
+                           "\r\n"
+                           "\\lx tse\n" // a lone LF
+                           "\\ge " +
+                           std::string(1500, 'a') + "\r\n";
 
-const std::string kMixedWritten =
-    "\\_sh v3.0  321  Lexicon\r\n"
-    "\\_DateStampHasFourDigitYear\r\n"
-    "\r\n"
-    "\\lx nga\r\n"
-    "\\ge fish\r\n"
-    "\r\n"
-    "\\xv Nga kuru.\r\n"
-    " \\\\double\r\n"
-    "\\?? no marker here\r\n"
-    "\\?? \\ge,x bad name\r\n"
-    "\r\n"
-    "\\lx tse\r\n"
-    "\\ge " + std::string(1000, 'a') + "\r\n" + std::string(500, 'a') + "\r\n";
+const std::string kMixedWritten = "\\_sh v3.0  321  Lexicon\r\n"
+                                  "\\_DateStampHasFourDigitYear\r\n"
+                                  "\r\n"
+                                  "\\lx nga\r\n"
+                                  "\\ge fish\r\n"
+                                  "\r\n"
+                                  "\\xv Nga kuru.\r\n"
+                                  " \\\\double\r\n"
+                                  "\\?? no marker here\r\n"
+                                  "\\?? \\ge,x bad name\r\n"
+                                  "\r\n"
+                                  "\\lx tse\r\n"
+                                  "\\ge " +
+                                  std::string(1000, 'a') + "\r\n" + std::string(500, 'a') + "\r\n";
 
 class CrvSf : public ::testing::Test {
 protected:
@@ -71,8 +71,9 @@ TEST_F(CrvSf, StatsCountsWhatWasReadAndSkipped) {
 }
 
 TEST_F(CrvSf, StatsTakesTheFirstMarkerLineWithoutARecordMarker) {
-    std::string path = Write("t.db", "\\_sh v3.0  400  Text\r\n\r\n\\id A\r\n\\ref 1\r\n\\tx a b\r\n"
-                                     "\\ref 2\r\n\\tx c\r\n\r\n\\id B\r\n");
+    std::string path =
+        Write("t.db", "\\_sh v3.0  400  Text\r\n\r\n\\id A\r\n\\ref 1\r\n\\tx a b\r\n"
+                      "\\ref 2\r\n\\tx c\r\n\r\n\\id B\r\n");
     auto r = RunCrv({"sf", "stats", path});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "records: 2\nfields: 6\nfields skipped: 0\nlines skipped: 0\n"
@@ -96,8 +97,9 @@ TEST_F(CrvSf, StatsOfEmptyAndMarkerlessFiles) {
 TEST_F(CrvSf, FailuresExitWithOne) {
     auto missing = RunCrv({"sf", "stats", dir.File("missing.db")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, dir.File("missing.db") + "\nCannot open this file.\n\nPlease check "
-                                                    "whether it is already open in another program.\n\n");
+    EXPECT_EQ(missing.err, dir.File("missing.db") +
+                               "\nCannot open this file.\n\nPlease check "
+                               "whether it is already open in another program.\n\n");
     std::string big = Write("big.db", "\\lx a\r\n\\ge " + std::string(32001, 'x') + "\r\n");
     for (const char* cmd : {"stats", "cat"}) {
         auto r = RunCrv({"sf", cmd, big});

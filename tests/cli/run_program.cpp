@@ -75,7 +75,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
                 else
                     errOpen = false;
             } else {
-                (fds[k].fd == outPipe[0] ? r.out : r.err).append(buf, static_cast<std::size_t>(got));
+                (fds[k].fd == outPipe[0] ? r.out : r.err)
+                    .append(buf, static_cast<std::size_t>(got));
             }
         }
     }

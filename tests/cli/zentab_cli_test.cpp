@@ -7,8 +7,8 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <thread>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "support/test_support.h"
@@ -56,11 +56,15 @@ TEST(ZentabCli, RunsOverInputsAsOneStream) {
     EXPECT_EQ(r.out, "ccXX\n.");
     auto piped = RunZentab({dir.File("t.ztt")}, "abab");
     EXPECT_EQ(piped.out, "XX.");
-    EXPECT_EQ(RunZentab({"-o", dir.File("out.txt"), dir.File("t.ztt"), dir.File("one.txt")}).status, 0);
+    EXPECT_EQ(RunZentab({"-o", dir.File("out.txt"), dir.File("t.ztt"), dir.File("one.txt")}).status,
+              0);
     EXPECT_EQ(ReadFileBytes(dir.File("out.txt")), "cca.");
-    EXPECT_EQ(RunZentab({"-a", "-o", dir.File("out.txt"), dir.File("t.ztt"), dir.File("two.txt")}).status, 0);
+    EXPECT_EQ(
+        RunZentab({"-a", "-o", dir.File("out.txt"), dir.File("t.ztt"), dir.File("two.txt")}).status,
+        0);
     EXPECT_EQ(ReadFileBytes(dir.File("out.txt")), "cca.bX\n.");
-    EXPECT_EQ(RunZentab({"-o", dir.File("one.txt"), dir.File("t.ztt"), dir.File("one.txt")}).status, 1);
+    EXPECT_EQ(RunZentab({"-o", dir.File("one.txt"), dir.File("t.ztt"), dir.File("one.txt")}).status,
+              1);
     EXPECT_EQ(ReadFileBytes(dir.File("one.txt")), "cca");
     EXPECT_EQ(RunZentab({dir.File("t.ztt"), dir.File("absent.txt")}).status, 1);
 }
@@ -101,7 +105,8 @@ TEST(ZentabCli, LoopingTableStopsOnInterrupt) {
     kill(pid, SIGINT);
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     pid_t done = 0;
-    while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+    while ((done = waitpid(pid, &status, WNOHANG)) == 0 &&
+           std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (done == 0) {
         kill(pid, SIGKILL);

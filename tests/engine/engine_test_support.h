@@ -52,7 +52,8 @@ protected:
     }
     ~EngineTest() override { db.reset(); }
 
-    CMarker* Make(const std::string& name, const std::string& fieldName, CMarker* parent = nullptr) {
+    CMarker* Make(const std::string& name, const std::string& fieldName,
+                  CMarker* parent = nullptr) {
         return AddMarker(markers, name, fieldName, parent);
     }
 
@@ -75,7 +76,8 @@ protected:
         std::vector<std::string> out;
         for (std::size_t i = 0; i < index.Count(); ++i) {
             const CIndexEntry* e = index.EntryAt(i);
-            out.push_back((e->Field() ? e->Field()->Text() : std::string("-")) + "/" + e->Record()->GetKey());
+            out.push_back((e->Field() ? e->Field()->Text() : std::string("-")) + "/" +
+                          e->Record()->GetKey());
         }
         return out;
     }
@@ -95,6 +97,5 @@ protected:
 };
 
 using Strings = std::vector<std::string>;
-
 
 } // namespace crv::test

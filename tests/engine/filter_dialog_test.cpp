@@ -12,19 +12,22 @@ TEST_F(FilterTest, ElementDialogsRefuseWhatMakesNoElement) {
     CNote error;
     EXPECT_FALSE(MakeMarkerTextElement(*filters, "ge", "a]", error));
     EXPECT_EQ(error.Text(),
-              "This right bracket doesn't enclose a variable or metacharacter;\r\nuse \\] if you want to match a "
+              "This right bracket doesn't enclose a variable or metacharacter;\r\nuse \\] if you "
+              "want to match a "
               "literal right bracket in a text pattern string in a marker-string filter condition");
     EXPECT_EQ(error.Position(), 1);
     CNote marker;
     EXPECT_FALSE(MakeMarkerTextElement(*filters, "qq", "a", marker));
     EXPECT_EQ(marker.Text(), "Marker not in marker list: \\qq");
     CNote date;
-    EXPECT_FALSE(MakeMarkerDateElement(*filters, "dt", CDateCondition::Relation::Equal, "31 June", date));
+    EXPECT_FALSE(
+        MakeMarkerDateElement(*filters, "dt", CDateCondition::Relation::Equal, "31 June", date));
     EXPECT_EQ(date.Text(), "Unrecognized date:  31 June");
     CNote lang;
     EXPECT_FALSE(MakeLangTextElement(*filters, "Klingon", "a", lang));
     EXPECT_EQ(lang.Text(), "Language encoding not found: Klingon");
-    auto typed = MakeMarkerDateElement(*filters, "dt", CDateCondition::Relation::After, "5/jun/01", error);
+    auto typed =
+        MakeMarkerDateElement(*filters, "dt", CDateCondition::Relation::After, "5/jun/01", error);
     ASSERT_TRUE(typed);
     EXPECT_EQ(typed->DisplayText(), "\\dt > 05/Jun/2001");
 

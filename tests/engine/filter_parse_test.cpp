@@ -53,16 +53,20 @@ TEST_F(FilterParseTest, EveryErrorHasItsMessageAndNamesItsElement) {
     EXPECT_EQ(ParseText({"\\ge a", "And"}), "Expecting a Text or Date Element");
     EXPECT_EQ(ParseText({"Not"}), "Expecting a Text or Date Element");
     EXPECT_EQ(ParseText({"(", ")"}), "Expecting a Text or Date Element\n)");
-    EXPECT_EQ(ParseText({"\\ge a", "With", "Non-Unique"}), "\"With\" expects Marker Text Elements\nNon-Unique");
-    EXPECT_EQ(ParseText({"\\dt = 2001", "With", "\\ge a"}), "\"With\" expects Marker Text Elements\n\\dt = 2001");
+    EXPECT_EQ(ParseText({"\\ge a", "With", "Non-Unique"}),
+              "\"With\" expects Marker Text Elements\nNon-Unique");
+    EXPECT_EQ(ParseText({"\\dt = 2001", "With", "\\ge a"}),
+              "\"With\" expects Marker Text Elements\n\\dt = 2001");
     EXPECT_EQ(ParseText({"\\ge a", "With", "Not"}), "Expecting a Text or Date Element\nNot");
     EXPECT_EQ(ParseText({"\\ge a", "With"}), "Expecting a Text or Date Element");
-    EXPECT_EQ(ParseText({"(", "\\ge a", ")", "With", "\\ge b"}), "\"With\" expects Marker Text Elements\n)");
+    EXPECT_EQ(ParseText({"(", "\\ge a", ")", "With", "\\ge b"}),
+              "\"With\" expects Marker Text Elements\n)");
     EXPECT_EQ(ParseText({"(", "\\ge a"}), "Expecting a right parenthesis )");
     EXPECT_EQ(ParseText({"(", "\\ge a", "\\ge b"}), "Expecting a right parenthesis )\n\\ge b");
     EXPECT_EQ(ParseText({"\\ge a", "\\ge b"}), "Unexpected Element after end of Filter\n\\ge b");
     EXPECT_EQ(ParseText({"\\ge a", ")"}), "Unexpected Element after end of Filter\n)");
-    EXPECT_EQ(ParseText({"\\ge a", "Not", "\\ge b"}), "Unexpected Element after end of Filter\nNot");
+    EXPECT_EQ(ParseText({"\\ge a", "Not", "\\ge b"}),
+              "Unexpected Element after end of Filter\nNot");
 
     CFilterElementList els = Seq({"\\ge a", "And", "Or", "\\ge b"});
     CFilterParseError error;

@@ -14,38 +14,37 @@ std::string NoteTexts(const CNoteList& notes) {
     return out;
 }
 
-const char* const kStored =
-    "\\+filset\r\n"
-    "\\+fil Dated nouns\r\n"
-    "\\fel (\r\n"
-    "\\mkr ps\r\n"
-    "\\txt n\r\n"
-    "\\fel Or\r\n"
-    "\\lngAny\r\n"
-    "\\txt [vowel]x\r\n"
-    "\\fel )\r\n"
-    "\\fel And\r\n"
-    "\\fel Not\r\n"
-    "\\mkr dt\r\n"
-    "\\rel >\r\n"
-    "\\dat Jun/2001\r\n"
-    "\\fel And\r\n"
-    "\\fel NonUnique\r\n"
-    "\\MatchWhole\r\n"
-    "\\match_char c\r\n"
-    "\\-fil\r\n"
-    "\\+fil With\r\n"
-    "\\mkr xv\r\n"
-    "\\txt a\r\n"
-    "\\fel With\r\n"
-    "\\mkr xe\r\n"
-    "\\txt b\r\n"
-    "\\fel And\r\n"
-    "\\lng Default\r\n"
-    "\\txt\r\n"
-    "\\match_char p\r\n"
-    "\\-fil\r\n"
-    "\\-filset\r\n";
+const char* const kStored = "\\+filset\r\n"
+                            "\\+fil Dated nouns\r\n"
+                            "\\fel (\r\n"
+                            "\\mkr ps\r\n"
+                            "\\txt n\r\n"
+                            "\\fel Or\r\n"
+                            "\\lngAny\r\n"
+                            "\\txt [vowel]x\r\n"
+                            "\\fel )\r\n"
+                            "\\fel And\r\n"
+                            "\\fel Not\r\n"
+                            "\\mkr dt\r\n"
+                            "\\rel >\r\n"
+                            "\\dat Jun/2001\r\n"
+                            "\\fel And\r\n"
+                            "\\fel NonUnique\r\n"
+                            "\\MatchWhole\r\n"
+                            "\\match_char c\r\n"
+                            "\\-fil\r\n"
+                            "\\+fil With\r\n"
+                            "\\mkr xv\r\n"
+                            "\\txt a\r\n"
+                            "\\fel With\r\n"
+                            "\\mkr xe\r\n"
+                            "\\txt b\r\n"
+                            "\\fel And\r\n"
+                            "\\lng Default\r\n"
+                            "\\txt\r\n"
+                            "\\match_char p\r\n"
+                            "\\-fil\r\n"
+                            "\\-filset\r\n";
 
 TEST_F(FilterTest, StoredFormRoundTrips) {
     EXPECT_TRUE(ReadSet(kStored).empty());
@@ -59,21 +58,24 @@ TEST_F(FilterTest, StoredFormRoundTrips) {
     // Filters made through the set write the same way.
     filters = std::make_unique<CFilterSet>(markers);
     AddFilter("With", {"\\xv a", "With", "\\xe b", "And", "@Default "});
-    AddFilter("Dated nouns", {"(", "\\ps n", "Or", "@* [vowel]x", ")", "And", "Not", "\\dt > Jun/2001", "And",
-                              "Non-Unique"},
+    AddFilter("Dated nouns",
+              {"(", "\\ps n", "Or", "@* [vowel]x", ")", "And", "Not", "\\dt > Jun/2001", "And",
+               "Non-Unique"},
               true, 23);
     EXPECT_EQ(WriteSet(), kStored);
 }
 
 TEST_F(FilterTest, OlderFormsAreAccepted) {
-    CNoteList notes = ReadSet("\\+filset\n\\+fil old\n\\mkrRecord lx\n\\fel Non-Unique\n\\fel And\n\\mkr dt\n"
-                              "\\rel ?\n\\dat 5/jun/01\n\\match_char z\n\\-fil\n\\-filset\n");
+    CNoteList notes =
+        ReadSet("\\+filset\n\\+fil old\n\\mkrRecord lx\n\\fel Non-Unique\n\\fel And\n\\mkr dt\n"
+                "\\rel ?\n\\dat 5/jun/01\n\\match_char z\n\\-fil\n\\-filset\n");
     EXPECT_EQ(NoteTexts(notes), "");
     CFilter* f = filters->Find("old");
     ASSERT_TRUE(f && f->IsParsed());
     EXPECT_EQ(f->MatchMask(), 3);
-    EXPECT_EQ(WriteSet(), "\\+filset\r\n\\+fil old\r\n\\fel NonUnique\r\n\\fel And\r\n\\mkr dt\r\n\\rel <\r\n"
-                          "\\dat 05/Jun/2001\r\n\\match_char p\r\n\\-fil\r\n\\-filset\r\n");
+    EXPECT_EQ(WriteSet(),
+              "\\+filset\r\n\\+fil old\r\n\\fel NonUnique\r\n\\fel And\r\n\\mkr dt\r\n\\rel <\r\n"
+              "\\dat 05/Jun/2001\r\n\\match_char p\r\n\\-fil\r\n\\-filset\r\n");
     // A date element without a relation is a before.
     ReadSet("\\+filset\n\\+fil d\n\\mkr dt\n\\dat 2001\n\\-fil\n\\-filset\n");
     auto* date = dynamic_cast<const CFilterMarkerDate*>(filters->Find("d")->Elements()[0].get());
@@ -82,25 +84,26 @@ TEST_F(FilterTest, OlderFormsAreAccepted) {
 }
 
 TEST_F(FilterTest, BrokenFiltersLoadWithNotesAndAreWrittenBackAsRead) {
-    const std::string text = "\\+filset\n"
-                             "\\+fil seq\n\\mkr ge\n\\txt a\n\\fel And\n\\-fil\n"
-                             "\\+fil marker\n\\mkr zz\n\\txt a\n\\-fil\n"
-                             "\\+fil badname\n\\mkr a,b\n\\txt a\n\\-fil\n"
-                             "\\+fil date\n\\mkr dt\n\\rel =\n\\dat soon\n\\-fil\n"
-                             "\\+fil pattern\n\\mkr ge\n\\txt [nosuch]\n\\-fil\n"
-                             "\\+fil lang\n\\lng Klingon\n\\txt a\n\\-fil\n"
-                             "\\+fil pieces\n\\mkr ge\n\\fel Or\n\\txt stray\n\\rel =\n\\fel Xor\n\\-fil\n"
-                             "\\-filset\n";
+    const std::string text =
+        "\\+filset\n"
+        "\\+fil seq\n\\mkr ge\n\\txt a\n\\fel And\n\\-fil\n"
+        "\\+fil marker\n\\mkr zz\n\\txt a\n\\-fil\n"
+        "\\+fil badname\n\\mkr a,b\n\\txt a\n\\-fil\n"
+        "\\+fil date\n\\mkr dt\n\\rel =\n\\dat soon\n\\-fil\n"
+        "\\+fil pattern\n\\mkr ge\n\\txt [nosuch]\n\\-fil\n"
+        "\\+fil lang\n\\lng Klingon\n\\txt a\n\\-fil\n"
+        "\\+fil pieces\n\\mkr ge\n\\fel Or\n\\txt stray\n\\rel =\n\\fel Xor\n\\-fil\n"
+        "\\-filset\n";
     CNoteList notes = ReadSet(text);
-    EXPECT_EQ(NoteTexts(notes),
-              "In a filter: seq Expecting a Text or Date Element|"
-              "In a filter: date Unrecognized date:  soon|"
-              "In a filter: pattern Variable or metacharacter name not defined: nosuch in a text pattern string "
-              "in a marker-string filter condition|"
-              "In a filter: pieces Expecting a Text or Date Element\n\\mkr ge|"
-              "In a filter: badname Not expecting the character: , in a marker|"
-              "In a filter: lang Language encoding not found: Klingon|"
-              "In a filter: marker Marker not in marker list: \\zz|");
+    EXPECT_EQ(NoteTexts(notes), "In a filter: seq Expecting a Text or Date Element|"
+                                "In a filter: date Unrecognized date:  soon|"
+                                "In a filter: pattern Variable or metacharacter name not defined: "
+                                "nosuch in a text pattern string "
+                                "in a marker-string filter condition|"
+                                "In a filter: pieces Expecting a Text or Date Element\n\\mkr ge|"
+                                "In a filter: badname Not expecting the character: , in a marker|"
+                                "In a filter: lang Language encoding not found: Klingon|"
+                                "In a filter: marker Marker not in marker list: \\zz|");
     EXPECT_GT(notes[0].FileLine(), 0);
     CRecord* r = Add({{lx, "a"}, {ge, "a"}, {dt, "01/Jan/2001"}});
     for (const char* name : {"seq", "marker", "badname", "date", "pattern", "lang", "pieces"}) {
@@ -111,7 +114,8 @@ TEST_F(FilterTest, BrokenFiltersLoadWithNotesAndAreWrittenBackAsRead) {
     std::string again = WriteSet();
     ReadSet(again);
     EXPECT_EQ(WriteSet(), again);
-    EXPECT_NE(again.find("\\mkr ge\r\n\\fel Or\r\n\\txt stray\r\n\\rel =\r\n\\fel Xor\r\n"), std::string::npos);
+    EXPECT_NE(again.find("\\mkr ge\r\n\\fel Or\r\n\\txt stray\r\n\\rel =\r\n\\fel Xor\r\n"),
+              std::string::npos);
     EXPECT_NE(again.find("\\dat soon\r\n"), std::string::npos);
     EXPECT_NE(again.find("\\mkr a,b\r\n\\txt a\r\n"), std::string::npos);
 }

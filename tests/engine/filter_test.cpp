@@ -38,8 +38,8 @@ TEST_F(FilterTest, OperatorsEvaluateAsTheyGroup) {
                 out += r->GetKey();
         return out;
     };
-    EXPECT_EQ(passes({"\\ge x", "And", "\\ge y", "Or", "\\ps z"}), "c");  // (x And y) Or z
-    EXPECT_EQ(passes({"\\ps z", "Or", "\\ge x", "And", "\\ge y"}), "");   // (z Or x) And y
+    EXPECT_EQ(passes({"\\ge x", "And", "\\ge y", "Or", "\\ps z"}), "c"); // (x And y) Or z
+    EXPECT_EQ(passes({"\\ps z", "Or", "\\ge x", "And", "\\ge y"}), "");  // (z Or x) And y
     EXPECT_EQ(passes({"\\ge x", "Or", "\\ge y"}), "ab");
     EXPECT_EQ(passes({"Not", "\\ge x"}), "bc");
     EXPECT_EQ(passes({"Not", "Not", "\\ge x"}), passes({"\\ge x"}));
@@ -64,8 +64,16 @@ TEST_F(FilterTest, MarkerElementsLookAtTheEntrysSubEntry) {
 }
 
 TEST_F(FilterTest, ScopeRules) {
-    CRecord* r = Add({{lx, "a"}, {sn, "1"}, {ge, "g1"}, {xv, "v1"}, {xe, "e1"}, {sn, "2"}, {ge, "g2"},
-                      {xv, "v2"}, {ps, "p2"}, {dt, "d"}});
+    CRecord* r = Add({{lx, "a"},
+                      {sn, "1"},
+                      {ge, "g1"},
+                      {xv, "v1"},
+                      {xe, "e1"},
+                      {sn, "2"},
+                      {ge, "g2"},
+                      {xv, "v2"},
+                      {ps, "p2"},
+                      {dt, "d"}});
     auto field = [&](int i) {
         const CField* f = r->GetFirst();
         while (i-- > 0)
@@ -80,15 +88,15 @@ TEST_F(FilterTest, ScopeRules) {
         return out;
     };
     const std::string all = "a 1 g1 v1 e1 2 g2 v2 p2 d ";
-    EXPECT_EQ(scope(-1, ge), all);               // no field
-    EXPECT_EQ(scope(0, ge), all);                // under the record marker
-    EXPECT_EQ(scope(1, ge), "1 g1 v1 e1 ");      // under the entry's marker
-    EXPECT_EQ(scope(5, sn), "2 g2 v2 p2 ");      // the entry's own marker
+    EXPECT_EQ(scope(-1, ge), all);          // no field
+    EXPECT_EQ(scope(0, ge), all);           // under the record marker
+    EXPECT_EQ(scope(1, ge), "1 g1 v1 e1 "); // under the entry's marker
+    EXPECT_EQ(scope(5, sn), "2 g2 v2 p2 "); // the entry's own marker
     EXPECT_EQ(scope(2, ge), "g1 ");
-    EXPECT_EQ(scope(4, sn), "1 g1 v1 e1 ");      // over the entry's marker
-    EXPECT_EQ(scope(4, ge), "1 g1 v1 e1 ");      // the group that holds both
+    EXPECT_EQ(scope(4, sn), "1 g1 v1 e1 "); // over the entry's marker
+    EXPECT_EQ(scope(4, ge), "1 g1 v1 e1 "); // the group that holds both
     EXPECT_EQ(scope(8, xe), "2 g2 v2 p2 ");
-    EXPECT_EQ(scope(6, dt), all);                // nothing but the record over both
+    EXPECT_EQ(scope(6, dt), all); // nothing but the record over both
     EXPECT_EQ(scope(9, ge), all);
 
     // A marker outside the hierarchy: the whole record.
@@ -171,13 +179,15 @@ TEST_F(FilterTest, WithTiesMatchesInTheSameColumn) {
     EXPECT_FALSE(chain->Evaluate(*skewed, nullptr));
     // The record's first field takes no part.
     CRecord* first = Add({{lx, "kamba"}, {xe, "rope"}});
-    EXPECT_FALSE(AddFilter("first", {"\\lx kamba", "With", "\\xe rope"})->Evaluate(*first, nullptr));
+    EXPECT_FALSE(
+        AddFilter("first", {"\\lx kamba", "With", "\\xe rope"})->Evaluate(*first, nullptr));
 }
 
 TEST_F(FilterTest, MissingMarkersAndBrokenFiltersMatchNothing) {
     // A marker the type lacks makes its element false, and true again once it exists.
-    ReadSet("\\+filset\n\\+fil later\n\\mkr zz\n\\txt x\n\\-fil\n\\+fil notlater\n\\fel Not\n\\mkr zz\n"
-            "\\txt x\n\\-fil\n\\-filset\n");
+    ReadSet(
+        "\\+filset\n\\+fil later\n\\mkr zz\n\\txt x\n\\-fil\n\\+fil notlater\n\\fel Not\n\\mkr zz\n"
+        "\\txt x\n\\-fil\n\\-filset\n");
     CRecord* a = Add({{lx, "a"}, {ge, "x"}});
     EXPECT_FALSE(filters->Find("later")->Evaluate(*a, nullptr));
     EXPECT_TRUE(filters->Find("notlater")->Evaluate(*a, nullptr));

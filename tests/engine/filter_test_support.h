@@ -8,10 +8,10 @@
 #include <sstream>
 #include <string>
 
+#include "base/object_stream.h"
 #include "engine/engine_test_support.h"
 #include "engine/filter.h"
 #include "engine/filter_dialog.h"
-#include "base/object_stream.h"
 
 namespace crv::test {
 
@@ -34,10 +34,13 @@ protected:
             CNote error;
             if (item.starts_with("\\")) {
                 std::size_t sp = item.find(' ');
-                std::string marker = item.substr(1, sp == std::string::npos ? std::string::npos : sp - 1);
+                std::string marker =
+                    item.substr(1, sp == std::string::npos ? std::string::npos : sp - 1);
                 std::string rest = sp == std::string::npos ? std::string() : item.substr(sp + 1);
-                if (rest.size() >= 2 && (rest[0] == '<' || rest[0] == '=' || rest[0] == '>') && rest[1] == ' ')
-                    e = MakeMarkerDateElement(*filters, marker, CDateCondition::RelationOfCode(rest.substr(0, 1)),
+                if (rest.size() >= 2 && (rest[0] == '<' || rest[0] == '=' || rest[0] == '>') &&
+                    rest[1] == ' ')
+                    e = MakeMarkerDateElement(*filters, marker,
+                                              CDateCondition::RelationOfCode(rest.substr(0, 1)),
                                               rest.substr(2), error);
                 else
                     e = MakeMarkerTextElement(*filters, marker, rest, error);
@@ -57,8 +60,8 @@ protected:
     }
 
     // A filter added to the set (the test fails when it is refused).
-    CFilter* AddFilter(const std::string& name, std::initializer_list<std::string> items, bool whole = false,
-                       int mask = 3) {
+    CFilter* AddFilter(const std::string& name, std::initializer_list<std::string> items,
+                       bool whole = false, int mask = 3) {
         CNote error;
         CFilter* f = filters->Add(name, Seq(items), whole, mask, error);
         EXPECT_TRUE(f) << name << ": " << error.Text();

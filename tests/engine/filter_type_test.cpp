@@ -10,55 +10,54 @@
 namespace crv::test {
 namespace {
 
-const char* const kLexiconType =
-    "\\+DatabaseType Lexicon\r\n"
-    "\\ver 4.0\r\n"
-    "\\desc A dictionary.\r\n"
-    "\\+mkrset\r\n"
-    "\\lngDefault Default\r\n"
-    "\\mkrRecord lx\r\n"
-    "\r\n"
-    "\\+mkr ge\r\n"
-    "\\nam Gloss\r\n"
-    "\\lng Default\r\n"
-    "\\mkrOverThis sn\r\n"
-    "\\-mkr\r\n"
-    "\\+mkr lx\r\n"
-    "\\nam Lexeme\r\n"
-    "\\lng Default\r\n"
-    "\\-mkr\r\n"
-    "\\+mkr sn\r\n"
-    "\\nam Sense\r\n"
-    "\\lng Default\r\n"
-    "\\mkrOverThis lx\r\n"
-    "\\-mkr\r\n"
-    "\\-mkrset\r\n"
-    "\\iInterlinCharWd 8\r\n"
-    "\\+filset\r\n"
-    "\\+fil Glossed\r\n"
-    "\\mkr ge\r\n"
-    "\\txt [...]\r\n"
-    "\\fel And\r\n"
-    "\\fel Not\r\n"
-    "\\fel NonUnique\r\n"
-    "\\match_char p\r\n"
-    "\\-fil\r\n"
-    "\\-filset\r\n"
-    "\\+drflst\r\n"
-    "\\+drf\r\n"
-    "\\File texts.db\r\n"
-    "\\mkr ge\r\n"
-    "\\-drf\r\n"
-    "\\-drflst\r\n"
-    "\\mkrRecord lx\r\n"
-    "\\+PrintProperties\r\n"
-    "\\header File: &f, Date: &d\r\n"
-    "\\footer Page &p\r\n"
-    "\\breakrecordswithspace\r\n"
-    "\\printcurrentrecord\r\n"
-    "\\recordsspace 10\r\n"
-    "\\-PrintProperties\r\n"
-    "\\-DatabaseType\r\n";
+const char* const kLexiconType = "\\+DatabaseType Lexicon\r\n"
+                                 "\\ver 4.0\r\n"
+                                 "\\desc A dictionary.\r\n"
+                                 "\\+mkrset\r\n"
+                                 "\\lngDefault Default\r\n"
+                                 "\\mkrRecord lx\r\n"
+                                 "\r\n"
+                                 "\\+mkr ge\r\n"
+                                 "\\nam Gloss\r\n"
+                                 "\\lng Default\r\n"
+                                 "\\mkrOverThis sn\r\n"
+                                 "\\-mkr\r\n"
+                                 "\\+mkr lx\r\n"
+                                 "\\nam Lexeme\r\n"
+                                 "\\lng Default\r\n"
+                                 "\\-mkr\r\n"
+                                 "\\+mkr sn\r\n"
+                                 "\\nam Sense\r\n"
+                                 "\\lng Default\r\n"
+                                 "\\mkrOverThis lx\r\n"
+                                 "\\-mkr\r\n"
+                                 "\\-mkrset\r\n"
+                                 "\\iInterlinCharWd 8\r\n"
+                                 "\\+filset\r\n"
+                                 "\\+fil Glossed\r\n"
+                                 "\\mkr ge\r\n"
+                                 "\\txt [...]\r\n"
+                                 "\\fel And\r\n"
+                                 "\\fel Not\r\n"
+                                 "\\fel NonUnique\r\n"
+                                 "\\match_char p\r\n"
+                                 "\\-fil\r\n"
+                                 "\\-filset\r\n"
+                                 "\\+drflst\r\n"
+                                 "\\+drf\r\n"
+                                 "\\File texts.db\r\n"
+                                 "\\mkr ge\r\n"
+                                 "\\-drf\r\n"
+                                 "\\-drflst\r\n"
+                                 "\\mkrRecord lx\r\n"
+                                 "\\+PrintProperties\r\n"
+                                 "\\header File: &f, Date: &d\r\n"
+                                 "\\footer Page &p\r\n"
+                                 "\\breakrecordswithspace\r\n"
+                                 "\\printcurrentrecord\r\n"
+                                 "\\recordsspace 10\r\n"
+                                 "\\-PrintProperties\r\n"
+                                 "\\-DatabaseType\r\n";
 
 class FilterTypeTest : public PlatformTest {
 protected:
@@ -97,7 +96,8 @@ TEST_F(FilterTypeTest, FilterSetLivesInTheTypeAndTheFileComesBackByteForByte) {
 
     // A changed filter makes the type modified, and it is saved with the type.
     CNote error;
-    ASSERT_TRUE(filters->Modify(glossed, "Glossed", CloneElements(glossed->Elements()), true, 23, error));
+    ASSERT_TRUE(
+        filters->Modify(glossed, "Glossed", CloneElements(glossed->Elements()), true, 23, error));
     EXPECT_TRUE(type->IsModified());
     ASSERT_TRUE(types->WriteAllModified());
     EXPECT_FALSE(type->IsModified());
@@ -109,8 +109,9 @@ TEST_F(FilterTypeTest, FilterSetLivesInTheTypeAndTheFileComesBackByteForByte) {
 
 TEST_F(FilterTypeTest, BrokenFiltersAreReportedWithTheTypeFile) {
     std::string text = kLexiconType;
-    std::string broken = "\\+fil Broken\r\n\\mkr zz\r\n\\txt a\r\n\\fel Or\r\n\\mkr ge\r\n\\rel =\r\n"
-                         "\\dat tomorrow\r\n\\fel (\r\n\\match_char p\r\n\\-fil\r\n";
+    std::string broken =
+        "\\+fil Broken\r\n\\mkr zz\r\n\\txt a\r\n\\fel Or\r\n\\mkr ge\r\n\\rel =\r\n"
+        "\\dat tomorrow\r\n\\fel (\r\n\\match_char p\r\n\\-fil\r\n";
     text.insert(text.find("\\+fil Glossed"), broken);
     CDatabaseType* type = Load(text);
     ASSERT_TRUE(type);
@@ -118,7 +119,8 @@ TEST_F(FilterTypeTest, BrokenFiltersAreReportedWithTheTypeFile) {
     ASSERT_EQ(shown.size(), 3u);
     const std::string path = dir.File("lexicon.typ");
     EXPECT_EQ(shown[0], path + ", line 31:\nIn a filter: Broken Unrecognized date:  tomorrow");
-    EXPECT_EQ(shown[1], path + ", line 25:\nIn a filter: Broken Unexpected Element after end of Filter\n(");
+    EXPECT_EQ(shown[1],
+              path + ", line 25:\nIn a filter: Broken Unexpected Element after end of Filter\n(");
     EXPECT_EQ(shown[2], path + ", line 25:\nIn a filter: Broken Marker not in marker list: \\zz");
     CFilter* f = FilterSetOf(*type)->Find("Broken");
     ASSERT_TRUE(f);

@@ -17,7 +17,8 @@ protected:
     int Pick(int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); }
 
     std::string Text() {
-        static const char* const kWords[] = {"", "a", "b", "ab", "A", "ba", "b a", "aa", "c", "x\ny"};
+        static const char* const kWords[] = {"",   "a",   "b",  "ab", "A",
+                                             "ba", "b a", "aa", "c",  "x\ny"};
         return kWords[Pick(10)];
     }
 
@@ -96,7 +97,9 @@ protected:
         for (const CIndexEntry& e : made)
             expected.push_back(&e);
         // Same order: each run of equal entries holds the same entries with the same keys.
-        auto less = [&](const CIndexEntry* a, const CIndexEntry* b) { return index.CompareEntries(*a, *b) < 0; };
+        auto less = [&](const CIndexEntry* a, const CIndexEntry* b) {
+            return index.CompareEntries(*a, *b) < 0;
+        };
         std::stable_sort(expected.begin(), expected.end(), less);
         using Item = std::pair<const CRecord*, const CField*>;
         std::vector<Item> want, got;

@@ -145,7 +145,9 @@ TEST_F(EngineTest, MarkerChangesRekeyAndMergesMoveFieldsAndIndexes) {
 
 TEST_F(EngineTest, RecordsAreWrittenInDefaultOrderEachOnce) {
     struct Collect : RecordOutput {
-        void WriteField(const CField& f, bool first) override { text += (first ? "|" : " ") + f.Text(); }
+        void WriteField(const CField& f, bool first) override {
+            text += (first ? "|" : " ") + f.Text();
+        }
         std::string text;
     } out;
     CRecord* c = Add({{lx, "c"}, {ge, "1"}});
@@ -174,7 +176,9 @@ TEST_F(EngineTest, RecordWidthOutsideItsRangeIsWrittenAs400) {
 
 TEST_F(EngineTest, ReadFileIndexesEveryRecord) {
     ScratchDir dir;
-    WriteFileBytes(dir.File("db.txt"), "\\_sh v3.0  400  Lexicon\r\n\r\n\\lx b\r\n\\ge x\r\n\r\n\\lx a\r\n\\zz new\r\n");
+    WriteFileBytes(
+        dir.File("db.txt"),
+        "\\_sh v3.0  400  Lexicon\r\n\r\n\\lx b\r\n\\ge x\r\n\r\n\\lx a\r\n\\zz new\r\n");
     DatabaseReadResult r = Db().ReadFile(dir.File("db.txt"));
     ASSERT_TRUE(r.Ok());
     EXPECT_EQ(Listing(Db().DefaultIndex()), (Strings{"a/a", "b/b"}));

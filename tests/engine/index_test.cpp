@@ -9,7 +9,15 @@ namespace crv::test {
 namespace {
 
 TEST_F(EngineTest, RecordsWithoutOrWithSeveralSortFieldsHaveOneEntryEach) {
-    Add({{lx, "b"}, {sn, "1"}, {ge, "two"}, {ps, "v"}, {sn, "2"}, {ge, "one"}, {sn, "3"}, {ge, "three"}, {ps, "n"}});
+    Add({{lx, "b"},
+         {sn, "1"},
+         {ge, "two"},
+         {ps, "v"},
+         {sn, "2"},
+         {ge, "one"},
+         {sn, "3"},
+         {ge, "three"},
+         {ps, "n"}});
     Add({{lx, "a"}});
     Add({{lx, "c"}, {ge, "alpha"}});
     CIndexRef byGe = Db().GetIndex(By(ge, {ps}));
@@ -109,8 +117,8 @@ TEST_F(EngineTest, MergeSortSurvivesAComparisonThatContradictsItself) {
         pairs.emplace_back(static_cast<int>(random() % 5), i);
     StableMergeSort(pairs, [](const auto& a, const auto& b) { return a.first - b.first; });
     for (std::size_t i = 1; i < pairs.size(); ++i)
-        ASSERT_TRUE(pairs[i - 1].first < pairs[i].first ||
-                    (pairs[i - 1].first == pairs[i].first && pairs[i - 1].second < pairs[i].second));
+        ASSERT_TRUE(pairs[i - 1].first < pairs[i].first || (pairs[i - 1].first == pairs[i].first &&
+                                                            pairs[i - 1].second < pairs[i].second));
 }
 
 TEST_F(EngineTest, KeysAreCutAtTheKeyLength) {

@@ -2,10 +2,10 @@
 
 #include <sstream>
 
+#include "base/object_stream.h"
 #include "engine/engine_test_support.h"
 #include "engine/index_settings.h"
 #include "engine/sort_dialog.h"
-#include "base/object_stream.h"
 #include "schema/sort_order.h"
 
 namespace crv::test {
@@ -157,7 +157,8 @@ TEST_F(EngineTest, KeySettingsRoundTripAndUnknownLettersKeepPrimary) {
     std::ostringstream out;
     ObjectStream os(out);
     s.Write(os);
-    EXPECT_EQ(out.str(), "\\+key\r\n\\fldPri two\r\nlines\r\n\\MatchWhole\r\n\\match_char c\r\n\\-key\r\n");
+    EXPECT_EQ(out.str(),
+              "\\+key\r\n\\fldPri two\r\nlines\r\n\\MatchWhole\r\n\\match_char c\r\n\\-key\r\n");
     std::istringstream in(out.str());
     ObjectStream is(in);
     CKeySearch back;
@@ -192,9 +193,10 @@ TEST_F(EngineTest, IndexAndRecordSettingsRoundTrip) {
     ObjectStream os(out);
     WriteIndexSettings(os, *idx);
     WriteRecordPosition(os, *idx, idx->PosAt(1));
-    EXPECT_EQ(out.str(), "\\+ind\r\n\\mkrPriKey ge\r\n\\srtPriKey Default\r\n\\SortPriKeyFromEnd\r\n"
-                         "\\mkrSecKey ps\r\n\\mkrSecKey lx\r\n\\fil nouns\r\n\\-ind\r\n"
-                         "\\+rec\r\n\\fldPriKey cat\r\n\\fldSecKey n\r\n\\fldSecKey a\r\n\\-rec\r\n");
+    EXPECT_EQ(out.str(),
+              "\\+ind\r\n\\mkrPriKey ge\r\n\\srtPriKey Default\r\n\\SortPriKeyFromEnd\r\n"
+              "\\mkrSecKey ps\r\n\\mkrSecKey lx\r\n\\fil nouns\r\n\\-ind\r\n"
+              "\\+rec\r\n\\fldPriKey cat\r\n\\fldSecKey n\r\n\\fldSecKey a\r\n\\-rec\r\n");
     std::istringstream in(out.str());
     ObjectStream is(in);
     CIndexSettings settings;
@@ -230,9 +232,9 @@ TEST_F(EngineTest, SortDialogRules) {
     CSortChoice choice;
     rec.answers = {Answer::Cancel, Answer::Ok};
     EXPECT_EQ(ApplySortDialog(Db(), choice, &nouns, u, f), SortDialogOutcome::BackToDialog);
-    EXPECT_EQ(rec.Questions().back(),
-              "Corvane needs a field marker to sort by. Since you didn't select one, Corvane will sort by "
-              "the database's record marker:\n\\lx  Lexeme");
+    EXPECT_EQ(rec.Questions().back(), "Corvane needs a field marker to sort by. Since you didn't "
+                                      "select one, Corvane will sort by "
+                                      "the database's record marker:\n\\lx  Lexeme");
     EXPECT_EQ(ApplySortDialog(Db(), choice, &nouns, u, f), SortDialogOutcome::Applied);
     EXPECT_EQ(u.Get(), &Db().DefaultIndex());
     EXPECT_EQ(f.Get(), &Db().DefaultIndex());

@@ -33,9 +33,9 @@ TEST_F(DatabaseFileTest, SkippedMaterialIsSummarized) {
     auto r = ReadFile("one\r\ntwo\r\n\\ge stray\r\n\\lx a\r\n");
     EXPECT_TRUE(r.Ok());
     EXPECT_TRUE(r.skippedMaterial);
-    EXPECT_EQ(rec.Messages(), std::vector<std::string>{
-                                  "File read results:\n3 line(s) skipped\n1 field(s) skipped\n"
-                                  "1 record(s) read"});
+    EXPECT_EQ(rec.Messages(),
+              std::vector<std::string>{"File read results:\n3 line(s) skipped\n1 field(s) skipped\n"
+                                       "1 record(s) read"});
     EXPECT_EQ(rec.events.back().messageKind, MessageKind::Information);
 }
 

@@ -49,7 +49,7 @@ TEST_F(DateConditionTest, ComparesOverTheLengthOfTheConditionsDate) {
         EXPECT_FALSE(MatchDate(c, "2001"));
         EXPECT_FALSE(MatchDate(c, "someday"));
         EXPECT_FALSE(MatchDate(c, ""));
-        EXPECT_FALSE(MatchDate(c, "01/Jan/100")); // no three-digit years in fields
+        EXPECT_FALSE(MatchDate(c, "01/Jan/100"));        // no three-digit years in fields
         EXPECT_FALSE(MatchDate(c, "15/Jun/2001\nnote")); // the whole text must be a date
     }
 }

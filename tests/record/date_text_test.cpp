@@ -68,26 +68,26 @@ TEST_F(DateTextTest, ParseDateRules) {
         EXPECT_FALSE(Parse(text, partial, three).ok) << text;
     };
     ok("05/Dec/1998", false, false, "19981205", false);
-    ok("5/Dec/1998", false, false, "19981205", true);      // one-digit day
-    ok("05/dec/1998", false, false, "19981205", true);     // case of the month
+    ok("5/Dec/1998", false, false, "19981205", true);  // one-digit day
+    ok("05/dec/1998", false, false, "19981205", true); // case of the month
     ok("05/DEC/1998", false, false, "19981205", true);
-    ok("01/Jan/100", false, true, "20000101", true);       // three-digit year
+    ok("01/Jan/100", false, true, "20000101", true); // three-digit year
     bad("01/Jan/100", false, false);
-    bad("01/Jan/200", false, true);                        // only "1" and two digits
-    ok("01/Jan/05", false, false, "20050101", true);       // two digits after a month
+    bad("01/Jan/200", false, true);                  // only "1" and two digits
+    ok("01/Jan/05", false, false, "20050101", true); // two digits after a month
     ok("01/Jan/39", false, false, "20390101", true);
     ok("01/Jan/40", false, false, "19400101", true);
     ok("01/Jan/45", false, false, "19450101", true);
-    ok("Jun/2001", true, false, "200106", false);          // partial dates
+    ok("Jun/2001", true, false, "200106", false); // partial dates
     ok("jun/01", true, false, "200106", true);
     ok("2001", true, false, "2001", false);
-    bad("01", true, false);                                // two digits need a month
+    bad("01", true, false); // two digits need a month
     bad("Jun/2001", false, false);
     bad("2001", false, false);
-    bad("05/Xyz/1998", false, false);                      // no such month
-    bad("05/1998", true, false);                           // a day needs a month
+    bad("05/Xyz/1998", false, false); // no such month
+    bad("05/1998", true, false);      // a day needs a month
     bad("05/Dec/19980", false, false);
-    bad("05/Dec/1998 ", false, false);                     // callers trim
+    bad("05/Dec/1998 ", false, false); // callers trim
     bad("05/Dec/", false, false);
     bad("", true, true);
     bad("/Dec/1998", false, false);

@@ -63,14 +63,16 @@ TEST_F(RecPosTest, WalkingLinesForwardAndBack) {
     CRecPos p(r, f, 0), s, e;
     while (p.NextLine(s, e))
         forward += f->Text().substr(static_cast<std::size_t>(s.Offset()),
-                                    static_cast<std::size_t>(e.Offset() - s.Offset())) + "/";
+                                    static_cast<std::size_t>(e.Offset() - s.Offset())) +
+                   "/";
     EXPECT_EQ(forward, "ab/cde//f/");
     EXPECT_EQ(p.Offset(), 9);
 
     std::string backward;
     while (p.PrevLine(s, e))
         backward += f->Text().substr(static_cast<std::size_t>(s.Offset()),
-                                     static_cast<std::size_t>(e.Offset() - s.Offset())) + "/";
+                                     static_cast<std::size_t>(e.Offset() - s.Offset())) +
+                    "/";
     EXPECT_EQ(backward, "f//cde/ab/");
     EXPECT_EQ(p.Offset(), 0);
     // A text that begins with a line end: the line after it starts at 1, and the walk

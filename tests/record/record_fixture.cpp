@@ -25,7 +25,8 @@ CRecord* RecordTest::MakeRecord(const std::string& layout) {
     std::size_t start = 0;
     while (start <= layout.size()) {
         std::size_t nl = layout.find('\n', start);
-        std::string line = layout.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+        std::string line =
+            layout.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
         start = nl == std::string::npos ? layout.size() + 1 : nl + 1;
         std::size_t sp = line.find(' ');
         std::string name = line.substr(0, sp);

@@ -47,8 +47,8 @@ TEST_F(CRecordTest, FieldLengthLimit) {
     EXPECT_TRUE(rec.Messages().empty());
     EXPECT_FALSE(FieldLengthOK(32001));
     EXPECT_FALSE(FieldLengthOK(-1));
-    EXPECT_EQ(rec.Messages(), std::vector<std::string>(
-                                  2, "Fields are limited to 32000 characters in size."));
+    EXPECT_EQ(rec.Messages(),
+              std::vector<std::string>(2, "Fields are limited to 32000 characters in size."));
     EXPECT_TRUE(rec.events.back().beep);
 }
 
@@ -155,8 +155,8 @@ TEST_F(InsertTextTest, TheLengthLimitStopsThePasteButKeepsTheTail) {
     std::string out = Paste("lx a\nge " + tail, 1, 0, big + "\r\n" + std::string(100, 'c'));
     // The second line would not fit with the tail: it is dropped, the tail stays.
     EXPECT_TRUE(out == "lx:a|ge:" + big + "^" + tail + "\n") << out.size();
-    EXPECT_EQ(rec.Messages(), std::vector<std::string>{
-                                  "Fields are limited to 32000 characters in size."});
+    EXPECT_EQ(rec.Messages(),
+              std::vector<std::string>{"Fields are limited to 32000 characters in size."});
 }
 
 } // namespace

@@ -14,7 +14,8 @@ protected:
 };
 
 TEST_F(SFReaderTest, ReadsRecordsWithEitherLineEnd) {
-    std::string crlf = "\\_sh v3.0  400  Lexicon\r\n\r\n\\lx a\r\n\\ge one\r\n\r\n\\lx b\r\n\\ge two\r\n";
+    std::string crlf =
+        "\\_sh v3.0  400  Lexicon\r\n\r\n\\lx a\r\n\\ge one\r\n\r\n\\lx b\r\n\\ge two\r\n";
     auto r = Read(crlf);
     EXPECT_EQ(r.dump, "lx:a|ge:one\nlx:b|ge:two\n");
     EXPECT_EQ(r.fieldsSkipped, 0);
@@ -65,7 +66,8 @@ TEST_F(SFReaderTest, ControlLinesAreSkippedWithTheirTextAndCounted) {
 }
 
 TEST_F(SFReaderTest, NoControlLineGivesUnmarkedTextTheQuestionMarks) {
-    EXPECT_EQ(Read("\\lx a\r\n\\_no\r\nplain text\r\nmore\r\n").dump, "lx:a|??:plain text\\nmore\n");
+    EXPECT_EQ(Read("\\lx a\r\n\\_no\r\nplain text\r\nmore\r\n").dump,
+              "lx:a|??:plain text\\nmore\n");
     EXPECT_EQ(Read("\\lx a\r\n\\_no\r\n  indented\r\n").dump, "lx:a|??: indented\n");
     EXPECT_EQ(Read("\\lx a\r\n\\_no\r\n\ttab\r\n").dump, "lx:a|??:\ttab\n");
     EXPECT_EQ(Read("\\lx a\r\n\\_no x\r\n\r\n\\ge g\r\n").dump, "lx:a|??:|ge:g\n");
@@ -101,7 +103,8 @@ TEST_F(SFReaderTest, OldVersionOneFilesSkipDoubleBackslashStretches) {
     EXPECT_EQ(r.fieldsSkipped, 1);
     EXPECT_EQ(r.linesSkipped, 2);
     // In a version 3 file the same lines are text.
-    EXPECT_EQ(Read("\\_sh v3.0  400  New\r\n\\lx a\r\n\\\\comment\r\n").dump, "lx:a\\n \\\\comment\n");
+    EXPECT_EQ(Read("\\_sh v3.0  400  New\r\n\\lx a\r\n\\\\comment\r\n").dump,
+              "lx:a\\n \\\\comment\n");
 }
 
 TEST_F(SFReaderTest, UnknownMarkersAreAddedUnderTheRecordMarkerAndCounted) {

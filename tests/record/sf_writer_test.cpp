@@ -3,8 +3,8 @@
 #include <sstream>
 
 #include "base/byte_stream.h"
-#include "record/database_file.h"
 #include "base/safe_file.h"
+#include "record/database_file.h"
 #include "record_fixture.h"
 
 namespace crv::test {
@@ -15,13 +15,14 @@ class SFWriterTest : public RecordTest {};
 TEST_F(SFWriterTest, FieldLayout) {
     MakeRecord("lx a\nge\nxv \tstarts with a tab\nxe |starts with a line end");
     MakeRecord("lx b\nge one|\\looks like a marker|\\_control|end|");
-    EXPECT_EQ(WriteText(records), "\\lx a\r\n"
-                                  "\\ge\r\n"
-                                  "\\xv\tstarts with a tab\r\n"
-                                  "\\xe\r\nstarts with a line end\r\n"
-                                  "\r\n"
-                                  "\\lx b\r\n"
-                                  "\\ge one\r\n \\looks like a marker\r\n \\_control\r\nend\r\n\r\n");
+    EXPECT_EQ(WriteText(records),
+              "\\lx a\r\n"
+              "\\ge\r\n"
+              "\\xv\tstarts with a tab\r\n"
+              "\\xe\r\nstarts with a line end\r\n"
+              "\r\n"
+              "\\lx b\r\n"
+              "\\ge one\r\n \\looks like a marker\r\n \\_control\r\nend\r\n\r\n");
 }
 
 TEST_F(SFWriterTest, WrittenTextReadsBackUnchanged) {
@@ -33,9 +34,10 @@ TEST_F(SFWriterTest, WrittenTextReadsBackUnchanged) {
     ReadText(markers, once, "lx", true, false, &again);
     // Only the later line beginning with a backslash changes: it keeps the space put
     // in front of it.
-    EXPECT_EQ(Dump(again), "lx:a|ge:|xv:\tstarts with a tab|xe:\\nstarts with a line end\n"
-                           "lx:b|ge:one\\n \\looks like a marker\\n\\n two empty lines above\\n|xv:x\n"
-                           "lx: leading space\n");
+    EXPECT_EQ(Dump(again),
+              "lx:a|ge:|xv:\tstarts with a tab|xe:\\nstarts with a line end\n"
+              "lx:b|ge:one\\n \\looks like a marker\\n\\n two empty lines above\\n|xv:x\n"
+              "lx: leading space\n");
     EXPECT_EQ(WriteText(again), once);
 }
 

@@ -11,53 +11,52 @@ namespace {
 namespace fs = std::filesystem;
 
 // A settings file as Windows wrote it: CR LF line ends, keys in the written order.
-const char* const kSampleLng =
-    "\\+LanguageEncoding Sample\r\n"
-    "\\ver 4.0\r\n"
-    "\\desc A language\r\n"
-    "with two lines\r\n"
-    "\\case A a\r\n"
-    "CH ch\r\n"
-    "\r\n"
-    "\\+srtset\r\n"
-    "\r\n"
-    "\\+srt Main\r\n"
-    "\\desc Main order\r\n"
-    "\\primary a A\r\n"
-    "b\r\n"
-    "c\r\n"
-    "ch CH\r\n"
-    "\\SecPreceding `\r\n"
-    "\\SecFollowing '\r\n"
-    "\\ignore -\r\n"
-    "\\SecAfterBase\r\n"
-    "\\-srt\r\n"
-    "\r\n"
-    "\\+srt Plain\r\n"
-    "\\SkipSeq\r\n"
-    "\\-srt\r\n"
-    "\r\n"
-    "\\srtDefault Main\r\n"
-    "\\-srtset\r\n"
-    "\r\n"
-    "\\+varset\r\n"
-    "\r\n"
-    "\\+var V\r\n"
-    "\\chars a A\r\n"
-    "\\-var\r\n"
-    "\r\n"
-    "\\-varset\r\n"
-    "\r\n"
-    "\\+fnt\r\n"
-    "\\Name Doulos SIL\r\n"
-    "\\Size 14\r\n"
-    "\\Italic\r\n"
-    "\\-fnt\r\n"
-    "\\kbdKeyman SampleKbd\r\n"
-    "\\RightToLeft\r\n"
-    "\\MultiChar\r\n"
-    "\\DBCS\r\n"
-    "\\-LanguageEncoding\r\n";
+const char* const kSampleLng = "\\+LanguageEncoding Sample\r\n"
+                               "\\ver 4.0\r\n"
+                               "\\desc A language\r\n"
+                               "with two lines\r\n"
+                               "\\case A a\r\n"
+                               "CH ch\r\n"
+                               "\r\n"
+                               "\\+srtset\r\n"
+                               "\r\n"
+                               "\\+srt Main\r\n"
+                               "\\desc Main order\r\n"
+                               "\\primary a A\r\n"
+                               "b\r\n"
+                               "c\r\n"
+                               "ch CH\r\n"
+                               "\\SecPreceding `\r\n"
+                               "\\SecFollowing '\r\n"
+                               "\\ignore -\r\n"
+                               "\\SecAfterBase\r\n"
+                               "\\-srt\r\n"
+                               "\r\n"
+                               "\\+srt Plain\r\n"
+                               "\\SkipSeq\r\n"
+                               "\\-srt\r\n"
+                               "\r\n"
+                               "\\srtDefault Main\r\n"
+                               "\\-srtset\r\n"
+                               "\r\n"
+                               "\\+varset\r\n"
+                               "\r\n"
+                               "\\+var V\r\n"
+                               "\\chars a A\r\n"
+                               "\\-var\r\n"
+                               "\r\n"
+                               "\\-varset\r\n"
+                               "\r\n"
+                               "\\+fnt\r\n"
+                               "\\Name Doulos SIL\r\n"
+                               "\\Size 14\r\n"
+                               "\\Italic\r\n"
+                               "\\-fnt\r\n"
+                               "\\kbdKeyman SampleKbd\r\n"
+                               "\\RightToLeft\r\n"
+                               "\\MultiChar\r\n"
+                               "\\DBCS\r\n"
+                               "\\-LanguageEncoding\r\n";
 
 class LangEncSetTest : public test::PlatformTest {
 protected:
@@ -92,9 +91,11 @@ TEST_F(LangEncSetTest, ReadingAndWritingRoundTripsTheFile) {
 
 TEST_F(LangEncSetTest, LoadAllListsEveryFileAndAddsDefault) {
     test::WriteFileBytes(dir.File("noname.lng"), "\\+LanguageEncoding\r\n\\-LanguageEncoding\r\n");
-    test::WriteFileBytes(dir.File("Other.LNG"), "\\+LanguageEncoding Other\r\n\\ver 3.5\r\n\\-LanguageEncoding\r\n");
+    test::WriteFileBytes(dir.File("Other.LNG"),
+                         "\\+LanguageEncoding Other\r\n\\ver 3.5\r\n\\-LanguageEncoding\r\n");
     test::WriteFileBytes(dir.File("junk.lng"), "not settings\n");
-    test::WriteFileBytes(dir.File("dup.lng"), "\\+LanguageEncoding Other\r\n\\-LanguageEncoding\r\n");
+    test::WriteFileBytes(dir.File("dup.lng"),
+                         "\\+LanguageEncoding Other\r\n\\-LanguageEncoding\r\n");
     test::WriteFileBytes(dir.File("readme.txt"), "\\+LanguageEncoding Txt\r\n");
     CLangEncSet set(dir.Path().string());
     set.LoadAll();
@@ -105,8 +106,11 @@ TEST_F(LangEncSetTest, LoadAllListsEveryFileAndAddsDefault) {
     EXPECT_TRUE(fs::exists(dir.File("Default.lng")));
     auto messages = rec.Messages();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_NE(messages[0].find("Other in dup.lng is already defined in Other.LNG"), std::string::npos) << messages[0];
-    EXPECT_NE(messages[1].find("junk.lng\nis not a language encoding file"), std::string::npos) << messages[1];
+    EXPECT_NE(messages[0].find("Other in dup.lng is already defined in Other.LNG"),
+              std::string::npos)
+        << messages[0];
+    EXPECT_NE(messages[1].find("junk.lng\nis not a language encoding file"), std::string::npos)
+        << messages[1];
     // Nothing is loaded until first use; a file without sort orders gets a default one.
     EXPECT_FALSE(set.FindProxy("Other")->IsLoaded());
     CLangEnc* other = set.Find("Other");
@@ -120,7 +124,9 @@ TEST_F(LangEncSetTest, FindOrCreateWritesANewFileAtOnceAndTellsListeners) {
     set.LoadAll();
     struct Listener : CUpdateListener {
         std::vector<std::string> heard;
-        void OnLangEncUpdate(const CLangEncUpdate& u) override { heard.push_back(u.langEnc->Name()); }
+        void OnLangEncUpdate(const CLangEncUpdate& u) override {
+            heard.push_back(u.langEnc->Name());
+        }
     } listener;
     CUpdateSubscription sub(set.UpdateHub(), &listener, ListenerRank::Documents);
     CLangEnc* e = set.FindOrCreate("Kala Lagaw Ya!");
@@ -128,7 +134,8 @@ TEST_F(LangEncSetTest, FindOrCreateWritesANewFileAtOnceAndTellsListeners) {
     EXPECT_EQ(e->Proxy()->FileName(), "KalaLaga.lng");
     EXPECT_EQ(listener.heard, std::vector<std::string>{"Kala Lagaw Ya!"});
     std::string text = test::ReadFileBytes(dir.File("KalaLaga.lng"));
-    EXPECT_EQ(text.rfind("\\+LanguageEncoding Kala Lagaw Ya!\r\n\\ver 4.0\r\n\\desc Language encoding with default "
+    EXPECT_EQ(text.rfind("\\+LanguageEncoding Kala Lagaw Ya!\r\n\\ver 4.0\r\n\\desc Language "
+                         "encoding with default "
                          "properties\r\nfor case associations, sort orders, and variables.\r\n",
                          0),
               0u)
@@ -160,14 +167,15 @@ TEST_F(LangEncSetTest, FileNamesOfNewSettingsFiles) {
 }
 
 TEST_F(LangEncSetTest, MalformedFilesLoadWithNotesNamingTheFile) {
-    test::WriteFileBytes(dir.File("bad.lng"),
-                         "\\+LanguageEncoding Bad\n\\case A\nB b\nb c\n"
-                         "\\+srtset\n\\+srt One\n\\primary a a\n\\-srt\n\\+srt Two\n\\primary x y\n"
-                         "\\+srt Three\n\\primary z\n\\-srt\n\\srtDefault Nothing\n\\-srtset\n"
-                         "\\+varset\n\\+var [x]\n\\chars a\n\\-var\n\\+var ok\n\\chars x\n\\-var\n\\-varset\n"
-                         "\\+unknown\n\\desc not mine\n\\+deeper\n\\-deeper\n\\-unknown\n"
-                         "\\+fnt\n\\Size 0\n\\-fnt\n"
-                         "\\desc mine\n\\RenDLL\n\\zzz\x01\x02\n");
+    test::WriteFileBytes(
+        dir.File("bad.lng"),
+        "\\+LanguageEncoding Bad\n\\case A\nB b\nb c\n"
+        "\\+srtset\n\\+srt One\n\\primary a a\n\\-srt\n\\+srt Two\n\\primary x y\n"
+        "\\+srt Three\n\\primary z\n\\-srt\n\\srtDefault Nothing\n\\-srtset\n"
+        "\\+varset\n\\+var [x]\n\\chars a\n\\-var\n\\+var ok\n\\chars x\n\\-var\n\\-varset\n"
+        "\\+unknown\n\\desc not mine\n\\+deeper\n\\-deeper\n\\-unknown\n"
+        "\\+fnt\n\\Size 0\n\\-fnt\n"
+        "\\desc mine\n\\RenDLL\n\\zzz\x01\x02\n");
     CLangEncSet set(dir.Path().string());
     set.LoadAll();
     CLangEnc* e = set.Find("Bad");
@@ -177,7 +185,10 @@ TEST_F(LangEncSetTest, MalformedFilesLoadWithNotesNamingTheFile) {
     std::string file = "In language encoding file: " + (dir.Path() / "bad.lng").string();
     EXPECT_EQ(messages[0], file + " Expecting a lower case association for this character: A");
     EXPECT_EQ(messages[1], file + " This character's case is already defined: b");
-    EXPECT_EQ(messages[2], file + " In language encoding: Bad In sort order: One This character is already defined: a");
+    EXPECT_EQ(
+        messages[2],
+        file +
+            " In language encoding: Bad In sort order: One This character is already defined: a");
     EXPECT_EQ(messages[3], file + " In language encoding: Bad Not expecting the character: [");
     // The rest was read: a missing end line does not lose the next sort order.
     EXPECT_NE(e->FindSortOrder("Two"), nullptr);
@@ -203,13 +214,15 @@ TEST_F(LangEncSetTest, DeletingAsksAndIsRefusedWhileInUse) {
     EXPECT_EQ(set.Find("Gone"), nullptr);
     auto q = rec.Questions();
     ASSERT_EQ(q.size(), 2u);
-    EXPECT_EQ(q[0], "Do you want to delete the language encoding named \"Gone\" and the settings file Gone.lng which "
+    EXPECT_EQ(q[0], "Do you want to delete the language encoding named \"Gone\" and the settings "
+                    "file Gone.lng which "
                     "contains it?");
     EXPECT_EQ(rec.Messages()[0], "The language encoding Default is in use and cannot be deleted.");
 }
 
 TEST_F(LangEncSetTest, AMissingFileLeavesAnEncodingWithADefaultOrder) {
-    test::WriteFileBytes(dir.File("lost.lng"), "\\+LanguageEncoding Lost\r\n\\-LanguageEncoding\r\n");
+    test::WriteFileBytes(dir.File("lost.lng"),
+                         "\\+LanguageEncoding Lost\r\n\\-LanguageEncoding\r\n");
     CLangEncSet set(dir.Path().string());
     set.LoadAll();
     fs::remove(dir.File("lost.lng"));

@@ -29,7 +29,7 @@ TEST_F(LangEncTest, NewEncodingStartsWithFourUnitsThenNumbersInCreationOrder) {
     EXPECT_EQ(e.FindOrAddUnit("b")->Code(), 6);
     EXPECT_EQ(e.UnitOfCode(7)->Text(), "a");
     EXPECT_EQ(e.FindOrAddUnit(""), nullptr);
-    EXPECT_EQ(e.FindUnit("  a") , nullptr);
+    EXPECT_EQ(e.FindUnit("  a"), nullptr);
     EXPECT_EQ(e.FindOrAddUnit("a")->DisplayText(), "  a");
 
     // A default encoding numbers its case units first, then its sort order's.
@@ -45,7 +45,7 @@ TEST_F(LangEncTest, SplittingTakesTheLongestUnitAndTheUnknownUnitForOtherBytes) 
     EXPECT_EQ(Split(e, "ch"), "[ch]");
     EXPECT_EQ(Split(e, "chha"), "[chh][a]");
     EXPECT_EQ(Split(e, "cx"), "[c][x]");
-    EXPECT_EQ(Split(e, "n"), "[n]");  // a multigraph's first byte alone is no unit
+    EXPECT_EQ(Split(e, "n"), "[n]"); // a multigraph's first byte alone is no unit
     EXPECT_EQ(Split(e, "ngc"), "[ng][c]");
     EXPECT_EQ(Split(e, "a b"), "[a][ ][b]");
     auto units = e.Units("cxng");

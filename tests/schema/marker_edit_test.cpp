@@ -177,8 +177,9 @@ TEST_F(MarkerEditTest, InsertingAFieldByMarkerName) {
 
     c = ChooseMarkerForInsert(set, "lx");
     EXPECT_EQ(c.outcome, InsertFieldOutcome::Refused);
-    EXPECT_EQ(rec.Messages(), std::vector<std::string>{
-                                  "Insertion of record marker not allowed. Use Database Insert Record."});
+    EXPECT_EQ(rec.Messages(),
+              std::vector<std::string>{
+                  "Insertion of record marker not allowed. Use Database Insert Record."});
 
     rec.answers = {Answer::Yes, Answer::No, Answer::Cancel};
     EXPECT_EQ(ChooseMarkerForInsert(set, "xx").outcome, InsertFieldOutcome::AddNewMarker);

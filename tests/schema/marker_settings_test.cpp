@@ -238,8 +238,8 @@ TEST_F(MarkerTest, FlagsAreWrittenOnlyWhenSet) {
     CMarker* lx = Make("lx");
     set.SetRecordMarker(lx);
     std::string plain = Written(set);
-    for (const char* key : {"rngsetNoSpace", "rngsetCharacter", "NoWordWrap", "CharStyle",
-                            "Hidden", "Subfield", "sect", "fnt", "rngset", "desc", "nam"})
+    for (const char* key : {"rngsetNoSpace", "rngsetCharacter", "NoWordWrap", "CharStyle", "Hidden",
+                            "Subfield", "sect", "fnt", "rngset", "desc", "nam"})
         EXPECT_EQ(plain.find(std::string("\\") + key), std::string::npos) << key;
     EXPECT_EQ(plain, Crlf("\\+mkrset\n\\lngDefault Default\n\\mkrRecord lx\n\n\\+mkr lx\n"
                           "\\lng Default\n\\-mkr\n\\-mkrset\n"));

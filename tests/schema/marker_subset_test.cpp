@@ -30,7 +30,8 @@ TEST_F(MarkerTest, SubsetListsAndMarkersCreatedLater) {
     CMarkerSubSet included(&set, CMarkerSubSet::Storage::Included);
     included.SetIncluded(ps, false);
     included.SetIncluded(ge, false);
-    EXPECT_EQ(WrittenSubset(included), Crlf("\\+mkrsubsetIncluded\n\\mkr lx\n\\-mkrsubsetIncluded\n"));
+    EXPECT_EQ(WrittenSubset(included),
+              Crlf("\\+mkrsubsetIncluded\n\\mkr lx\n\\-mkrsubsetIncluded\n"));
 
     // Read back, each list puts every marker on the other side first; a marker made
     // afterwards follows the kind of list, and unknown names are ignored.

@@ -133,8 +133,9 @@ TEST_F(RangeSetTest, DialogRules) {
     marked = ValidateRangeSetText("n v adj v", false);
     ASSERT_TRUE(marked);
     EXPECT_EQ(marked->offset, 8u);
-    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{"Characters should be separated by spaces.",
-                                                        "The marked element occurs multiple times."}));
+    EXPECT_EQ(rec.Messages(),
+              (std::vector<std::string>{"Characters should be separated by spaces.",
+                                        "The marked element occurs multiple times."}));
 }
 
 TEST_F(RangeSetTest, BuildFromTheDataOfEveryOpenDatabase) {

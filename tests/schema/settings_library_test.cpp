@@ -70,12 +70,13 @@ TEST_F(SettingsLibraryTest, RenderingFailuresWarnAndLeaveRenderingOff) {
     EXPECT_EQ(e.Renderer(), nullptr);
     e.SetRendering("render.so", ""); // a library without a table is not used
     EXPECT_EQ(e.Renderer(), nullptr);
-    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{
-                                  "Warning: Render DLL missing.dll not found or not valid.",
-                                  "Warning: Render DLL partial.so not valid.",
-                                  "Warning: Render table bad.txt not found or not valid.",
-                                  "Warning: Render table ../settings/table.txt not found or not valid.",
-                              }));
+    EXPECT_EQ(rec.Messages(),
+              (std::vector<std::string>{
+                  "Warning: Render DLL missing.dll not found or not valid.",
+                  "Warning: Render DLL partial.so not valid.",
+                  "Warning: Render table bad.txt not found or not valid.",
+                  "Warning: Render table ../settings/table.txt not found or not valid.",
+              }));
 }
 
 TEST_F(SettingsLibraryTest, KeyLibraryRewritesKeyText) {
@@ -99,7 +100,8 @@ TEST_F(SettingsLibraryTest, KeyLibraryRewritesKeyText) {
     def.keyLibrary = "missing.dll";
     CSortOrder* broken = e->SortOrders().AddSortOrder("broken", def, error);
     ASSERT_NE(broken, nullptr);
-    EXPECT_EQ(rec.Messages(), std::vector<std::string>{"DLL file missing.dll could not be loaded."});
+    EXPECT_EQ(rec.Messages(),
+              std::vector<std::string>{"DLL file missing.dll could not be loaded."});
     broken->MakeKey("banana", a, 100, false);
     e->DefaultSortOrder()->MakeKey("banana", b, 100, false);
     EXPECT_EQ(a, b); // works without it

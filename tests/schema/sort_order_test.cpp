@@ -10,17 +10,19 @@ class SortOrderTest : public test::PlatformTest {
 protected:
     SortOrderTest() : enc(set.FindOrCreate("X")), so(enc->DefaultSortOrder()) {}
 
-    std::string Key(std::string_view text, std::size_t max = 100, bool fromEnd = false, bool* ok = nullptr,
-                    const CSortOrder* order = nullptr) {
+    std::string Key(std::string_view text, std::size_t max = 100, bool fromEnd = false,
+                    bool* ok = nullptr, const CSortOrder* order = nullptr) {
         std::string key;
         bool r = (order ? order : so)->MakeKey(text, key, max, fromEnd);
         if (ok)
             *ok = r;
         return key;
     }
-    int Cmp(std::string_view a, std::string_view b, int mask, bool whole = true, const CSortOrder* order = nullptr) {
+    int Cmp(std::string_view a, std::string_view b, int mask, bool whole = true,
+            const CSortOrder* order = nullptr) {
         const CSortOrder* o = order ? order : so;
-        int r = o->CompareKeys(Key(a, 100, false, nullptr, o), Key(b, 100, false, nullptr, o), mask, whole);
+        int r = o->CompareKeys(Key(a, 100, false, nullptr, o), Key(b, 100, false, nullptr, o), mask,
+                               whole);
         return r < 0 ? -1 : r > 0 ? 1 : 0;
     }
     std::string Codes(std::string_view text) {
@@ -58,9 +60,12 @@ TEST_F(SortOrderTest, CompilingNumbersPrecedingSpacePrimaryFollowingAndIgnored) 
     EXPECT_EQ(so->Weight(CLangEnc::kUnknownCode).primary, 0xFF);
     EXPECT_TRUE(so->HasKind(enc->FindUnit("a")->Code(), kSortPrimary | kSortIgnored));
     EXPECT_FALSE(so->HasKind(enc->FindUnit("a")->Code(), kSortUndefined));
-    EXPECT_EQ(so->CompareUnits(enc->FindUnit("a")->Code(), enc->FindUnit("A")->Code(), kMatchPrimary), 0);
-    EXPECT_EQ(so->CompareUnits(enc->FindUnit("a")->Code(), enc->FindUnit("A")->Code(), kMatchExact), 1);
-    EXPECT_EQ(so->CompareUnits(enc->FindUnit("a")->Code(), enc->FindUnit("A")->Code(), kMatchNoCase), 0);
+    EXPECT_EQ(
+        so->CompareUnits(enc->FindUnit("a")->Code(), enc->FindUnit("A")->Code(), kMatchPrimary), 0);
+    EXPECT_EQ(so->CompareUnits(enc->FindUnit("a")->Code(), enc->FindUnit("A")->Code(), kMatchExact),
+              1);
+    EXPECT_EQ(
+        so->CompareUnits(enc->FindUnit("a")->Code(), enc->FindUnit("A")->Code(), kMatchNoCase), 0);
 }
 
 TEST_F(SortOrderTest, DefaultOrderMatchesAtEachLevel) {
@@ -176,7 +181,8 @@ TEST_F(SortOrderTest, AnOrderNamingMoreUnitsThanTheEncodingHoldsIsRefused) {
     def.ignore = "y";
     CLangEnc bigger(set, "Bigger");
     EXPECT_EQ(CSortOrder::Compile(bigger, "over", def, error), nullptr);
-    EXPECT_EQ(error.Text(), "This language encoding already has 254 characters; no more can be added: y");
+    EXPECT_EQ(error.Text(),
+              "This language encoding already has 254 characters; no more can be added: y");
 }
 
 TEST_F(SortOrderTest, CaseFoldingFollowsTheCaseAssociations) {
@@ -209,10 +215,11 @@ TEST_F(SortOrderTest, DeletingAsksAndKeepsOneOrderAndHeldOrders) {
     EXPECT_TRUE(orders.DeleteSortOrder(so));
     EXPECT_EQ(orders.Default(), other);
     EXPECT_EQ(orders.Count(), 1u);
-    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{
-                                  "A language encoding needs at least one sort order; X cannot be deleted.",
-                                  "The sort order Other is in use and cannot be deleted.",
-                              }));
+    EXPECT_EQ(rec.Messages(),
+              (std::vector<std::string>{
+                  "A language encoding needs at least one sort order; X cannot be deleted.",
+                  "The sort order Other is in use and cannot be deleted.",
+              }));
     EXPECT_EQ(rec.Questions()[0], "Do you want to delete the sort order named \"X\"?");
     so = nullptr;
 }

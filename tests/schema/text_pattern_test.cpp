@@ -14,7 +14,8 @@ protected:
     std::string Shape(std::string_view text) {
         CNote error;
         auto p = CTextPattern::Compile(text, "", "", set.VarNames(), error);
-        if (!p) return "error: " + error.Text();
+        if (!p)
+            return "error: " + error.Text();
         std::string out;
         for (const auto& e : p->Elements()) {
             switch (e.kind) {

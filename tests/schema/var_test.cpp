@@ -47,7 +47,7 @@ TEST_F(VarTest, NamesAreProjectWideAndMembershipIsPerEncoding) {
     CNote error;
     ASSERT_NE(x->Vars().AddVar("glide", "w y ch", error), nullptr);
     EXPECT_TRUE(In("glide", x, "ch")); // a multigraph unit is created
-    EXPECT_FALSE(In("glide", y, "w"));  // the same name holds nothing of Y yet
+    EXPECT_FALSE(In("glide", y, "w")); // the same name holds nothing of Y yet
     ASSERT_NE(y->Vars().AddVar("glide", "j", error), nullptr);
     EXPECT_EQ(set.VarNames().Search("glide"), x->Vars().Search("glide")->VarName());
     EXPECT_TRUE(In("glide", y, "j"));

@@ -1,10 +1,10 @@
 #include "support/test_support.h"
 
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
 

@@ -14,7 +14,9 @@ namespace crv::test {
 class PlatformTest : public ::testing::Test {
 protected:
     PlatformTest() : m_scope(rec) {}
-    void TearDown() override { EXPECT_TRUE(rec.InternalErrors().empty()) << rec.InternalErrors()[0]; }
+    void TearDown() override {
+        EXPECT_TRUE(rec.InternalErrors().empty()) << rec.InternalErrors()[0];
+    }
 
     RecordingPlatform rec;
 

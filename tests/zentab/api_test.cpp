@@ -83,7 +83,9 @@ TEST(Api, CompileErrorCallback) {
     HostMessages host;
     ZTHANDLE h = 0;
     g_compileErrors.clear();
-    EXPECT_EQ(ZTLoadTableFromBufferWithErrorCallback("'a' > 'b'\n'c' >  store(x\n", &h, OnCompileError), -2);
+    EXPECT_EQ(
+        ZTLoadTableFromBufferWithErrorCallback("'a' > 'b'\n'c' >  store(x\n", &h, OnCompileError),
+        -2);
     ASSERT_EQ(g_compileErrors.size(), 1u);
     EXPECT_EQ(g_compileErrors[0], std::make_tuple(std::string("No close parenthesis"), 2, 15));
     EXPECT_EQ(host.Last(), 70);
@@ -147,8 +149,9 @@ TEST(Api, ProcessBufferChecks) {
     EXPECT_EQ(ZTProcessBuffer(h, "ax", 2, out, &length), -1);
     EXPECT_EQ(length, 0);
     EXPECT_EQ(m.numbers.back(), 83);
-    EXPECT_EQ(m.texts.back(), "ZTProcessBuffer was passed output buffer of only 2 bytes, more needed!\n"
-                              "Rerun with larger output buffer!\n");
+    EXPECT_EQ(m.texts.back(),
+              "ZTProcessBuffer was passed output buffer of only 2 bytes, more needed!\n"
+              "Rerun with larger output buffer!\n");
     length = 3;
     EXPECT_EQ(ZTProcessBuffer(h, "ax", 2, out, &length), 0);
     EXPECT_EQ(std::string(out, 3), "bbx");
@@ -309,7 +312,8 @@ TEST(Api, ProcessFile) {
 TEST(Api, Queries) {
     Collected m;
     ZTHANDLE h = LoadWithMessages("begin > store(s) 'hello' endstore set(w) use(main)\n"
-                                  "group(main)\n'a' > 'A' out(ztcurrentdate)\n", m);
+                                  "group(main)\n'a' > 'A' out(ztcurrentdate)\n",
+                                  m);
     char buffer[64];
     EXPECT_EQ(ZTGetActiveGroups(h, buffer, sizeof buffer), 15);
     EXPECT_STREQ(buffer, "begin statement");
@@ -378,8 +382,8 @@ TEST(Api, HandlesAreIndependentAcrossThreads) {
         std::string out(6000, '\0');
         for (int i = 0; i < 20; ++i) {
             int length = static_cast<int>(out.size());
-            if (ZTProcessBuffer(h, input.data(), 5000, out.data(), &length) != 0 || length != 5000 ||
-                out.substr(0, 5000) != std::string(5000, to))
+            if (ZTProcessBuffer(h, input.data(), 5000, out.data(), &length) != 0 ||
+                length != 5000 || out.substr(0, 5000) != std::string(5000, to))
                 ++failures;
             char n[16];
             if (ZTQueryStore(h, "n", n, sizeof n) != 4 || std::string(n) != "5000")

@@ -8,12 +8,12 @@
 static int failures = 0;
 static int lastMessage = -1;
 
-#define CHECK(cond)                                                                            \
-    do {                                                                                       \
-        if (!(cond)) {                                                                         \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);           \
-            ++failures;                                                                        \
-        }                                                                                      \
+#define CHECK(cond)                                                                                \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);               \
+            ++failures;                                                                            \
+        }                                                                                          \
     } while (0)
 
 static int ZTAPI OnMessage(int message, int reserved, const char* text, intptr_t value) {
@@ -36,7 +36,8 @@ int main(void) {
     char collected[256] = "";
 
     CHECK(ZTLoadTable(NULL, NULL, 0) == -1);
-    CHECK(ZTLoadTableFromBuffer("begin > store(s) 'v' endstore use(main)\ngroup(main)\n'a' > 'b'\n", &h) == 0);
+    CHECK(ZTLoadTableFromBuffer("begin > store(s) 'v' endstore use(main)\ngroup(main)\n'a' > 'b'\n",
+                                &h) == 0);
     CHECK(h != 0);
     CHECK(ZTSetErrorCallBack(h, OnMessage) == 0);
     CHECK(ZTProcessBuffer(h, "banana", 6, out, &length) == 0);

@@ -21,7 +21,9 @@ struct Outcome {
                 return true;
         return false;
     }
-    bool HasMessage(int n) const { return std::find(messages.begin(), messages.end(), n) != messages.end(); }
+    bool HasMessage(int n) const {
+        return std::find(messages.begin(), messages.end(), n) != messages.end();
+    }
 };
 
 Outcome Compile(const std::string& text, bool withSink = true) {
@@ -73,7 +75,8 @@ TEST(Compiler, TokensAndComments) {
     ASSERT_NE(o.table, nullptr);
     EXPECT_EQ(o.table->changes.size(), 2u);
     EXPECT_EQ(FirstError("'abc > 'x'\n"), "Unmatched quote");
-    EXPECT_EQ(FirstError("'a' > store (x)\n"), "Parenthesized parameter(s) must be adjacent to a keyword");
+    EXPECT_EQ(FirstError("'a' > store (x)\n"),
+              "Parenthesized parameter(s) must be adjacent to a keyword");
     EXPECT_EQ(FirstColumn("'a' > store (x)\n"), 13);
     EXPECT_EQ(FirstError("'a' > bogus\n"), "Unrecognized keyword");
     EXPECT_EQ(FirstError("store(x) > 'a'\n"), "Unrecognized keyword"); // output keyword before >
@@ -91,12 +94,16 @@ TEST(Compiler, ArgumentErrors) {
     EXPECT_EQ(FirstError("'a' > back(128)\n"), "Number too big");
     EXPECT_EQ(FirstError("'a' > fwd(0)\n"), "Number cannot be zero");
     EXPECT_EQ(FirstError("begin > doublebyte(0400)\n"), "Doublebyte number too big");
-    EXPECT_EQ(FirstError("begin > doublebyte(9z)\n"), "Error - doublebyte argument is illegal octal number");
-    EXPECT_EQ(FirstError("'a' > ifeq(x) store(y)\n"), "Illegal command following comparison operator");
+    EXPECT_EQ(FirstError("begin > doublebyte(9z)\n"),
+              "Error - doublebyte argument is illegal octal number");
+    EXPECT_EQ(FirstError("'a' > ifeq(x) store(y)\n"),
+              "Illegal command following comparison operator");
     EXPECT_EQ(FirstError("'a' > add(x) dup\n"), "Illegal command following arithmetic operator");
     EXPECT_EQ(FirstError("'a' > add(x) '1x'\n"), "Invalid number for arithmetic");
-    EXPECT_EQ(FirstError("'a' > add(x) 2000000000\n"), "Number too big, must be less than 2,000,000,000");
-    EXPECT_NE(Compile("'a' > store(x) '1' endstore add(x) 1999999999 ifeq(x) cont(y)\n").table, nullptr);
+    EXPECT_EQ(FirstError("'a' > add(x) 2000000000\n"),
+              "Number too big, must be less than 2,000,000,000");
+    EXPECT_NE(Compile("'a' > store(x) '1' endstore add(x) 1999999999 ifeq(x) cont(y)\n").table,
+              nullptr);
 }
 
 TEST(Compiler, NumberWithoutParenthesesIsOne) {
@@ -267,10 +274,13 @@ TEST(Compiler, AllErrorsAreReported) {
 
 TEST(Compiler, CompiledStreamAndByteOrderMark) {
     // 0xFE change, 'a', 0xFD wedge, 'b'
-    Outcome o = Compile(std::string("\xFE" "a\xFD" "b"));
+    Outcome o = Compile(std::string("\xFE"
+                                    "a\xFD"
+                                    "b"));
     ASSERT_NE(o.table, nullptr);
     EXPECT_EQ(o.table->changes.size(), 1u);
-    Outcome bad = Compile(std::string("\xFE" "a\xFD\xF0"));
+    Outcome bad = Compile(std::string("\xFE"
+                                      "a\xFD\xF0"));
     EXPECT_EQ(bad.table, nullptr);
     Outcome bom = Compile("\xEF\xBB\xBF'a' > 'b'\n");
     ASSERT_NE(bom.table, nullptr);

@@ -27,13 +27,15 @@ TEST(Executor, LineEnds) {
 }
 
 TEST(Executor, Caseless) {
-    const std::string table = "begin > caseless\n'abc' > 'xyz'\nany(v) > '*'\n'q' > store(v) 'e' endstore\n";
+    const std::string table =
+        "begin > caseless\n'abc' > 'xyz'\nany(v) > '*'\n'q' > store(v) 'e' endstore\n";
     EXPECT_EQ(RunTable(table, "Abc abc ABC"), "Xyz xyz ABC");
     EXPECT_EQ(RunTable(table, "qeE"), "**");
 }
 
 TEST(Executor, PrecAndWdAtStart) {
-    const std::string table = "begin > store(sp) ' ' endstore\n'a' prec(sp) > 'P'\n'b' wd(sp) > 'W'\n";
+    const std::string table =
+        "begin > store(sp) ' ' endstore\n'a' prec(sp) > 'P'\n'b' wd(sp) > 'W'\n";
     EXPECT_EQ(RunTable(table, "a a"), "a P");
     // wd(): the space before the first output, and the input character after the match.
     EXPECT_EQ(RunTable("begin > store(s) ' b' endstore\n'b' wd(s) > 'W'\n", "bb"), "Wb");
@@ -42,9 +44,8 @@ TEST(Executor, PrecAndWdAtStart) {
 }
 
 TEST(Executor, FolAnyCont) {
-    const std::string table =
-        "begin > store(v) 'aeiou' endstore store(w) 'lo' endstore\n"
-        "'l' fol(v) fol(v) > 'L'\nany(v) 'x' > 'V'\n'h' cont(w) > 'HLO'\n";
+    const std::string table = "begin > store(v) 'aeiou' endstore store(w) 'lo' endstore\n"
+                              "'l' fol(v) fol(v) > 'L'\nany(v) 'x' > 'V'\n'h' cont(w) > 'HLO'\n";
     EXPECT_EQ(RunTable(table, "leaf lem hlo ax"), "Leaf lem HLO V");
     // At the end of the input fol() fails.
     EXPECT_EQ(RunTable(table, "la"), "la");
@@ -72,16 +73,15 @@ TEST(Executor, Switches) {
 }
 
 TEST(Executor, Comparisons) {
-    const std::string table =
-        "begin > store(n) '10' endstore store(t) 'abc' endstore\n"
-        "'1' > ifeq(t) 'abc' begin 'eq' end endif\n"
-        "'2' > ifneq(t) 'abd' begin 'ne' end endif\n"
-        "'3' > ifgt(n) '9' begin 'gt' end endif\n"
-        "'4' > iflt(t) 'abd' begin 'lt' end endif\n"
-        "'5' > ifngt(n) '10' begin 'ng' end endif\n"
-        "'6' > ifnlt(n) '11' begin 'no' end else 'nl' endif\n"
-        "'7' > ifsubset(t) 'cbaz' begin 'sub' end endif\n"
-        "'8' > ifeq(t) cont(t) begin 'cont' end endif\n";
+    const std::string table = "begin > store(n) '10' endstore store(t) 'abc' endstore\n"
+                              "'1' > ifeq(t) 'abc' begin 'eq' end endif\n"
+                              "'2' > ifneq(t) 'abd' begin 'ne' end endif\n"
+                              "'3' > ifgt(n) '9' begin 'gt' end endif\n"
+                              "'4' > iflt(t) 'abd' begin 'lt' end endif\n"
+                              "'5' > ifngt(n) '10' begin 'ng' end endif\n"
+                              "'6' > ifnlt(n) '11' begin 'no' end else 'nl' endif\n"
+                              "'7' > ifsubset(t) 'cbaz' begin 'sub' end endif\n"
+                              "'8' > ifeq(t) cont(t) begin 'cont' end endif\n";
     EXPECT_EQ(RunTable(table, "12345678"), "eqnegtltngnlsubcont");
 }
 
@@ -101,7 +101,8 @@ TEST(Executor, Arithmetic) {
                             "'r' > mod(n) 5\n'o' > out(n) ' '\n";
     EXPECT_EQ(RunTable(ops, "aosomodoro"), "22 -8 -24 -6 -1 ");
     Collected m;
-    EXPECT_EQ(RunTable("begin > store(n) '1999999999' endstore\n'a' > add(n) 1 out(n)\n", "a", m), "");
+    EXPECT_EQ(RunTable("begin > store(n) '1999999999' endstore\n'a' > add(n) 1 out(n)\n", "a", m),
+              "");
     ASSERT_EQ(m.numbers, (std::vector<int>{19, 20, 6, 84}));
     EXPECT_EQ(m.texts[0], "Arithmetic: overflow in group 1\n");
     EXPECT_EQ(m.texts[1], "1999999999 + 1\n");
@@ -124,7 +125,9 @@ TEST(Executor, FwdOmitBack) {
     EXPECT_EQ(RunTable("'a' > omit(2)\n", "abcd"), "d");
     EXPECT_EQ(RunTable("'a' > fwd(5)\n", "abc"), "bc");
     // back(2) after "ab" re-reads "ab": here as input that the next change matches.
-    EXPECT_EQ(RunTable("'x' > 'ab' back(2) set(s)\n'ab' > if(s) clear(s) 'AB' else 'ab' endif\n", "x"), "AB");
+    EXPECT_EQ(
+        RunTable("'x' > 'ab' back(2) set(s)\n'ab' > if(s) clear(s) 'AB' else 'ab' endif\n", "x"),
+        "AB");
     Collected m;
     RunTable("'x' > back(1)\n", "x", m);
     EXPECT_TRUE(m.Has(0));
@@ -211,16 +214,23 @@ TEST(Executor, CommandsOutsideBegin) {
 TEST(Executor, CompiledStreamIllegalCommands) {
     Collected m;
     // A compiled stream may hold a match command after the wedge or an output one before it.
-    RunTable(std::string("\xFE" "a\xFD\xD6\x01"), "a", m); // any(1) in the output part
+    RunTable(std::string("\xFE"
+                         "a\xFD\xD6\x01"),
+             "a", m); // any(1) in the output part
     EXPECT_TRUE(m.Has(49));
     m.Clear();
-    RunTable(std::string("\xFE" "a\xED\xFD" "b"), "a", m); // dup in the match part
+    RunTable(std::string("\xFE"
+                         "a\xED\xFD"
+                         "b"),
+             "a", m); // dup in the match part
     EXPECT_TRUE(m.Has(52));
 }
 
 TEST(Executor, Doublebyte) {
     const std::string table = "begin > doublebyte(0201,0100)\nx8241 > 'A'\n'a' > x8140\n";
-    EXPECT_EQ(RunTable(table, "\x82\x41z\x82\x42" "a"), "Az\x82\x42\x81\x40");
+    EXPECT_EQ(RunTable(table, "\x82\x41z\x82\x42"
+                              "a"),
+              "Az\x82\x42\x81\x40");
     Collected m;
     RunTable("begin > doublebyte(0201,0100)\n'a' > x8130\n", "a", m);
     EXPECT_TRUE(m.Has(17));

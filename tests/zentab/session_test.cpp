@@ -16,7 +16,8 @@ std::unique_ptr<Session> Load(const std::string& table, std::vector<int>& number
 
 TEST(Session, StepBudgetStopsALoopingTable) {
     std::vector<int> numbers;
-    for (const char* table : {"'a' > 'a' back(1)\n", "'a' > 'x' repeat\n", "'a' > do(d)\ndefine(d) > repeat\n"}) {
+    for (const char* table :
+         {"'a' > 'a' back(1)\n", "'a' > 'x' repeat\n", "'a' > do(d)\ndefine(d) > repeat\n"}) {
         auto s = Load(table, numbers);
         ASSERT_NE(s, nullptr);
         s->GetExecutor().SetStepBudget(100000);
@@ -31,7 +32,8 @@ TEST(Session, GrowingPushedBackInputIsRefused) {
     std::vector<int> numbers;
     // Each round reads one character and pushes 762 back: the input would grow for ever.
     std::string a400(400, 'a');
-    auto s = Load("'a' > '" + a400 + "'\n '" + a400 + "'\n back(127,127,127,127,127,127)\n", numbers);
+    auto s =
+        Load("'a' > '" + a400 + "'\n '" + a400 + "'\n back(127,127,127,127,127,127)\n", numbers);
     ASSERT_NE(s, nullptr);
     std::string out;
     EXPECT_FALSE(s->ProcessAll("a", out));

@@ -10,7 +10,8 @@
 namespace crv::zt::test {
 namespace {
 
-const char* const kContextTable = R"(begin > store(vowels) 'aeiou' endstore store(cons) 'bcdfghklmnprstvwz' endstore
+const char* const kContextTable =
+    R"(begin > store(vowels) 'aeiou' endstore store(cons) 'bcdfghklmnprstvwz' endstore
   store(key) 'the' endstore use(main)
 group(main)
 'x' fol(vowels) fol(cons) > 'KS'
@@ -36,8 +37,9 @@ any(v) any(v) > '<' dup '>'
 )";
 
 std::string Sample(std::size_t size, unsigned seed) {
-    const char* pieces[] = {"the ", "ab", "abb", "x", "xa", "xab", "-", "s-t", "q", "zz", "zzz", "k",
-                            "ka", "ththe ", "nd", "an", "ant", "e", "Quo", "AI", "\n", "\r\n", " ", "oo"};
+    const char* pieces[] = {"the ", "ab", "abb", "x",  "xa", "xab",    "-",  "s-t",
+                            "q",    "zz", "zzz", "k",  "ka", "ththe ", "nd", "an",
+                            "ant",  "e",  "Quo", "AI", "\n", "\r\n",   " ",  "oo"};
     std::mt19937 rng(seed);
     std::string out;
     while (out.size() < size)

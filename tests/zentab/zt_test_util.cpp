@@ -107,14 +107,15 @@ std::string ProcessPulled(ZTHANDLE h, const std::string& input, std::size_t inPi
     return out;
 }
 
-std::string ProcessMulti(ZTHANDLE h, const std::string& input, const std::vector<std::size_t>& pieces,
-                         int outSize) {
+std::string ProcessMulti(ZTHANDLE h, const std::string& input,
+                         const std::vector<std::size_t>& pieces, int outSize) {
     ZTReinitializeTable(h);
     std::string out;
     std::vector<char> buffer(static_cast<std::size_t>(outSize));
     std::size_t pos = 0, k = 0;
     for (int guard = 0; guard < 10000000; ++guard) {
-        std::size_t n = pos < input.size() ? std::min(pieces[k++ % pieces.size()], input.size() - pos) : 0;
+        std::size_t n =
+            pos < input.size() ? std::min(pieces[k++ % pieces.size()], input.size() - pos) : 0;
         bool last = pos + n >= input.size();
         int length = outSize;
         int r = ZTMultiProcessBuffer(h, input.data() + pos, static_cast<int>(n), last ? 1 : 0,

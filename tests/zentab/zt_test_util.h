@@ -26,8 +26,8 @@ std::string ProcessPushed(ZTHANDLE h, const std::string& input, std::size_t piec
 // Pulls output through ZTGetBuffer with an output buffer of the given size.
 std::string ProcessPulled(ZTHANDLE h, const std::string& input, std::size_t inPiece, int outSize);
 // Calls ZTMultiProcessBuffer with input pieces of the given sizes (cycled) and outSize.
-std::string ProcessMulti(ZTHANDLE h, const std::string& input, const std::vector<std::size_t>& pieces,
-                         int outSize);
+std::string ProcessMulti(ZTHANDLE h, const std::string& input,
+                         const std::vector<std::size_t>& pieces, int outSize);
 
 // Convenience: load (failing the test on error), run whole, unload.
 std::string RunTable(const std::string& table, const std::string& input);
