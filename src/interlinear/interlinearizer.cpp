@@ -243,6 +243,7 @@ InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record
     std::string tail;
     for (std::size_t n = last->Text().size(); n > 0 && last->Text()[n - 1] == '\n'; --n)
         tail += '\n';
+    const std::string original = bundle.TextLine()->Text();
     StripLineEnds(bundle);
     std::string& text = bundle.TextLine()->Text();
     if (fresh)
@@ -258,6 +259,12 @@ InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record
         status = RunColumns(procs, bundle, host, col, adapt, fresh);
     result.ran = true;
     result.stopped = status == RunStatus::Stop;
+    if (!bundle.HasInterlinearLines()) {
+        // Nothing was written: the line stays exactly as it was.
+        bundle.TextLine()->Text() = original;
+        result.caret = pos;
+        return result;
+    }
     // The line end after the bundle comes back (all that stood there).
     bundle.LastLine()->Text() += tail.empty() ? std::string("\n") : tail;
     if (fresh && !result.stopped) {

@@ -202,7 +202,12 @@ std::vector<std::string> CLookupProc::ParseWord(std::string_view word, bool root
     state.room = word.empty() ? 0 : word.size() - 1;
     Parse(word, results, preferPrefix ? 2 : 1, state);
     cyclic = state.cyclic;
-    return results;
+    // The same analysis found along two orders of stripping is one.
+    std::vector<std::string> distinct;
+    for (std::string& r : results)
+        if (std::find(distinct.begin(), distinct.end(), r) == distinct.end())
+            distinct.push_back(std::move(r));
+    return distinct;
 }
 
 bool CLookupProc::Parse(std::string_view word, std::vector<std::string>& results, int depth,
@@ -339,8 +344,9 @@ bool CLookupProc::StripInfixes(std::string_view word, std::vector<std::string>& 
             if (at + m.length >= word.size())
                 continue;
             std::string rest = std::string(word.substr(0, at)) + std::string(word.substr(at + m.length));
+            const std::string breakText(1, m_owner ? m_owner->FirstBreak() : '-');
             std::string value = m.entry->value.empty()
-                                    ? std::string(word.substr(at, m.length))
+                                    ? breakText + std::string(word.substr(at, m.length)) + breakText
                                     : m.entry->value;
             std::vector<std::string> sub;
             if (!Parse(rest, sub, 1, st))
