@@ -80,7 +80,7 @@ bool CBundle::Widen(std::size_t at, std::size_t n) {
     std::vector<std::pair<CField*, std::size_t>> where;
     for (CField* f : Lines()) {
         const std::string& t = f->Text();
-        std::size_t p = at;
+        std::size_t p = ByteOfColumn(t, at);
         while (p < t.size() && p > 0 && t[p - 1] != ' ' && t[p] != ' ')
             ++p;
         if (p >= t.size())
@@ -96,25 +96,94 @@ bool CBundle::Widen(std::size_t at, std::size_t n) {
 
 bool CBundle::Write(CField* line, std::size_t at, std::string_view out) {
     std::string& text = line->Text();
-    std::size_t oldLen = 0;
-    while (at + oldLen < text.size() && text[at + oldLen] != ' ' && text[at + oldLen] != '\n')
-        ++oldLen;
+    const std::size_t cols = ColumnCount(text);
+    const std::size_t pad = cols < at ? at - cols : 0;
+    std::size_t b = ByteOfColumn(text, at);
+    std::size_t e = std::min(b, text.size());
+    while (e < text.size() && text[e] != ' ' && text[e] != '\n')
+        ++e;
+    const std::size_t oldCols = e > b ? ColumnOfByte(text, e) - at : 0;
+    const std::size_t outCols = ColumnCount(out);
     // Characters are replaced in place, so the columns after stay where they are; a
     // longer word that stood there is blanked out.
-    const std::size_t n = std::max(out.size(), oldLen);
-    if (!FieldLengthOK(static_cast<std::int64_t>(std::max(text.size(), at + n))))
-        return false;
-    if (text.size() < at)
-        text.append(at - text.size(), ' ');
+    const std::size_t n = std::max(outCols, oldCols);
+    const std::size_t end = std::min(ByteOfColumn(text, at + n), text.size());
+    const std::size_t from = std::min(b, text.size());
     std::string replacement(out);
-    replacement.resize(n, ' ');
-    text.replace(at, std::min(n, text.size() - at), replacement);
+    replacement.append(n - outCols, ' ');
+    if (!FieldLengthOK(static_cast<std::int64_t>(text.size() + pad - (end - from) +
+                                                 replacement.size())))
+        return false;
+    text.append(pad, ' ');
+    b = ByteOfColumn(text, at);
+    text.replace(b, std::min(end, text.size()) - b, replacement);
     while (!text.empty() && text.back() == ' ')
         text.pop_back();
     return true;
 }
 
 // ---------------------------------------------------------------- a run
+
+namespace {
+
+bool IsUtf8(std::string_view s) {
+    std::size_t i = 0;
+    bool high = false;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        high = true;
+        const std::size_t n = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+        if (n == 0 || (c >= 0xE0 && n < 3) || i + n > s.size())
+            return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += n;
+    }
+    return high;
+}
+
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+} // namespace
+
+std::size_t ColumnCount(std::string_view line) { return ColumnOfByte(line, line.size()); }
+
+std::size_t ColumnOfByte(std::string_view line, std::size_t byte) {
+    const std::size_t in = std::min(byte, line.size());
+    std::size_t cols = in;
+    if (IsUtf8(line)) {
+        cols = 0;
+        for (std::size_t i = 0; i < in; ++i)
+            cols += !IsContinuation(line[i]);
+    }
+    return cols + (byte - in);
+}
+
+std::size_t ByteOfColumn(std::string_view line, std::size_t column) {
+    if (!IsUtf8(line))
+        return column;
+    std::size_t cols = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (IsContinuation(line[i]))
+            continue;
+        if (cols == column)
+            return i;
+        ++cols;
+    }
+    return line.size() + (column - cols);
+}
+
+std::size_t TrimmedColumns(std::string_view line) {
+    std::size_t n = line.size();
+    while (n > 0 && (line[n - 1] == ' ' || line[n - 1] == '\n'))
+        --n;
+    return ColumnOfByte(line, n);
+}
 
 std::size_t NextWordStart(std::string_view line, std::size_t pos) {
     std::size_t p = std::min(pos, line.size());
@@ -127,10 +196,12 @@ std::size_t NextWordStart(std::string_view line, std::size_t pos) {
 
 void CInterlinearRun::ClearColumn(CField* to, std::size_t col, std::size_t width) {
     std::string& text = to->Text();
-    if (col >= text.size())
+    const std::size_t b = ByteOfColumn(text, col);
+    if (b >= text.size())
         return;
-    const std::size_t end = width >= kToLineEnd ? text.size() : std::min(text.size(), col + width);
-    std::fill(text.begin() + static_cast<long>(col), text.begin() + static_cast<long>(end), ' ');
+    const std::size_t e =
+        width >= kToLineEnd ? text.size() : std::min(text.size(), ByteOfColumn(text, col + width));
+    text.replace(b, e - b, ColumnOfByte(text, e) - col, ' ');
     while (!text.empty() && text.back() == ' ')
         text.pop_back();
 }
@@ -138,8 +209,9 @@ void CInterlinearRun::ClearColumn(CField* to, std::size_t col, std::size_t width
 bool CInterlinearRun::WriteOutput(CField* to, std::size_t at, const std::string& out,
                                   std::size_t next, CColumn& column) {
     m_lastWidening = {0, 0};
-    if (next < kToLineEnd && at + out.size() + 1 > next) {
-        const std::size_t by = at + out.size() + 1 - next;
+    const std::size_t outCols = ColumnCount(out);
+    if (next < kToLineEnd && at + outCols + 1 > next) {
+        const std::size_t by = at + outCols + 1 - next;
         if (!m_bundle->Widen(next, by))
             return false;
         m_lastWidening = {next, by};
@@ -172,13 +244,6 @@ std::vector<CInterlinearProc*> ProcsOfRun(CInterlinearProcList& procs, bool adap
     return out;
 }
 
-std::size_t TrimmedLength(const std::string& s) {
-    std::size_t n = s.size();
-    while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\n'))
-        --n;
-    return n;
-}
-
 // The processes of one kind over the bundle from column col; the bundle's lines have
 // no line ends meanwhile.
 RunStatus RunColumns(CInterlinearProcList& procs, CBundle& bundle, CInterlinearHost& host,
@@ -188,14 +253,13 @@ RunStatus RunColumns(CInterlinearProcList& procs, CBundle& bundle, CInterlinearH
         return RunStatus::Ok;
     CInterlinearRun state(procs, bundle, host);
     for (bool firstColumn = true;; firstColumn = false) {
-        const std::string& text = bundle.TextLine()->Text();
-        if (col >= text.size())
+        if (col >= ColumnCount(bundle.TextLine()->Text()))
             return RunStatus::Ok;
         if (!firstColumn && !wholeLine) {
             // An existing bundle: only the part its first interlinear line has not
             // reached yet.
             std::vector<CField*> lines = bundle.Lines();
-            if (lines.size() < 2 || TrimmedLength(lines[1]->Text()) > col)
+            if (lines.size() < 2 || TrimmedColumns(lines[1]->Text()) > col)
                 return RunStatus::Ok;
         }
         CColumn column;
@@ -208,19 +272,19 @@ RunStatus RunColumns(CInterlinearProcList& procs, CBundle& bundle, CInterlinearH
         }
         if (column.width == 0 || column.width >= kToLineEnd)
             return RunStatus::Ok;
-        col = std::min(col + column.width, bundle.TextLine()->Text().size());
+        col = std::min(col + column.width, ColumnCount(bundle.TextLine()->Text()));
     }
 }
 
-// The start of the word at col, or of the word whose trailing spaces col is in.
-std::size_t WordStartAt(const std::string& text, std::size_t col) {
-    col = std::min(col, text.size());
-    std::size_t p = col;
+// The column of the start of the word at byte pos, or of the word whose trailing spaces
+// pos is in.
+std::size_t WordStartAt(const std::string& text, std::size_t pos) {
+    std::size_t p = std::min(pos, text.size());
     while (p > 0 && (p == text.size() || text[p] == ' ') && text[p - 1] == ' ')
         --p;
     while (p > 0 && text[p - 1] != ' ')
         --p;
-    return p;
+    return ColumnOfByte(text, p);
 }
 
 } // namespace
@@ -248,9 +312,14 @@ InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record
     std::string& text = bundle.TextLine()->Text();
     if (fresh)
         std::replace(text.begin(), text.end(), '\n', ' ');
-    const std::size_t caretCol =
-        pos.Field() == bundle.TextLine() || !fresh ? static_cast<std::size_t>(pos.Offset()) : 0;
-    const std::size_t col = fresh ? WordStartAt(text, caretCol) : WordStartAt(text, caretCol);
+    // A caret in a lower line stands for the same column of the text line.
+    std::size_t caret = 0;
+    if (pos.Field() == bundle.TextLine())
+        caret = static_cast<std::size_t>(pos.Offset());
+    else if (pos.Field())
+        caret = ByteOfColumn(text, ColumnOfByte(pos.Field()->Text(),
+                                                static_cast<std::size_t>(pos.Offset())));
+    const std::size_t col = WordStartAt(text, caret);
     RunStatus status = RunStatus::Ok;
     // A new line adapted is first interlinearized the normal way.
     if (fresh && adapt && procs.HasNormalProcs())
@@ -272,8 +341,9 @@ InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record
         if (width > 0)
             WrapNewBundle(record, bundle.TextLine(), width);
     }
+    const std::string& done = bundle.TextLine()->Text();
     result.caret = CRecPos(&record, bundle.TextLine(),
-                           static_cast<int>(std::min(col, bundle.TextLine()->Text().size())));
+                           static_cast<int>(std::min(ByteOfColumn(done, col), done.size())));
     return result;
 }
 
@@ -290,10 +360,16 @@ InterlinearizeResult InterlinearizeRecord(CInterlinearProcList& procs, CRecord& 
         CBundle b(record, t);
         std::size_t col = 0;
         if (b.HasInterlinearLines()) {
-            std::vector<CField*> lines = b.Lines();
-            col = TrimmedLength(lines[1]->Text());
-            if (col >= TrimmedLength(t->Text()))
+            // The first word the bundle's first interlinear line has not reached.
+            const std::string& text = t->Text();
+            std::size_t p = ByteOfColumn(text, TrimmedColumns(b.Lines()[1]->Text()));
+            if (p < text.size() && p > 0 && text[p - 1] != ' ')
+                p = NextWordStart(text, p);
+            while (p < text.size() && (text[p] == ' ' || text[p] == '\n'))
+                ++p;
+            if (p >= text.size())
                 continue;
+            col = p;
         }
         InterlinearizeResult r =
             Interlinearize(procs, record, CRecPos(&record, t, static_cast<int>(col)), adapt, host);
@@ -316,7 +392,7 @@ void WrapNewBundle(CRecord& record, CField* textLine, std::size_t width) {
         std::vector<CField*> lines = bundle.Lines();
         std::size_t longest = 0;
         for (CField* f : lines)
-            longest = std::max(longest, TrimmedLength(f->Text()));
+            longest = std::max(longest, TrimmedColumns(f->Text()));
         if (longest <= width)
             return;
         // A column where a word begins in every line that reaches it.
@@ -324,9 +400,10 @@ void WrapNewBundle(CRecord& record, CField* textLine, std::size_t width) {
             bool any = false;
             for (CField* f : lines) {
                 const std::string& t = f->Text();
-                if (c >= TrimmedLength(t))
+                if (c >= TrimmedColumns(t))
                     continue;
-                if (t[c] == ' ' || t[c - 1] != ' ')
+                const std::size_t b = ByteOfColumn(t, c);
+                if (t[b] == ' ' || t[b - 1] != ' ')
                     return false;
                 any = true;
             }
@@ -350,9 +427,10 @@ void WrapNewBundle(CRecord& record, CField* textLine, std::size_t width) {
         CField* first = nullptr;
         CField* insertAfter = after;
         for (CField* f : lines) {
-            std::string rest = f->Text().size() > at ? f->Text().substr(at) : std::string();
-            if (f->Text().size() > at)
-                f->Text().resize(at);
+            const std::size_t cut = ByteOfColumn(f->Text(), at);
+            std::string rest = f->Text().size() > cut ? f->Text().substr(cut) : std::string();
+            if (f->Text().size() > cut)
+                f->Text().resize(cut);
             while (!f->Text().empty() && f->Text().back() == ' ')
                 f->Text().pop_back();
             auto* n = new CField(f->Marker(), rest);

@@ -64,6 +64,7 @@ public:
     // Whether a following interlinear line exists yet.
     bool HasInterlinearLines() const;
 
+    // Positions are columns (see ColumnCount).
     // Inserts n spaces at column at of every line long enough to have it. False, after
     // the field-limit message, when a line would pass the limit (nothing changed).
     bool Widen(std::size_t at, std::size_t n);
@@ -104,8 +105,17 @@ private:
     std::pair<std::size_t, std::size_t> m_lastWidening{0, 0};
 };
 
-// Start of the next word at or after pos (kToLineEnd when none).
+// Start of the next word at or after byte pos (kToLineEnd when none).
 std::size_t NextWordStart(std::string_view line, std::size_t pos);
+
+// Columns are where characters line up under each other: in a line that is UTF-8 each
+// character is one column, in any other line each byte. Positions past the end count
+// as if the line went on in spaces.
+std::size_t ColumnCount(std::string_view line);
+std::size_t ByteOfColumn(std::string_view line, std::size_t column);
+std::size_t ColumnOfByte(std::string_view line, std::size_t byte);
+// The columns up to the end of the last character that is not a space or line end.
+std::size_t TrimmedColumns(std::string_view line);
 
 struct InterlinearizeResult {
     bool ran = false;      // processes ran (the record may have changed)

@@ -672,16 +672,16 @@ RunStatus CLookupProc::Interlinearize(CInterlinearRun& run, CColumn& column) {
         EnsureBuilt(*dbs);
     CField* to = bundle.FindOrAdd(To());
     const bool first = column.ran == 0;
-    std::size_t pos = column.col;
+    std::size_t pos = column.col; // columns from here on; bytes only inside a line
     if (!first)
         run.ClearColumn(to, column.col, column.width);
     for (;;) {
         const std::string& line = from->Text();
-        const std::size_t limit = first ? line.size()
-                                  : column.width >= kToLineEnd
-                                      ? line.size()
-                                      : std::min(line.size(), column.col + column.width);
-        std::size_t ws = pos;
+        const std::size_t limitCol = first || column.width >= kToLineEnd
+                                         ? ColumnCount(line)
+                                         : column.col + column.width;
+        const std::size_t limit = std::min(line.size(), ByteOfColumn(line, limitCol));
+        std::size_t ws = ByteOfColumn(line, pos);
         while (ws < line.size() && (line[ws] == ' ' || line[ws] == '\n'))
             ++ws;
         if (ws >= limit) {
@@ -693,18 +693,22 @@ RunStatus CLookupProc::Interlinearize(CInterlinearRun& run, CColumn& column) {
         std::size_t extent = ws;
         if (ProcessWord(run, line, ws, output, extent) == RunStatus::Stop)
             return RunStatus::Stop;
-        std::size_t next = NextWordStart(from->Text(), extent);
+        const std::string& after = from->Text();
+        const std::size_t wsCol = ColumnOfByte(after, ws);
+        const std::size_t extentCol = ColumnOfByte(after, extent);
+        const std::size_t nextByte = NextWordStart(after, extent);
+        std::size_t next = nextByte >= kToLineEnd ? kToLineEnd : ColumnOfByte(after, nextByte);
         if (first && pos == column.col) {
             column.width = next >= kToLineEnd ? kToLineEnd : next - column.col;
             run.ClearColumn(to, column.col, m_adapt ? kToLineEnd : column.width);
         }
         if (!first && column.width < kToLineEnd && next > column.col + column.width)
             next = column.col + column.width;
-        if (!run.WriteOutput(to, ws, output, next, column))
+        if (!run.WriteOutput(to, wsCol, output, next, column))
             return RunStatus::Stop;
         // The first process of a column does one word; an adaptation process goes on to
         // the end of the line.
-        pos = std::max(extent, ws + 1);
+        pos = std::max(extentCol, wsCol + 1);
         if (first && !m_adapt)
             return RunStatus::Ok;
         if (first)

@@ -542,29 +542,32 @@ RunStatus CRearrangeProc::Interlinearize(CInterlinearRun& run, CColumn& column) 
         return RunStatus::Ok;
     CField* to = bundle.FindOrAdd(To());
     const std::string line = from->Text();
-    const bool toEnd = column.width >= kToLineEnd || (column.ran == 0 && m_adapt) ||
-                       column.ran == 0;
-    std::size_t limit = toEnd ? line.size() : std::min(line.size(), column.col + column.width);
+    const bool toEnd = column.width >= kToLineEnd || column.ran == 0;
+    std::size_t limit =
+        toEnd ? line.size() : std::min(line.size(), ByteOfColumn(line, column.col + column.width));
     if (column.ran == 0 && !m_adapt) {
-        // The first process of a column takes its width from the text line.
-        std::size_t ws = column.col;
+        // The first process of a column takes its width from its own line.
+        std::size_t ws = ByteOfColumn(line, column.col);
         while (ws < line.size() && line[ws] == ' ')
             ++ws;
         std::size_t e = ws;
         while (e < line.size() && line[e] != ' ')
             ++e;
         std::size_t next = NextWordStart(line, e);
-        column.width = next >= kToLineEnd ? kToLineEnd : next - column.col;
+        column.width = next >= kToLineEnd ? kToLineEnd : ColumnOfByte(line, next) - column.col;
         limit = std::min(line.size(), e);
     } else if (column.ran == 0) {
         column.width = kToLineEnd;
     }
-    // The words of the column and the part-of-speech words standing at their columns.
+    // The words of the column (in columns) and the part-of-speech words at their columns.
     struct Word {
         std::size_t start, end;
     };
     std::vector<Word> words;
-    for (std::size_t p = column.col; p < limit;) {
+    std::vector<CRearrangeRules::Token> tokens;
+    const CField* posLine = m_pos.Marker() ? bundle.Find(m_pos.Marker()) : nullptr;
+    const std::string posText = posLine ? posLine->Text() : line;
+    for (std::size_t p = ByteOfColumn(line, column.col); p < limit;) {
         while (p < limit && line[p] == ' ')
             ++p;
         if (p >= limit)
@@ -572,46 +575,46 @@ RunStatus CRearrangeProc::Interlinearize(CInterlinearRun& run, CColumn& column) 
         std::size_t e = p;
         while (e < line.size() && line[e] != ' ')
             ++e;
-        words.push_back({p, e});
+        words.push_back({ColumnOfByte(line, p), ColumnOfByte(line, e)});
+        CRearrangeRules::Token t;
+        t.text = line.substr(p, e - p);
+        std::size_t ps = ByteOfColumn(posText, words.back().start);
+        std::size_t pe = ps;
+        while (pe < posText.size() && posText[pe] != ' ')
+            ++pe;
+        if (ps < posText.size() && posText[ps] != ' ')
+            t.pos = posText.substr(ps, pe - ps);
+        tokens.push_back(std::move(t));
         p = e;
     }
     if (words.empty())
         return RunStatus::Ok;
-    const CField* posLine = m_pos.Marker() ? bundle.Find(m_pos.Marker()) : nullptr;
-    const std::string posText = posLine ? posLine->Text() : line;
-    std::vector<CRearrangeRules::Token> tokens;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        CRearrangeRules::Token t;
-        t.text = line.substr(words[i].start, words[i].end - words[i].start);
-        std::size_t upto = i + 1 < words.size() ? words[i + 1].start : posText.size();
-        std::size_t ps = words[i].start;
-        while (ps < std::min(upto, posText.size()) && posText[ps] == ' ')
-            ++ps;
-        std::size_t pe = ps;
-        while (pe < posText.size() && posText[pe] != ' ')
-            ++pe;
-        if (ps < posText.size())
-            t.pos = posText.substr(ps, pe - ps);
-        tokens.push_back(std::move(t));
-    }
     const CField* puncLine = m_punc.Marker() ? bundle.Find(m_punc.Marker()) : nullptr;
     const CLangEnc* enc = From() ? From()->LangEnc() : nullptr;
+    auto nextAfter = [&](std::size_t endCol) {
+        std::size_t nb = NextWordStart(line, ByteOfColumn(line, endCol));
+        std::size_t next = nb >= kToLineEnd ? kToLineEnd : ColumnOfByte(line, nb);
+        if (column.width < kToLineEnd)
+            next = std::min(next, column.col + column.width);
+        return next;
+    };
     if (m_generate) {
-        std::string source = line.substr(words.front().start, words.back().end - words.front().start);
-        std::string out = GenerateText(source, *rules);
+        const std::size_t b0 = ByteOfColumn(line, words.front().start);
+        const std::size_t b1 = ByteOfColumn(line, words.back().end);
+        std::string out = GenerateText(line.substr(b0, b1 - b0), *rules);
         // Capitals follow the text line's word; punctuation comes from its own line.
-        const CField* textLine = bundle.TextLine();
-        if (enc && textLine && words.front().start < textLine->Text().size()) {
-            std::string_view src = std::string_view(textLine->Text()).substr(words.front().start);
-            std::size_t p = 0, q = 0;
-            const CLangChar* first = src.empty() ? nullptr : enc->NextUnit(src, p);
-            const CLangChar* o = out.empty() ? nullptr : enc->NextUnit(out, q);
+        const std::string& textLine = bundle.TextLine()->Text();
+        std::size_t tb = ByteOfColumn(textLine, words.front().start);
+        if (enc && tb < textLine.size() && !out.empty()) {
+            std::size_t p = tb, q = 0;
+            const CLangChar* first = enc->NextUnit(textLine, p);
+            const CLangChar* o = enc->NextUnit(out, q);
             if (first && first->IsUpper() && o && !o->IsUpper() && o->UpperForm())
                 out = o->UpperForm()->Text() + out.substr(q);
         }
         if (puncLine) {
             const std::string& pl = puncLine->Text();
-            std::size_t ps = words.front().start;
+            std::size_t ps = ByteOfColumn(pl, words.front().start);
             if (ps < pl.size() && pl[ps] != ' ') {
                 std::size_t pe = ps;
                 while (pe < pl.size() && pl[pe] != ' ')
@@ -619,11 +622,9 @@ RunStatus CRearrangeProc::Interlinearize(CInterlinearRun& run, CColumn& column) 
                 out += pl.substr(ps, pe - ps);
             }
         }
-        std::size_t next = NextWordStart(line, words.back().end);
-        if (column.width < kToLineEnd)
-            next = std::min(next, column.col + column.width);
-        return run.WriteOutput(to, words.front().start, out, next, column) ? RunStatus::Ok
-                                                                           : RunStatus::Stop;
+        return run.WriteOutput(to, words.front().start, out, nextAfter(words.back().end), column)
+                   ? RunStatus::Ok
+                   : RunStatus::Stop;
     }
     for (std::size_t i = 0; i < tokens.size();) {
         std::size_t consumed = 0;
@@ -632,9 +633,9 @@ RunStatus CRearrangeProc::Interlinearize(CInterlinearRun& run, CColumn& column) 
             out = tokens[i].text;
             consumed = 1;
         }
-        std::size_t last = std::min(i + consumed, tokens.size()) - 1;
-        std::size_t next =
-            last + 1 < words.size() ? words[last + 1].start : NextWordStart(line, words[last].end);
+        const std::size_t last = std::min(i + consumed, tokens.size()) - 1;
+        std::size_t next = last + 1 < words.size() ? words[last + 1].start
+                                                   : nextAfter(words[last].end);
         if (column.width < kToLineEnd)
             next = std::min(next, column.col + column.width);
         if (!run.WriteOutput(to, words[i].start, out, next, column))

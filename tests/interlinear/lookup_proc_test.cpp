@@ -40,7 +40,7 @@ TEST_F(InterlinearTest, LookupFillsAlignedColumnsAndWidensTheBundle) {
     // An output longer than the room before the next word widens every line.
     r = Text({{"tx", "ósi kuru kelo"}});
     Run(r);
-    EXPECT_EQ(Dump(*r), "\\tx ósi kuru kelo|\n\\ge bonfire   dog\n|\n");
+    EXPECT_EQ(Dump(*r), "\\tx ósi kuru kelo|\n\\ge bonfire  dog\n|\n");
     r = Text({{"tx", "kuru kelo"}});
     Run(r);
     EXPECT_EQ(Dump(*r), "\\tx kuru kelo|\n\\ge big  dog\n|\n");
@@ -57,12 +57,12 @@ TEST_F(InterlinearTest, ParseCutsAffixes) {
     Run(r);
     EXPECT_EQ(Dump(*r), "\\tx ta-sáwe   kelo-ne   sáweko|\n"
                         "\\mb ta-  sáwe kelo -ne  sáwe -ko|\n"
-                        "\\ge NEG- see   dog  -LOC see   -PAST\n|\n");
+                        "\\ge NEG- see  dog  -LOC see  -PAST\n|\n");
     // Run again at a later word: that column is done anew, the others stay.
     Run(r, 1, 13);
     EXPECT_EQ(Dump(*r), "\\tx ta-sáwe   kelo-ne   sáweko|\n"
                         "\\mb ta-  sáwe kelo -ne  sáwe -ko|\n"
-                        "\\ge NEG- see   dog  -LOC see   -PAST\n|\n");
+                        "\\ge NEG- see  dog  -LOC see  -PAST\n|\n");
 }
 
 TEST_F(InterlinearTest, AmbiguityForcedValuesAndFailureQuestions) {
@@ -72,7 +72,7 @@ TEST_F(InterlinearTest, AmbiguityForcedValuesAndFailureQuestions) {
     rec.choices.push_back(1);
     CRecord* r = Text({{"tx", "mará nga"}});
     Run(r);
-    EXPECT_EQ(Dump(*r), "\\tx mará nga|\n\\ge water fish\n|\n");
+    EXPECT_EQ(Dump(*r), "\\tx mará  nga|\n\\ge water fish\n|\n");
     std::vector<std::string> choices;
     for (const auto& e : rec.events)
         if (e.kind == RecordingPlatform::EventKind::Choice)
