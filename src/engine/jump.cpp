@@ -1,6 +1,7 @@
 #include "engine/jump.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "base/message_text.h"
 #include "base/platform.h"
@@ -17,9 +18,7 @@ namespace {
 bool IsGap(char c) { return c == ' ' || c == '\n'; }
 
 bool IsWordAt(std::string_view text, std::size_t pos, const CLangEnc* enc) {
-    if (pos >= text.size() || IsGap(text[pos]))
-        return false;
-    return !enc || enc->IsWordChar(text, pos);
+    return IsWordCharacter(enc, text, pos);
 }
 
 // The byte length of the unit at pos.
@@ -32,6 +31,20 @@ std::size_t UnitLength(std::string_view text, std::size_t pos, const CLangEnc* e
 }
 
 } // namespace
+
+bool IsWordCharacter(const CLangEnc* enc, std::string_view text, std::size_t pos) {
+    if (pos >= text.size())
+        return false;
+    const auto c = static_cast<unsigned char>(text[pos]);
+    if (c == ' ' || c == '\n' || c == '\t')
+        return false;
+    if (!enc)
+        return c >= 0x80 || std::isalnum(c);
+    if (enc->IsWordChar(text, pos))
+        return true;
+    const char* p = text.data() + pos;
+    return c >= 0x80 && enc->NextUnitCode(p, text.data() + text.size()) == CLangEnc::kUnknownCode;
+}
 
 std::string JumpWordAt(std::string_view text, std::size_t caret, const CLangEnc* enc) {
     caret = std::min(caret, text.size());

@@ -18,6 +18,12 @@ namespace crv {
 class CLangEnc;
 class CMarker;
 
+// Whether the unit at pos is part of a word: not a space, and defined in the
+// encoding's default sort order. Bytes the encoding has no unit for at all (letters of
+// a script it was not set up for) count as word characters, never as punctuation;
+// without an encoding, ASCII letters and digits and every byte above ASCII do.
+bool IsWordCharacter(const CLangEnc* enc, std::string_view text, std::size_t pos);
+
 // The word at a caret in a field's text: empty between two spaces (or line breaks, or
 // the text's ends); else from after the nearest space or line break before the caret,
 // leading punctuation skipped, up to the first character that is not a word character.

@@ -1,7 +1,6 @@
 #include "interlinear/lexicon_trie.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "base/object_stream.h"
 #include "base/platform.h"
@@ -32,20 +31,6 @@ bool IsReduplicationValue(std::string_view value) {
 }
 
 } // namespace
-
-bool IsWordCharacter(const CLangEnc* enc, std::string_view text, std::size_t pos) {
-    if (pos >= text.size())
-        return false;
-    const auto c = static_cast<unsigned char>(text[pos]);
-    if (c == ' ' || c == '\n' || c == '\t')
-        return false;
-    if (!enc)
-        return c >= 0x80 || std::isalnum(c);
-    if (enc->IsWordChar(text, pos))
-        return true;
-    const char* p = text.data() + pos;
-    return c >= 0x80 && enc->NextUnitCode(p, text.data() + text.size()) == CLangEnc::kUnknownCode;
-}
 
 CLexiconTrie::CLexiconTrie(Kind kind) : m_kind(kind) { Clear(); }
 

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "engine/db_ref.h"
+#include "engine/jump.h"
 #include "engine/unknown_settings.h"
 
 namespace crv {
@@ -37,11 +38,6 @@ struct CTrieSettings {
     bool stopAtSeparator = false;
     std::string separator = ";";
 };
-
-// Whether the unit at pos is part of a word: not a space, and defined in the
-// encoding's default sort order. Bytes the encoding has no unit for at all (letters of
-// a script it was not set up for) count as word characters, never as punctuation.
-bool IsWordCharacter(const CLangEnc* enc, std::string_view text, std::size_t pos);
 
 class CLexiconTrie : private CIndexSetListener {
 public:
