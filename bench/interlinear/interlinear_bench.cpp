@@ -53,9 +53,13 @@ const char* kSyllables[] = {"pa", "pe", "pi", "po", "pu", "ta", "te", "ti", "to"
                             "nu", "sa", "se", "si", "so", "su", "la", "le", "li", "lo", "lu"};
 
 std::string Root(unsigned i) {
-    return std::string(kSyllables[i % 35]) + kSyllables[(i / 35) % 35] + kSyllables[(i / 1225) % 35];
+    return std::string(kSyllables[i % 35]) + kSyllables[(i / 35) % 35] +
+           kSyllables[(i / 1225) % 35];
 }
-std::string Affix(unsigned i) { return std::string(1, "bdgvz"[i % 5]) + "aeiou"[(i / 5) % 5] + std::string(1, "aeiou"[(i / 25) % 5]); }
+std::string Affix(unsigned i) {
+    return std::string(1, "bdgvz"[i % 5]) + "aeiou"[(i / 5) % 5] +
+           std::string(1, "aeiou"[(i / 25) % 5]);
+}
 
 } // namespace
 
@@ -115,8 +119,8 @@ int main(int argc, char** argv) {
 
     auto tri = [&](const char* name, const char* outMarker) {
         return std::string("\\+") + name + "\n\\dbtyp Lexicon\n\\+drflst\n\\+drf\n\\File " +
-               lexPath + "\n\\-drf\n\\-drflst\n\\+mrflst\n\\mkr lx\n\\-mrflst\n\\Out " +
-               outMarker + "\n\\-" + name + "\n";
+               lexPath + "\n\\-drf\n\\-drflst\n\\+mrflst\n\\mkr lx\n\\-mrflst\n\\Out " + outMarker +
+               "\n\\-" + name + "\n";
     };
     auto makeType = [&](const std::string& procs) {
         std::istringstream in("\\+DatabaseType Text\n\\+intprclst\n" + procs +

@@ -60,8 +60,7 @@ CJumpWindow* ChooseJumpWindow(const std::vector<CJumpWindow*>& windows, const CI
     return nullptr;
 }
 
-CJumpWindow* ShowJumpResult(const CJumpResult& result, CDocDatabases& dbs,
-                            CJumpWindows& windows) {
+CJumpWindow* ShowJumpResult(const CJumpResult& result, CDocDatabases& dbs, CJumpWindows& windows) {
     if (result.outcome == CJumpResult::Outcome::Cancelled || !result.target || !result.index)
         return nullptr;
     CCrvDoc* doc = dbs.DocumentOf(*result.target);

@@ -48,5 +48,4 @@ struct DocSession {
     }
 };
 
-
 } // namespace crv::cli

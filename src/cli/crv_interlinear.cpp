@@ -156,8 +156,8 @@ int CmdParse(CrvContext& ctx) {
     CLookupProc* proc = nullptr;
     for (CInterlinearProc* p = procs ? procs->GetFirst() : nullptr; p && !proc;
          p = procs->GetNext(p))
-        if ( (p->GetKind() == CInterlinearProc::Kind::Parse ||
-                      p->GetKind() == CInterlinearProc::Kind::Lookup))
+        if ((p->GetKind() == CInterlinearProc::Kind::Parse ||
+             p->GetKind() == CInterlinearProc::Kind::Lookup))
             proc = static_cast<CLookupProc*>(p);
     if (!proc) {
         std::fprintf(stderr, "crv: the database type %s has no Lookup or Parse process\n",

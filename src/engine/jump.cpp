@@ -165,8 +165,8 @@ CJumpDialogs::Choice CPlatformJumpDialogs::MultipleMatches(const std::vector<CJu
 
 std::optional<std::size_t>
 CPlatformJumpDialogs::SelectDatabase(const std::vector<std::string>& names) {
-    auto chosen = platform().ChooseItem("Select Database\n&Database to insert record into:", names,
-                                        0);
+    auto chosen =
+        platform().ChooseItem("Select Database\n&Database to insert record into:", names, 0);
     if (!chosen || *chosen >= names.size())
         return std::nullopt;
     return chosen;

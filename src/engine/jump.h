@@ -103,8 +103,7 @@ std::vector<CJumpMatch> CollectJumpMatches(const CJumpScope& scope, const CKeySe
 
 // The jump search: searchAtOnce (a selection) skips the Jump To dialog on the first pass.
 CJumpResult RunJumpSearch(const CJumpScope& scope, CKeySearch& search, bool insertMode,
-                          bool searchAtOnce, CJumpDialogs& dialogs,
-                          const CLangEnc* lang = nullptr);
+                          bool searchAtOnce, CJumpDialogs& dialogs, const CLangEnc* lang = nullptr);
 
 // The text of the close warning.
 inline constexpr std::string_view kJumpCloseWarning =

@@ -6,9 +6,8 @@ namespace crv {
 
 std::unique_ptr<CTypeSettingsObject>
 CInterlinearTypeSettings::MakeInterlinearProcs(CDatabaseType& type) const {
-    return std::make_unique<CInterlinearProcList>(&type, [this](std::string& path) {
-        return FileLocator() && FileLocator()(path);
-    });
+    return std::make_unique<CInterlinearProcList>(
+        &type, [this](std::string& path) { return FileLocator() && FileLocator()(path); });
 }
 
 } // namespace crv

@@ -111,8 +111,8 @@ bool CBundle::Write(CField* line, std::size_t at, std::string_view out) {
     const std::size_t from = std::min(b, text.size());
     std::string replacement(out);
     replacement.append(n - outCols, ' ');
-    if (!FieldLengthOK(static_cast<std::int64_t>(text.size() + pad - (end - from) +
-                                                 replacement.size())))
+    if (!FieldLengthOK(
+            static_cast<std::int64_t>(text.size() + pad - (end - from) + replacement.size())))
         return false;
     text.append(pad, ' ');
     b = ByteOfColumn(text, at);
@@ -136,7 +136,10 @@ bool IsUtf8(std::string_view s) {
             continue;
         }
         high = true;
-        const std::size_t n = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+        const std::size_t n = c >= 0xF0 && c < 0xF5   ? 4
+                              : c >= 0xE0             ? 3
+                              : c >= 0xC2 && c < 0xE0 ? 2
+                                                      : 0;
         if (n == 0 || (c >= 0xE0 && n < 3) || i + n > s.size())
             return false;
         for (std::size_t k = 1; k < n; ++k)
@@ -317,8 +320,8 @@ InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record
     if (pos.Field() == bundle.TextLine())
         caret = static_cast<std::size_t>(pos.Offset());
     else if (pos.Field())
-        caret = ByteOfColumn(text, ColumnOfByte(pos.Field()->Text(),
-                                                static_cast<std::size_t>(pos.Offset())));
+        caret = ByteOfColumn(
+            text, ColumnOfByte(pos.Field()->Text(), static_cast<std::size_t>(pos.Offset())));
     const std::size_t col = WordStartAt(text, caret);
     RunStatus status = RunStatus::Ok;
     // A new line adapted is first interlinearized the normal way.
@@ -347,8 +350,8 @@ InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record
     return result;
 }
 
-InterlinearizeResult InterlinearizeRecord(CInterlinearProcList& procs, CRecord& record,
-                                          bool adapt, CInterlinearHost& host) {
+InterlinearizeResult InterlinearizeRecord(CInterlinearProcList& procs, CRecord& record, bool adapt,
+                                          CInterlinearHost& host) {
     InterlinearizeResult total;
     std::vector<CField*> texts;
     for (CField& f : record)

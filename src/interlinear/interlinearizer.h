@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/platform.h"
@@ -118,9 +118,9 @@ std::size_t ColumnOfByte(std::string_view line, std::size_t byte);
 std::size_t TrimmedColumns(std::string_view line);
 
 struct InterlinearizeResult {
-    bool ran = false;      // processes ran (the record may have changed)
-    bool stopped = false;  // a process stopped the run (a dialog cancelled, the limit)
-    CRecPos caret;         // where the caret goes afterwards
+    bool ran = false;     // processes ran (the record may have changed)
+    bool stopped = false; // a process stopped the run (a dialog cancelled, the limit)
+    CRecPos caret;        // where the caret goes afterwards
 };
 
 // Interlinearize (normal) or Adapt from pos in record: the command of the record view.
@@ -130,8 +130,8 @@ InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record
 // Every bundle of record from its first field on (crv interlinearize): each text line
 // without interlinear lines is interlinearized whole, existing bundles only where their
 // lines end early.
-InterlinearizeResult InterlinearizeRecord(CInterlinearProcList& procs, CRecord& record,
-                                          bool adapt, CInterlinearHost& host);
+InterlinearizeResult InterlinearizeRecord(CInterlinearProcList& procs, CRecord& record, bool adapt,
+                                          CInterlinearHost& host);
 
 // The wrap of a bundle filled for the first time, at width columns: the narrow door to
 // the record view's bundle wrap.

@@ -36,8 +36,7 @@ CLexiconTrie::CLexiconTrie(Kind kind) : m_kind(kind) { Clear(); }
 
 CLexiconTrie::CLexiconTrie(const CLexiconTrie& other)
     : CIndexSetListener(), dbType(other.dbType), matchMarkers(other.matchMarkers),
-      outMarker(other.outMarker), unknown(other.unknown), m_kind(other.m_kind),
-      m_dbs(other.m_dbs) {
+      outMarker(other.outMarker), unknown(other.unknown), m_kind(other.m_kind), m_dbs(other.m_dbs) {
     Clear();
 }
 
@@ -318,9 +317,8 @@ void CLexiconTrie::Build(COpenDatabases& dbs, std::string_view base,
         if (IsListening(set))
             continue; // listed twice
         Listen(set, &ref);
-        auto progress = platform().BeginProgress("Building interlinear indexes",
-                                                 static_cast<std::int64_t>(set->RecordCount()),
-                                                 false);
+        auto progress = platform().BeginProgress(
+            "Building interlinear indexes", static_cast<std::int64_t>(set->RecordCount()), false);
         std::size_t n = 0;
         for (CRecord* record : set->RecordsInDefaultOrder()) {
             AddRecord(*record, *set);

@@ -43,9 +43,9 @@ class CLexiconTrie : private CIndexSetListener {
 public:
     enum Kind { kLookup = 0, kPrefix = 1, kRoot = 2, kSuffix = 3, kInfix = 4 };
     // Search flags.
-    static constexpr int kWordEnd = 1;   // matches must end at a word boundary
+    static constexpr int kWordEnd = 1;    // matches must end at a word boundary
     static constexpr int kLowerRetry = 2; // retry with the first character lowered
-    static constexpr int kLongest = 4;   // keep only the longest matches
+    static constexpr int kLongest = 4;    // keep only the longest matches
 
     struct Entry {
         const CRecord* record = nullptr; // null once taken out

@@ -130,14 +130,11 @@ bool CLookupProc::ReadProperty(ObjectStream& is, CDatabaseType& type) {
         }
     return is.ReadBool("bApplyZT", applyZT) || is.ReadString("ZTT", ztt) ||
            is.ReadBool("bCR2Parse", cr2Parse) || is.ReadBool("bKeepCap", keepCap) ||
-           is.ReadBool("bKeepPunc", keepPunc) ||
-           is.ReadBool("bStopAtSemicolon", stopAtSemicolon) ||
-           is.ReadString("GlossSeparator", glossSeparator) ||
-           is.ReadString("FailMark", failMark) || is.ReadBool("bShowFailMark", showFailMark) ||
-           is.ReadBool("bInsertFail", insertFail) || is.ReadBool("bShowWord", showWord) ||
-           is.ReadBool("bShowRootGuess", showRootGuess) ||
-           is.ReadBool("bInfixBefore", infixBefore) ||
-           is.ReadBool("bPreferPrefix", preferPrefix) ||
+           is.ReadBool("bKeepPunc", keepPunc) || is.ReadBool("bStopAtSemicolon", stopAtSemicolon) ||
+           is.ReadString("GlossSeparator", glossSeparator) || is.ReadString("FailMark", failMark) ||
+           is.ReadBool("bShowFailMark", showFailMark) || is.ReadBool("bInsertFail", insertFail) ||
+           is.ReadBool("bShowWord", showWord) || is.ReadBool("bShowRootGuess", showRootGuess) ||
+           is.ReadBool("bInfixBefore", infixBefore) || is.ReadBool("bPreferPrefix", preferPrefix) ||
            is.ReadBool("bPreferSuffix", preferSuffix) || is.ReadBool("bNoCompRoot", noCompRoot) ||
            CInterlinearProc::ReadProperty(is, type);
 }
@@ -155,8 +152,8 @@ void CLookupProc::PropertiesConfirmed() {
         m_tableTried = true;
         ChangeTableResult r = m_table.LoadFile(path);
         if (!r)
-            platform().ShowMessage(r.Text().empty() ? FormatMessage("Change table %1 not found.", {ztt})
-                                                    : r.Text());
+            platform().ShowMessage(
+                r.Text().empty() ? FormatMessage("Change table %1 not found.", {ztt}) : r.Text());
     }
 }
 
@@ -217,8 +214,8 @@ bool CLookupProc::Parse(std::string_view word, std::vector<std::string>& results
     std::string w(word);
     platform().Trace().Write("%s %d\n", w.c_str(), depth);
     bool found = false;
-    for (const auto& m : Trie(CLexiconTrie::kRoot)
-                             .Find(word, CLexiconTrie::kWordEnd | CLexiconTrie::kLowerRetry)) {
+    for (const auto& m :
+         Trie(CLexiconTrie::kRoot).Find(word, CLexiconTrie::kWordEnd | CLexiconTrie::kLowerRetry)) {
         if (m.length != word.size())
             continue;
         results.push_back(m.entry->value.empty() ? w : m.entry->value);
@@ -228,8 +225,8 @@ bool CLookupProc::Parse(std::string_view word, std::vector<std::string>& results
     if (found && stopEarly)
         return true;
     if (st.rootGuess && word.size() <= st.room) {
-        std::string guess = (showFailMark ? failMark : std::string()) +
-                            (showRootGuess ? w : std::string());
+        std::string guess =
+            (showFailMark ? failMark : std::string()) + (showRootGuess ? w : std::string());
         results.push_back(guess);
         return true;
     }
@@ -259,8 +256,8 @@ bool CLookupProc::Parse(std::string_view word, std::vector<std::string>& results
     return found;
 }
 
-bool CLookupProc::StripPrefixes(std::string_view word, std::vector<std::string>& results,
-                                int depth, ParseState& st) {
+bool CLookupProc::StripPrefixes(std::string_view word, std::vector<std::string>& results, int depth,
+                                ParseState& st) {
     const std::string breakText(1, m_owner ? m_owner->FirstBreak() : '-');
     const char mbnd = m_owner ? m_owner->MorphophonemicBoundary() : '+';
     bool found = false;
@@ -296,8 +293,8 @@ bool CLookupProc::StripPrefixes(std::string_view word, std::vector<std::string>&
     return found;
 }
 
-bool CLookupProc::StripSuffixes(std::string_view word, std::vector<std::string>& results,
-                                int depth, ParseState& st) {
+bool CLookupProc::StripSuffixes(std::string_view word, std::vector<std::string>& results, int depth,
+                                ParseState& st) {
     const std::string breakText(1, m_owner ? m_owner->FirstBreak() : '-');
     const char mbnd = m_owner ? m_owner->MorphophonemicBoundary() : '+';
     bool found = false;
@@ -343,7 +340,8 @@ bool CLookupProc::StripInfixes(std::string_view word, std::vector<std::string>& 
         for (const auto& m : infixes.Find(word.substr(at), 0)) {
             if (at + m.length >= word.size())
                 continue;
-            std::string rest = std::string(word.substr(0, at)) + std::string(word.substr(at + m.length));
+            std::string rest =
+                std::string(word.substr(0, at)) + std::string(word.substr(at + m.length));
             const std::string breakText(1, m_owner ? m_owner->FirstBreak() : '-');
             std::string value = m.entry->value.empty()
                                     ? breakText + std::string(word.substr(at, m.length)) + breakText
@@ -415,9 +413,7 @@ CSourceWord CLookupProc::CutWord(std::string_view line, std::size_t pos) const {
             coreEnd = fg;
         }
     }
-    auto isWord = [&](std::size_t i) {
-        return isBreak(line[i]) || IsWordCharacter(enc, line, i);
-    };
+    auto isWord = [&](std::size_t i) { return isBreak(line[i]) || IsWordCharacter(enc, line, i); };
     std::size_t cs = p;
     while (cs < coreEnd && !isWord(cs)) {
         std::size_t q = cs;
@@ -531,9 +527,9 @@ std::string CLookupProc::FailureOutput(CInterlinearRun& run, const std::string& 
         output = mark + word;
     } else {
         output = mark;
-        const bool guessable =
-            !word.empty() && !m_owner->IsBreak(word.front()) && !m_owner->IsBreak(word.back()) &&
-            !StartsWithDigit(word) && !(!failMark.empty() && word.starts_with(failMark));
+        const bool guessable = !word.empty() && !m_owner->IsBreak(word.front()) &&
+                               !m_owner->IsBreak(word.back()) && !StartsWithDigit(word) &&
+                               !(!failMark.empty() && word.starts_with(failMark));
         if (guessable) {
             std::vector<std::string> compound;
             ParseState st;
@@ -619,7 +615,8 @@ RunStatus CLookupProc::ProcessWord(CInterlinearRun& run, std::string_view line, 
                 if (Trimmed(r) == Trimmed(sw.forced))
                     kept.push_back(r);
             if (kept.empty()) {
-                platform().ShowMessage(FormatMessage("Forced value not in lexicon: %1", {sw.forced}));
+                platform().ShowMessage(
+                    FormatMessage("Forced value not in lexicon: %1", {sw.forced}));
                 output = Finish(sw, showFailMark ? failMark : std::string(), line);
                 return RunStatus::Ok;
             }
@@ -657,7 +654,8 @@ RunStatus CLookupProc::ProcessWord(CInterlinearRun& run, std::string_view line, 
     } else {
         plain.leadBreak = plain.trailBreak = 0;
         output = Finish(plain, failure, line);
-        if (sw.leadBreak && output.find(sw.leadBreak) != 0 && failure.find(word) == std::string::npos)
+        if (sw.leadBreak && output.find(sw.leadBreak) != 0 &&
+            failure.find(word) == std::string::npos)
             output.insert(output.begin(), sw.leadBreak);
     }
     return RunStatus::Ok;
@@ -677,9 +675,8 @@ RunStatus CLookupProc::Interlinearize(CInterlinearRun& run, CColumn& column) {
         run.ClearColumn(to, column.col, column.width);
     for (;;) {
         const std::string& line = from->Text();
-        const std::size_t limitCol = first || column.width >= kToLineEnd
-                                         ? ColumnCount(line)
-                                         : column.col + column.width;
+        const std::size_t limitCol =
+            first || column.width >= kToLineEnd ? ColumnCount(line) : column.col + column.width;
         const std::size_t limit = std::min(line.size(), ByteOfColumn(line, limitCol));
         std::size_t ws = ByteOfColumn(line, pos);
         while (ws < line.size() && (line[ws] == ' ' || line[ws] == '\n'))

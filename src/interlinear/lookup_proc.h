@@ -20,8 +20,8 @@ class CLangEnc;
 
 // The parts a word of running text is cut into before it is looked up.
 struct CSourceWord {
-    std::size_t start = 0;   // first byte of the token (after spaces)
-    std::size_t end = 0;     // end of the token (next space or line end)
+    std::size_t start = 0;                  // first byte of the token (after spaces)
+    std::size_t end = 0;                    // end of the token (next space or line end)
     std::size_t coreStart = 0, coreEnd = 0; // the word looked up
     std::string leadPunc, trailPunc;
     char leadBreak = 0, trailBreak = 0;
@@ -40,22 +40,22 @@ public:
     std::unique_ptr<CInterlinearProc> Clone() const override;
 
     // --- settings (keys in brackets) ---
-    bool applyZT = false;           // bApplyZT
-    std::string ztt;                // ZTT
-    bool cr2Parse = false;          // bCR2Parse
-    bool keepCap = false;           // bKeepCap
-    bool keepPunc = false;          // bKeepPunc
-    bool stopAtSemicolon = false;   // bStopAtSemicolon
+    bool applyZT = false;         // bApplyZT
+    std::string ztt;              // ZTT
+    bool cr2Parse = false;        // bCR2Parse
+    bool keepCap = false;         // bKeepCap
+    bool keepPunc = false;        // bKeepPunc
+    bool stopAtSemicolon = false; // bStopAtSemicolon
     std::string glossSeparator = ";";
     std::string failMark = "***";
-    bool showFailMark = false;      // bShowFailMark (new processes: on)
-    bool insertFail = false;        // bInsertFail
-    bool showWord = false;          // bShowWord
-    bool showRootGuess = false;     // bShowRootGuess
-    bool infixBefore = false;       // bInfixBefore
-    bool preferPrefix = false;      // bPreferPrefix
-    bool preferSuffix = false;      // bPreferSuffix (new Parse processes: on)
-    bool noCompRoot = false;        // bNoCompRoot
+    bool showFailMark = false;  // bShowFailMark (new processes: on)
+    bool insertFail = false;    // bInsertFail
+    bool showWord = false;      // bShowWord
+    bool showRootGuess = false; // bShowRootGuess
+    bool infixBefore = false;   // bInfixBefore
+    bool preferPrefix = false;  // bPreferPrefix
+    bool preferSuffix = false;  // bPreferSuffix (new Parse processes: on)
+    bool noCompRoot = false;    // bNoCompRoot
 
     bool IsParse() const { return m_parse; }
     // The lexicon index of kind k (CLexiconTrie::Kind).
@@ -103,10 +103,8 @@ private:
                        ParseState& state);
     bool StripSuffixes(std::string_view word, std::vector<std::string>& results, int depth,
                        ParseState& state);
-    bool StripInfixes(std::string_view word, std::vector<std::string>& results,
-                      ParseState& state);
-    bool CompoundRoots(std::string_view word, std::vector<std::string>& results,
-                       ParseState& state);
+    bool StripInfixes(std::string_view word, std::vector<std::string>& results, ParseState& state);
+    bool CompoundRoots(std::string_view word, std::vector<std::string>& results, ParseState& state);
     // The word's output for one position; empty status Stop when the user cancelled.
     RunStatus ProcessWord(CInterlinearRun& run, std::string_view line, std::size_t pos,
                           std::string& output, std::size_t& extent);

@@ -367,9 +367,8 @@ std::string CRearrangeRules::Generate(std::string text) const {
                     std::size_t e = 0;
                     std::vector<Piece> rest(pieces.begin() + static_cast<long>(i) + 1,
                                             pieces.end());
-                    std::vector<std::vector<std::string>> restAlts(alts.begin() +
-                                                                       static_cast<long>(i) + 1,
-                                                                   alts.end());
+                    std::vector<std::vector<std::string>> restAlts(
+                        alts.begin() + static_cast<long>(i) + 1, alts.end());
                     if (matched.compare(pos, t.size(), t) == 0 &&
                         MatchText(rest, 0, matched, pos + t.size(), restAlts, e) &&
                         e == matched.size() && pos + t.size() > best)
@@ -634,8 +633,8 @@ RunStatus CRearrangeProc::Interlinearize(CInterlinearRun& run, CColumn& column) 
             consumed = 1;
         }
         const std::size_t last = std::min(i + consumed, tokens.size()) - 1;
-        std::size_t next = last + 1 < words.size() ? words[last + 1].start
-                                                   : nextAfter(words[last].end);
+        std::size_t next =
+            last + 1 < words.size() ? words[last + 1].start : nextAfter(words[last].end);
         if (column.width < kToLineEnd)
             next = std::min(next, column.col + column.width);
         if (!run.WriteOutput(to, words[i].start, out, next, column))

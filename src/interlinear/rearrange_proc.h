@@ -51,8 +51,8 @@ private:
     std::vector<std::size_t> MatchItem(const std::string& item, const std::vector<Token>& tokens,
                                        std::size_t at, int depth) const;
     bool MatchPattern(const std::vector<std::string>& items, std::size_t i,
-                      const std::vector<Token>& tokens, std::size_t at,
-                      std::vector<Capture>& caps, std::size_t& end) const;
+                      const std::vector<Token>& tokens, std::size_t at, std::vector<Capture>& caps,
+                      std::size_t& end) const;
     // Text alternatives of a definition for Generate (literal texts).
     std::vector<std::string> Texts(const std::string& name, int depth) const;
     void Report(std::string text) const;

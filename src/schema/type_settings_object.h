@@ -34,9 +34,7 @@ public:
     virtual bool IsModified() const = 0;
     virtual void SetModified(bool modified) = 0;
     // The (source, target) markers of interlinear processes, in order (the process list).
-    virtual std::vector<std::pair<CMarker*, CMarker*>> InterlinearMarkerPairs() const {
-        return {};
-    }
+    virtual std::vector<std::pair<CMarker*, CMarker*>> InterlinearMarkerPairs() const { return {}; }
 };
 
 class CTypeSettingsFactory {

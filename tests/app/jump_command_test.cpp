@@ -31,8 +31,7 @@ TEST_F(EngineTest, JumpResultGoesToAJumpTargetThatHoldsTheRecord) {
     Window glosses(*byGloss, true);
     // The exact index wins only in a jump target; a filtered window without the record
     // is passed over; a window sorted by another marker is never used.
-    EXPECT_EQ(ChooseJumpWindow({&plain, &fishOnly, &glosses}, Db().DefaultIndex(), kelo),
-              nullptr);
+    EXPECT_EQ(ChooseJumpWindow({&plain, &fishOnly, &glosses}, Db().DefaultIndex(), kelo), nullptr);
     // For an insert any jump target of the same primary marker will do.
     EXPECT_EQ(ChooseJumpWindow({&plain, &fishOnly, &glosses}, Db().DefaultIndex(), nullptr),
               &fishOnly);

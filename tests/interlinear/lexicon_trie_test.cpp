@@ -82,7 +82,8 @@ TEST_F(InterlinearTest, LexiconClosingEmptiesTheIndexes) {
 TEST_F(InterlinearTest, ProcessListReadsAndWritesWithUnknownEntriesKept) {
     const std::string procs = "\\fglst [\n\\fglend ]\n\\mbnd =\n\\mbrks -=\n"
                               "\\+intprc Lookup\n\\bParseProc\n\\From tx\n\\To mb\n" +
-                              TrieText("triLook", "lx") + "\\bShowFailMark\n\\bPreferSuffix\n"
+                              TrieText("triLook", "lx") +
+                              "\\bShowFailMark\n\\bPreferSuffix\n"
                               "\\zNewer 1\n\\-intprc\n"
                               "\\+intprc Given\n\\From mb\n\\To nt\n\\-intprc\n"
                               "\\+intprc Lookup\n\\From tx\n\\-intprc\n"
@@ -108,8 +109,8 @@ TEST_F(InterlinearTest, ProcessListReadsAndWritesWithUnknownEntriesKept) {
     // Written again from what it wrote, the list is the same.
     std::string again;
     {
-        auto& second = TextType(written.substr(written.find('\n') + 1,
-                                               written.rfind("\\-intprclst") - written.find('\n') - 1));
+        auto& second = TextType(written.substr(
+            written.find('\n') + 1, written.rfind("\\-intprclst") - written.find('\n') - 1));
         std::ostringstream o2;
         ObjectStream os2(o2);
         second.Write(os2);

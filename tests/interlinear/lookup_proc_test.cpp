@@ -17,8 +17,8 @@ const std::string kLexicon = "\\lx kelo\n\\ge dog\n\\ps n\n\n"
                              "\\lx ósi kuru\n\\ge bonfire\n\n\\lx pe\n\\ge person\n";
 
 std::string GlossProc(const std::string& from, const std::string& flags = "\\bShowFailMark\n") {
-    return "\\+intprc Lookup\n\\From " + from + "\n\\To ge\n" + TrieText("triLook", "ge") +
-           flags + "\\-intprc\n";
+    return "\\+intprc Lookup\n\\From " + from + "\n\\To ge\n" + TrieText("triLook", "ge") + flags +
+           "\\-intprc\n";
 }
 
 std::string ParseProc(const std::string& flags = "\\bShowFailMark\n\\bPreferSuffix\n") {
@@ -112,8 +112,8 @@ TEST_F(InterlinearTest, CapitalsAndPunctuationKept) {
 
 TEST_F(InterlinearTest, AdaptationRunsOnlyFromTheFirstAdaptationProcess) {
     Lexicon(kLexicon);
-    std::string adaptProc = "\\+intprc Lookup\n\\From ge\n\\To ps\n" +
-                            TrieText("triLook", "ps") + "\\bShowFailMark\n\\bAdapt\n\\-intprc\n";
+    std::string adaptProc = "\\+intprc Lookup\n\\From ge\n\\To ps\n" + TrieText("triLook", "ps") +
+                            "\\bShowFailMark\n\\bAdapt\n\\-intprc\n";
     TextType(GlossProc("tx") + adaptProc);
     CRecord* r = Text({{"tx", "kelo"}, {"ge", "dog"}});
     Run(r, 2, 0, true);
