@@ -1,6 +1,9 @@
 #include "app/jump_command.h"
 
+#include "app/doc_test_support.h"
 #include "engine/engine_test_support.h"
+#include "interlinear/interlinear_type_settings.h"
+#include "schema/database_type.h"
 
 namespace crv::test {
 namespace {
@@ -37,6 +40,37 @@ TEST_F(EngineTest, JumpResultGoesToAJumpTargetThatHoldsTheRecord) {
               &fishOnly);
     Window exact(Db().DefaultIndex(), true);
     EXPECT_EQ(ChooseJumpWindow({&fishOnly, &exact}, Db().DefaultIndex(), kelo), &exact);
+}
+
+} // namespace
+} // namespace crv::test
+
+namespace crv::test {
+namespace {
+
+TEST_F(DocTest, ClosingADatabaseAJumpPathReferencesAsksFirst) {
+    const std::string lex = Db("lex.db", Lexicon("\\lx kelo\r\n"));
+    WriteFileBytes(settings.File("Text.typ"),
+                   "\\+DatabaseType Text\r\n\\+drflst\r\n\\+drf\r\n\\File " + lex +
+                       "\r\n\\-drf\r\n\\-drflst\r\n\\mkrRecord id\r\n\\-DatabaseType\r\n");
+    CInterlinearTypeSettings factory;
+    CDatabaseTypeSet withPaths(*encodings, &factory);
+    withPaths.LoadAll();
+    CImportSettings importSettings;
+    CDocManager manager(withPaths, importSettings);
+    CCrvDoc* doc = manager.OpenDocument(lex);
+    ASSERT_NE(doc, nullptr);
+    CDocDatabases dbs(manager);
+    // Only loaded types are asked; the warning off, nothing is asked.
+    EXPECT_TRUE(ConfirmCloseReferenced(dbs, withPaths, *doc, true));
+    ASSERT_NE(withPaths.Find("Text"), nullptr);
+    EXPECT_TRUE(ConfirmCloseReferenced(dbs, withPaths, *doc, false));
+    EXPECT_TRUE(rec.Questions().empty());
+    rec.answers = {Answer::No, Answer::Yes};
+    EXPECT_FALSE(ConfirmCloseReferenced(dbs, withPaths, *doc, true));
+    EXPECT_TRUE(ConfirmCloseReferenced(dbs, withPaths, *doc, true));
+    EXPECT_EQ(rec.Questions().front(), std::string(kJumpCloseWarning));
+    manager.CloseAll();
 }
 
 } // namespace
