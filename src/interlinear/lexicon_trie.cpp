@@ -310,10 +310,13 @@ void CLexiconTrie::Build(COpenDatabases& dbs, std::string_view base,
     Clear();
     m_settings = settings;
     m_built = true;
+    m_missing = 0;
     for (CDbRef& ref : m_dbs) {
         CIndexSet* set = ref.Database(dbs, base);
-        if (!set)
+        if (!set) {
+            ++m_missing;
             continue;
+        }
         if (IsListening(set))
             continue; // listed twice
         Listen(set, &ref);
@@ -326,6 +329,15 @@ void CLexiconTrie::Build(COpenDatabases& dbs, std::string_view base,
                 progress->SetPosition(static_cast<std::int64_t>(n));
         }
     }
+}
+
+bool CLexiconTrie::MissesOpenedDatabase(COpenDatabases& dbs, std::string_view base) {
+    if (!m_built || m_missing == 0)
+        return false;
+    std::size_t open = 0;
+    for (CDbRef& ref : m_dbs)
+        open += ref.Database(dbs, base) != nullptr;
+    return open + m_missing > m_dbs.Count();
 }
 
 void CLexiconTrie::RemoveRecord(const CRecord* record) {

@@ -81,6 +81,8 @@ public:
     // --- building ---
     // Built on the first search after it was marked unbuilt.
     bool IsBuilt() const { return m_built; }
+    // Built while some of its databases were not open, and one of them is open now.
+    bool MissesOpenedDatabase(COpenDatabases& dbs, std::string_view base);
     void Invalidate();
     // Fills the trie from the open databases of its list (others are skipped and kept
     // in the list); progress "Building interlinear indexes", stepped every 100 records.
@@ -139,6 +141,7 @@ private:
     Kind m_kind;
     CDbRefList m_dbs;
     bool m_built = false;
+    std::size_t m_missing = 0; // references whose database was not open at the build
     CTrieSettings m_settings;
     std::vector<Node> m_nodes;
     std::vector<Entry> m_entries;

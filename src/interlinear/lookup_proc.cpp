@@ -174,8 +174,9 @@ void CLookupProc::EnsureBuilt(COpenDatabases& dbs) {
     m_dbs = &dbs;
     const std::string base = m_owner ? m_owner->Base() : std::string();
     const int kinds = m_parse ? 5 : 1;
+    // A lexicon opened after the index was built is taken in then.
     for (int k = 0; k < kinds; ++k)
-        if (!Trie(k).IsBuilt())
+        if (!Trie(k).IsBuilt() || Trie(k).MissesOpenedDatabase(dbs, base))
             Trie(k).Build(dbs, base, Settings());
 }
 

@@ -69,8 +69,11 @@ TEST_F(InterlinearTest, CyclicMorphophonemicFormIsReportedOnce) {
 }
 
 TEST_F(InterlinearTest, LexiconClosingEmptiesTheIndexes) {
-    Lexicon("\\lx sawe\n");
     CLookupProc& p = First(TextType(ParseProc("")));
+    // Built before the lexicon was open, the index takes it in once it is.
+    p.EnsureBuilt(dbs);
+    EXPECT_TRUE(p.Trie(CLexiconTrie::kRoot).IsEmpty());
+    Lexicon("\\lx sawe\n");
     p.EnsureBuilt(dbs);
     EXPECT_FALSE(p.Trie(CLexiconTrie::kRoot).IsEmpty());
     lexicons.clear();
