@@ -124,6 +124,9 @@ bool CCrvDoc::OnSaveDocument(const std::string& path) {
     if (!SameFile(path, m_path)) {
         SetPathName(path);
         SetReadOnly(false);
+        // Lexicon indexes and references that found the database follow its new name.
+        if (m_set)
+            m_set->TellRenamed(path);
     }
     for (CDocView* view : std::vector<CDocView*>(m_views))
         view->OnDocumentSaved(*this);
