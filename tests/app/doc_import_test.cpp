@@ -203,7 +203,7 @@ TEST_F(DocImportTest, RenameFailuresKeepTheSource) {
     EXPECT_EQ(docs->OpenDocument(path), nullptr);
     EXPECT_EQ(rec.Messages(), (std::vector<std::string>{path + kBusy}));
     EXPECT_EQ(ReadFileBytes(path), original);
-    EXPECT_EQ(ReadFileBytes(dir.File("t.tmp")), Lexicon("\\lx a\r\n"));
+    EXPECT_EQ(Files(), (std::vector<std::string>{"t.txt"}));
 }
 
 TEST_F(DocImportTest, AFieldPastTheLimitStopsTheImportAndLeavesTheSource) {
