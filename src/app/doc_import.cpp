@@ -213,7 +213,8 @@ bool CCrvDoc::ImportWithChoices(const std::string& path, ImportMode mode, CImpor
     std::string original;
     std::function<void()> tellOriginal;
     if (dialog.backupOriginal) {
-        original = UnusedSiblingName(path, ".ori");
+        // Beside the file itself when path is a link: the copy is renamed into place.
+        original = UnusedSiblingName(ResolvedFilePath(path), ".ori");
         namespace fs = std::filesystem;
         if (fs::path(original).stem() != fs::path(path).stem())
             tellOriginal = [&original] {

@@ -140,9 +140,10 @@ int main(int argc, char** argv) {
     }
     ok = ok && session->PutBuffer(nullptr, 0, true) == 0 && !writeFailed;
     if (output.empty()) {
-        ok = std::fflush(stdout) == 0 && ok;
-        if (writeFailed)
+        if (std::fflush(stdout) != 0 || writeFailed) {
             std::fprintf(stderr, "zentab: cannot write the output\n");
+            ok = false;
+        }
     } else if (ok || writeFailed) {
         // Commit reports a write that failed before it.
         if (!file.Commit()) {
