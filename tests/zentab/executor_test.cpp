@@ -89,6 +89,12 @@ TEST(Executor, ABlockThatStartsWithAConditionNests) {
     const std::string chain = "\"s\" > set(a)\n\"t\" > set(b) clear(b)\n"
                               "\"x\" > if(a) \"1\" else if(b) \"2\" else \"3\" endif \"4\" endif\n";
     EXPECT_EQ(RunTable(chain, "xsx"), "341");
+    // A compiled stream cannot tell if(1,2) from if(1) if(2): the same command directly
+    // after is taken as a further argument.
+    EXPECT_EQ(RunTable(std::string("\xFE"
+                                   "x\xFD\xF6\x01\xF6\x02Y\xF3Z"),
+                       "x"),
+              "Z");
     // Every kind of condition, false, with a block that begins with another condition:
     // skipped after its false test and after the else of a true one.
     const std::string conditions[] = {"if(off)",      "ifn(on)",      "ifeq(v) 'z'",
