@@ -5,7 +5,7 @@
 
 #include "app/doc_manager.h"
 #include "app/document_dates.h"
-#include "base/file_replace.h"
+#include "base/file_names.h"
 #include "base/message_text.h"
 #include "base/platform.h"
 #include "record/database_file.h"

@@ -220,6 +220,23 @@ TEST_F(LangEncSetTest, DeletingAsksAndIsRefusedWhileInUse) {
     EXPECT_EQ(rec.Messages()[0], "The language encoding Default is in use and cannot be deleted.");
 }
 
+TEST_F(LangEncSetTest, AFileThatCannotBeDeletedKeepsTheEncoding) {
+    CLangEncSet set(dir.Path().string());
+    set.LoadAll();
+    CLangEnc* e = set.FindOrCreate("Gone");
+    // A folder with something in it in place of the file: removing it fails.
+    fs::remove(dir.File("Gone.lng"));
+    fs::create_directories(dir.Path() / "Gone.lng" / "inside");
+    rec.answers = {Answer::Yes};
+    EXPECT_FALSE(set.Delete(e));
+    EXPECT_EQ(rec.Messages().back().rfind("The language encoding file " + dir.File("Gone.lng") +
+                                              " could not be deleted:\n",
+                                          0),
+              0u)
+        << rec.Messages().back();
+    EXPECT_EQ(set.Find("Gone"), e);
+}
+
 TEST_F(LangEncSetTest, AMissingFileLeavesAnEncodingWithADefaultOrder) {
     test::WriteFileBytes(dir.File("lost.lng"),
                          "\\+LanguageEncoding Lost\r\n\\-LanguageEncoding\r\n");
