@@ -105,7 +105,9 @@ void DatabaseWindow::ReleaseDocument() {
         return;
     m_doc->RemoveView(this);
     m_doc->Records().RemoveListener(this);
+    // The columns name markers of the database: they go with it.
     m_model->SetIndex(nullptr);
+    m_model->SetColumns({});
     m_current = {};
     m_currentRecord = nullptr;
     m_filtered = nullptr;

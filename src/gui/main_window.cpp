@@ -245,19 +245,25 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::FillWindowMenu() {
-    m_windowMenu->clear();
-    AddAction(m_windowMenu, "windowDuplicate", "&Duplicate", "Duplicate the active window.",
-              [this] {
-                  if (DatabaseWindow* w = ActiveWindow(); w && w->HasDocument())
-                      OpenWindow(w->Document(), w);
-              });
-    AddAction(m_windowMenu, "windowCascade", "&Cascade", "Arrange windows so they overlap\nCascade",
-              [this] { m_mdi->cascadeSubWindows(); });
-    AddAction(m_windowMenu, "windowTile", "&Tile", "Arrange windows as non-overlapping tiles\nTile",
-              [this] { m_mdi->tileSubWindows(); });
+    if (!Action("windowDuplicate")) {
+        AddAction(m_windowMenu, "windowDuplicate", "&Duplicate", "Duplicate the active window.",
+                  [this] {
+                      if (DatabaseWindow* w = ActiveWindow(); w && w->HasDocument())
+                          OpenWindow(w->Document(), w);
+                  });
+        AddAction(m_windowMenu, "windowCascade", "&Cascade",
+                  "Arrange windows so they overlap\nCascade",
+                  [this] { m_mdi->cascadeSubWindows(); });
+        AddAction(m_windowMenu, "windowTile", "&Tile",
+                  "Arrange windows as non-overlapping tiles\nTile",
+                  [this] { m_mdi->tileSubWindows(); });
+    }
+    // The list of windows is made anew each time the menu opens.
+    qDeleteAll(m_windowList);
+    m_windowList.clear();
     const auto subs = m_mdi->subWindowList();
     if (!subs.isEmpty())
-        m_windowMenu->addSeparator();
+        m_windowList.push_back(m_windowMenu->addSeparator());
     int n = 0;
     for (QMdiSubWindow* sub : subs) {
         ++n;
@@ -268,11 +274,8 @@ void MainWindow::FillWindowMenu() {
         a->setCheckable(true);
         a->setChecked(sub == m_mdi->activeSubWindow());
         a->setStatusTip("Activate this window");
+        m_windowList.push_back(a);
     }
-    bool any = !subs.isEmpty();
-    for (const char* name : {"windowDuplicate", "windowCascade", "windowTile"})
-        if (QAction* a = Action(name))
-            a->setEnabled(any);
 }
 
 DatabaseWindow* MainWindow::ActiveWindow() const {
@@ -358,6 +361,9 @@ void MainWindow::UpdateCommands() {
           "recordNext", "recordLast", "recordSearch", "recordInsert", "recordDelete", "recordCopy",
           "databaseMerge", "databaseSort", "databaseFilter"})
         Action(name)->setEnabled(window);
+    for (const char* name : {"windowDuplicate", "windowCascade", "windowTile"})
+        if (QAction* a = Action(name))
+            a->setEnabled(window);
     for (QMdiSubWindow* sub : m_mdi->subWindowList())
         if (auto* dw = qobject_cast<DatabaseWindow*>(sub->widget()); dw && dw->HasDocument())
             sub->setWindowTitle(dw->Caption());
@@ -556,6 +562,12 @@ void MainWindow::SaveActive(bool as) {
         return;
     CCrvDoc& doc = w->Document();
     if (!as) {
+        // Without changes the file stays exactly as it is: a save would rewrite it in
+        // sorted order.
+        if (!doc.IsModified()) {
+            statusBar()->showMessage("There are no changes to save.", 5000);
+            return;
+        }
         doc.Save();
     } else if (auto path = doc.Manager().Dialogs().SaveAsPath(doc)) {
         doc.OnSaveDocument(*path);

@@ -79,6 +79,7 @@ private:
     QMdiArea* m_mdi;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_windowMenu = nullptr;
+    QList<QAction*> m_windowList;
     QLabel* m_recordStatus;
     bool m_closing = false;
 };

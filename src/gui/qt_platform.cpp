@@ -172,6 +172,9 @@ std::optional<std::size_t> QtPlatform::ChooseItem(std::string_view prompt,
 std::optional<std::string> QtPlatform::ChooseFile(const FileRequest& request) {
     QFileDialog dialog(m_parent, Q(request.title), Q(request.initialPath),
                        QtFileFilter(request.filter));
+    // Qt's own dialog: the same on every desktop, and it shows every file name as the
+    // file system holds it.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save || !request.mustExist ? QFileDialog::AnyFile
                                                           : QFileDialog::ExistingFile);
