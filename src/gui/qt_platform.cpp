@@ -63,6 +63,7 @@ public:
             m_dialog->setCancelButton(nullptr);
         m_dialog->setValue(0);
         m_clock.start();
+        m_pollClock.start();
     }
     ~QtProgress() override { m_dialog->close(); }
 
@@ -81,7 +82,12 @@ public:
     }
     void SetText(std::string_view text) override { m_dialog->setLabelText(Q(text)); }
     bool Cancelled() override {
-        QCoreApplication::processEvents();
+        // Polled once per record: events (a click on Cancel) are taken every few
+        // milliseconds, not at every call.
+        if (m_pollClock.elapsed() >= 30) {
+            m_pollClock.restart();
+            QCoreApplication::processEvents();
+        }
         return m_dialog->wasCanceled();
     }
 
@@ -90,6 +96,7 @@ private:
     std::unique_ptr<QProgressDialog> m_dialog;
     std::int64_t m_range;
     QElapsedTimer m_clock;
+    QElapsedTimer m_pollClock;
 };
 
 } // namespace

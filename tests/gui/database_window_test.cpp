@@ -1,8 +1,8 @@
 #include "gui/database_window.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
