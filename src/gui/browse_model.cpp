@@ -1,5 +1,6 @@
 #include "gui/browse_model.h"
 
+#include <QBrush>
 #include <QFontMetrics>
 
 #include "engine/index.h"
@@ -81,6 +82,17 @@ QVariant BrowseModel::data(const QModelIndex& index, int role) const {
         if (role == Qt::DisplayRole)
             text.replace('\n', ' ');
         return text;
+    }
+    case Qt::ForegroundRole: {
+        // The stand-in texts for no field and an empty field are set apart from data.
+        const CIndexEntry* entry = m_index->EntryAt(static_cast<std::size_t>(index.row()));
+        if (!entry)
+            return {};
+        std::string text = BrowseCellText(*entry, column.marker, m_texts);
+        if ((!m_texts.noField.empty() && text == m_texts.noField) ||
+            (!m_texts.empty.empty() && text == m_texts.empty))
+            return QBrush(Qt::gray);
+        return {};
     }
     case Qt::FontRole:
         return m_fonts[index.column()];
