@@ -117,6 +117,18 @@ TEST_F(GuiTest, ABareFileNameIsRefusedAndTheStartDialogOffersNewOpenOrLeave) {
     EXPECT_FALSE(m_app->App().HasProject());
 }
 
+TEST_F(GuiTest, ASecondInstanceEndsAndLeavesTheFirstOneAlone) {
+    Start();
+    {
+        gui::DesktopApp second;
+        EXPECT_EQ(second.Start(SamplePath("sample.prj"), false),
+                  gui::DesktopApp::StartResult::AnotherInstance);
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(m_app->Prefs().Get(Preferences::kLastWndTitle), "Corvane - sample.prj");
+    EXPECT_TRUE(m_app->App().HasProject());
+}
+
 TEST(QtTextTest, FileFiltersBecomeQtFilters) {
     EXPECT_EQ(gui::QtFileFilter("Project files (*.prj)|*.prj|All files (*.*)|*.*||"),
               "Project files (*.prj);;All files (*)");
