@@ -64,7 +64,16 @@ MainWindow::MainWindow(CCrvApp& app, Preferences& prefs, const InstanceLock* loc
     UpdateCommands();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The base class closes the windows that are left: nothing may call back into this
+    // object's members while it does.
+    m_mdi->disconnect(this);
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        sub->removeEventFilter(this);
+        if (QWidget* w = sub->widget())
+            w->disconnect(this);
+    }
+}
 
 CProject* MainWindow::Project() const { return m_app.HasProject() ? m_app.Project() : nullptr; }
 
