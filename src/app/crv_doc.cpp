@@ -35,6 +35,13 @@ CCrvDoc::CCrvDoc(CDocManager& manager) : m_manager(&manager) {}
 
 CCrvDoc::~CCrvDoc() = default;
 
+void CCrvDoc::TellClosing() {
+    // A view may leave the list while it is told.
+    for (CDocView* view : std::vector<CDocView*>(m_views))
+        if (std::find(m_views.begin(), m_views.end(), view) != m_views.end())
+            view->OnDocumentClosing(*this);
+}
+
 void CCrvDoc::SetPathName(const std::string& path) {
     m_path = path;
     m_title = std::filesystem::path(path).filename().string();

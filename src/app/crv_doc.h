@@ -105,6 +105,8 @@ public:
     void AddView(CDocView* view);
     void RemoveView(CDocView* view);
     const std::vector<CDocView*>& Views() const { return m_views; }
+    // The document is about to be destroyed: every view lets go of it.
+    void TellClosing();
     // Tells every view but sender, then the application-wide listeners.
     void UpdateAllViews(const CRecordHint& hint, CDocView* sender = nullptr);
 

@@ -56,6 +56,7 @@ const char* const kSampleLng = "\\+LanguageEncoding Sample\r\n"
                                "\\RightToLeft\r\n"
                                "\\MultiChar\r\n"
                                "\\DBCS\r\n"
+                               "\\UTF8\r\n"
                                "\\-LanguageEncoding\r\n";
 
 class LangEncSetTest : public test::PlatformTest {
@@ -82,7 +83,7 @@ TEST_F(LangEncSetTest, ReadingAndWritingRoundTripsTheFile) {
     EXPECT_EQ(e->Font().face, "Doulos SIL");
     EXPECT_TRUE(e->Font().italic);
     EXPECT_EQ(e->KeyboardName(), "SampleKbd");
-    EXPECT_TRUE(e->RightToLeft() && e->MultiChar() && e->Dbcs());
+    EXPECT_TRUE(e->RightToLeft() && e->MultiChar() && e->Dbcs() && e->Utf8());
     EXPECT_EQ(e->FindUnit("CH")->LowerForm(), e->FindUnit("ch"));
     EXPECT_EQ(e->Vars().Search("V")->Chars(), "a A");
     EXPECT_EQ(Written(e), kSampleLng);
