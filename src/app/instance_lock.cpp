@@ -9,7 +9,7 @@
 
 namespace crv {
 
-InstanceLock::InstanceLock(std::string folder)
+InstanceLock::InstanceLock(const std::string& folder)
     : m_path((std::filesystem::path(folder) / "corvane.lock").string()) {}
 
 InstanceLock::~InstanceLock() { ReleaseLock(); }

@@ -8,7 +8,7 @@ namespace crv {
 
 class InstanceLock {
 public:
-    explicit InstanceLock(std::string folder);
+    explicit InstanceLock(const std::string& folder);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;

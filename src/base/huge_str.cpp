@@ -110,6 +110,7 @@ void HugeStr::Insert(std::uint32_t i, const HugeStr& other) {
     if (!InRange(i, 0) || other.m_length == 0)
         return;
     if (&other == this) {
+        // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): inserting into itself
         HugeStr copy(other);
         Insert(i, copy);
         return;

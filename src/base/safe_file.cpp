@@ -48,7 +48,7 @@ bool CopyFileDurably(const std::string& from, const std::string& to) {
     }
     bool ok = true;
     int error = 0;
-    static constexpr std::size_t kBlock = 256 * 1024;
+    static constexpr std::size_t kBlock = std::size_t{256} * 1024;
     std::unique_ptr<char[]> buf(new char[kBlock]);
     for (;;) {
         ssize_t got = ::read(in, buf.get(), kBlock);

@@ -21,6 +21,7 @@ std::string_view DbFileName(std::string_view path) {
 CDbRef::CDbRef(std::string path, std::string markerName)
     : m_path(std::move(path)), m_marker(std::move(markerName)) {}
 
+// NOLINTNEXTLINE(bugprone-copy-constructor-init): a copy starts unlinked and unheard
 CDbRef::CDbRef(const CDbRef& other)
     : CDblListEl(), CIndexSetListener(), m_path(other.m_path), m_marker(other.m_marker),
       m_unknown(other.m_unknown) {}

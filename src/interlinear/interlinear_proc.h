@@ -88,6 +88,7 @@ public:
     const CUnknownSettings& Unknown() const { return m_unknown; }
 
 protected:
+    // NOLINTNEXTLINE(bugprone-copy-constructor-init): a copy starts unlinked
     CInterlinearProc(const CInterlinearProc& other)
         : CDblListEl(), m_owner(nullptr), m_from(other.m_from), m_to(other.m_to),
           m_adapt(other.m_adapt), m_unknown(other.m_unknown) {}

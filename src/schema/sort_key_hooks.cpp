@@ -30,7 +30,7 @@ std::string CSortKeyLibrary::MakeKey(std::string_view text, bool fromEnd) const 
     std::string in(text.substr(0, 255));
     // Far more room than the contract asks for, so that a library that overruns it by a
     // little does not write over the stack; only the first 255 bytes are taken.
-    std::vector<char> key(CRV_SORT_KEY_BUFFER * 16, '\0');
+    std::vector<char> key(std::size_t{CRV_SORT_KEY_BUFFER} * 16, '\0');
     m_makeKey(in.c_str(), key.data(), fromEnd ? 1 : 0);
     key.back() = '\0';
     return std::string(key.data(), strnlen(key.data(), 255));

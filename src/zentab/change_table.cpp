@@ -19,7 +19,7 @@ CChangeTable& CChangeTable::operator=(CChangeTable&&) noexcept = default;
 
 namespace {
 
-zt::MessageSink Collector(std::shared_ptr<std::vector<ChangeTableMessage>> messages) {
+zt::MessageSink Collector(const std::shared_ptr<std::vector<ChangeTableMessage>>& messages) {
     return [messages](const zt::Message& m) {
         messages->push_back({m.number, m.stop, m.text});
         return true;
