@@ -93,6 +93,10 @@ public:
     // After record was edited: re-keys its entries in every index. True when any index
     // changed.
     bool RecordChanged(CRecord* record);
+    // The same after an edit that changed field texts only, with no field added, removed
+    // or given another marker (replacing text, reshaping): entries whose keys did not
+    // move are found by key instead of by a walk over every entry.
+    bool RecordTextChanged(CRecord* record);
     // Deletes record: views move off its entries, the entries go, then the record.
     void DeleteRecord(CRecord* record);
     // The record being deleted while a deletion is in progress, else null.

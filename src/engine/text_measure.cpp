@@ -8,8 +8,7 @@ namespace crv {
 namespace {
 
 bool SameFont(const FontSpec& a, const FontSpec& b) {
-    return a.height == b.height && a.weight == b.weight && a.italic == b.italic &&
-           a.face == b.face;
+    return a.height == b.height && a.weight == b.weight && a.italic == b.italic && a.face == b.face;
 }
 
 } // namespace

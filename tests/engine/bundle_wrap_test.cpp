@@ -34,8 +34,8 @@ protected:
 };
 
 TEST_F(BundleWrapTest, ABundleIsATextLineAndTheInterlinearLinesAfterIt) {
-    CRecord* r = AddRecord(records, {{lx, "t"}, {tx, "a b"}, {mb, "a b"}, {gl, "x y"}, {ge, "free"},
-                                     {tx, "alone"}});
+    CRecord* r = AddRecord(
+        records, {{lx, "t"}, {tx, "a b"}, {mb, "a b"}, {gl, "x y"}, {ge, "free"}, {tx, "alone"}});
     CField* text = FieldAt(*r, 1);
     EXPECT_TRUE(IsBundleTextLine(*r, text));
     EXPECT_EQ(BundleFields(*r, text).size(), 3u);
@@ -56,15 +56,14 @@ TEST_F(BundleWrapTest, WrapsWholeBundlesAtAColumnWhereEveryLineStartsAWord) {
     // Column 7 begins a word of the morpheme line only; 4 is the largest column not
     // beyond 9 that begins a word in every line.
     EXPECT_EQ(WrapBundle(*r, FieldAt(*r, 1), 9), 3u);
-    EXPECT_EQ(Fields(*r), (Strings{"\\lx t", "\\tx one \n", "\\mb one ", "\\gl 1   ",
-                                   "\\tx two   \n", "\\mb tw -o ", "\\gl 2     ",
-                                   "\\tx three \n", "\\mb three ", "\\gl 3     ",
-                                   "\\tx four\n", "\\mb four", "\\gl 4"}));
+    EXPECT_EQ(Fields(*r),
+              (Strings{"\\lx t", "\\tx one \n", "\\mb one ", "\\gl 1   ", "\\tx two   \n",
+                       "\\mb tw -o ", "\\gl 2     ", "\\tx three \n", "\\mb three ", "\\gl 3     ",
+                       "\\tx four\n", "\\mb four", "\\gl 4"}));
 }
 
 TEST_F(BundleWrapTest, TakesTheFirstColumnBeyondTheWidthWhenNoneFitsAndNeverCutsAWord) {
-    CRecord* r =
-        AddRecord(records, {{lx, "t"}, {tx, "longword next"}, {mb, "longword next"}});
+    CRecord* r = AddRecord(records, {{lx, "t"}, {tx, "longword next"}, {mb, "longword next"}});
     EXPECT_EQ(WrapBundle(*r, FieldAt(*r, 1), 4), 1u);
     EXPECT_EQ(Fields(*r),
               (Strings{"\\lx t", "\\tx longword ", "\\mb longword ", "\\tx next", "\\mb next"}));
