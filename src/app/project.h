@@ -10,7 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/find_settings.h"
 #include "app/import_dialog.h"
+#include "app/window_settings.h"
 #include "base/object_stream.h"
 #include "engine/engine_type_settings.h"
 #include "schema/settings_version.h"
@@ -19,6 +21,7 @@ namespace crv {
 
 class CDatabaseTypeSet;
 class CDocManager;
+class CCrvDoc;
 class CDocumentDialogs;
 class CLangEncSet;
 class Preferences;
@@ -61,6 +64,16 @@ struct ProjectOpenSettings {
 struct ProjectContext {
     const Preferences* prefs = nullptr;
     CDocumentDialogs* dialogs = nullptr;
+    // Opens the windows of a database as the project lists them (the desktop program's
+    // record windows); null: no windows, their settings are written back as read.
+    class CWindowOpener* windows = nullptr;
+};
+
+// Opens the windows the project file lists for a database that was just opened.
+class CWindowOpener {
+public:
+    virtual ~CWindowOpener() = default;
+    virtual void OpenWindows(CCrvDoc& doc, const CWindowList& windows) = 0;
 };
 
 class CProject {
@@ -109,6 +122,10 @@ public:
     CDocManager& Documents() { return *m_documents; }
     CProjectOptions& Options() { return m_options; }
     const CProjectOptions& Options() const { return m_options; }
+    // The find and replace settings with their history.
+    CFindSettings& Find() { return m_find; }
+    // The windows the project file listed for doc (empty for a database opened since).
+    const CWindowList* WindowsRead(const CCrvDoc& doc) const;
 
     // Whether older settings files were found, confirmed and left as they were
     // (rewriteOlderSettings off).
@@ -128,7 +145,7 @@ private:
     void WriteSettings(ObjectStream& os) const;
     void ReadDatabaseList(ObjectStream& is, bool openDatabases);
     void ReadDatabaseEntry(ObjectStream& is, bool openDatabases);
-    void OpenDatabaseEntry(const std::string& written, bool readOnly, const std::string& windows);
+    void OpenDatabaseEntry(const std::string& written, bool readOnly, CWindowList windows);
     void WriteDatabaseList(ObjectStream& os) const;
     bool RewriteOlderSettings(const SettingsVersionReport& versions);
     std::vector<std::string> SettingsFileNames() const;
@@ -152,15 +169,16 @@ private:
     std::unique_ptr<CDocManager> m_documents;
     // Objects owned by parts not built yet, carried as written.
     std::string m_corpusSettings;
-    std::string m_findSettings;
+    CFindSettings m_find;
 
     // What the project file said of a database: its path as written and its windows
-    // (kept verbatim until views own them). Open databases are found by their path;
-    // entries not opened (openDatabases off) are written back as they were read.
+    // (written back as read while the database has no window views). Open databases are
+    // found by their path; entries not opened (openDatabases off) are written back as
+    // they were read.
     struct DatabaseEntry {
         std::string writtenPath; // empty: write the document's own path
         bool readOnly = false;
-        std::string windows;
+        CWindowList windows;
     };
     std::map<std::string, DatabaseEntry, std::less<>> m_openEntries;
     std::vector<DatabaseEntry> m_unopenedEntries;

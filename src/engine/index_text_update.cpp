@@ -52,7 +52,8 @@ CIndex::TextUpdate CIndex::UpdateRecordText(CRecord* record, bool& changed) {
 bool CIndexSet::RecordTextChanged(CRecord* record) {
     bool changed = false;
     for (auto& index : m_indexes)
-        if (!index->m_base && index->UpdateRecordText(record, changed) == CIndex::TextUpdate::NeedsFull)
+        if (!index->m_base &&
+            index->UpdateRecordText(record, changed) == CIndex::TextUpdate::NeedsFull)
             return UpdateIndexes(record, nullptr);
     for (auto& index : m_indexes)
         if (index->m_base)

@@ -76,8 +76,9 @@ TEST_F(ProjectTest, OptionsReadWithDefaultsAndClampedHeight) {
     EXPECT_TRUE(rec.Messages().empty()) << rec.Messages()[0];
 }
 
-// Carried objects come back byte for byte in their places; the recent-files list of
-// older versions and unknown objects are dropped; options are written in order.
+// Carried objects, and what the window and find settings do not know, come back byte for
+// byte in their places; the recent-files list of older versions and unknown objects are
+// dropped; options are written in order.
 TEST_F(ProjectTest, FileComesBackInItsOrderWithCarriedObjects) {
     Touch(folder + "/lex.db");
     Touch(folder + "/texts.db");
@@ -97,6 +98,8 @@ TEST_F(ProjectTest, FileComesBackInItsOrderWithCarriedObjects) {
         "\\+Find\n\\+ftxlst\n\\ftx kelo\n\\-ftxlst\n\\MatchCase\n\\-Find\n"
         "\\-CrvProjectSettings\n";
     std::string text = "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj + "\n" + body;
+    // The find settings are read: their level is written, what they do not know is kept.
+    text.replace(text.find("\\+Find\n") + 7, 0, "\\match_char p\n");
     std::string read =
         "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj + "\n" +
         "\\+mrulst\n\\mru a.db\n\\-mrulst\n\\+Future\n\\x\n\\-Future\n\\Unknown 1\n" + body;
@@ -117,7 +120,9 @@ TEST_F(ProjectTest, NewProjectIsWrittenAtOnce) {
     EXPECT_EQ(ReadFileBytes(path),
               Crlf("\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + path +
                    "\n\\AutoWrap\n\\LangCtrlHeight 19\n\\+fntMarkers\n\\Name MS Sans Serif\n"
-                   "\\Size 10\n\\-fntMarkers\n\\+dblst\n\n\\-dblst\n\\-CrvProjectSettings\n"));
+                   "\\Size 10\n\\-fntMarkers\n\\+dblst\n\n\\-dblst\n"
+                   "\\+Find\n\\match_char p\n\\+ftxlst\n\\-ftxlst\n\\-Find\n"
+                   "\\-CrvProjectSettings\n"));
     EXPECT_TRUE(IsProjectFile(path));
     CDatabaseType* lex = p->Types().Find("Lex");
     ASSERT_NE(lex, nullptr);
