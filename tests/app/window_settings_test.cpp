@@ -33,21 +33,21 @@ TEST(WindowSettingsTest, MarkerAreaWidthFollowsTheRule) {
 }
 
 TEST(WindowSettingsTest, AWindowRoundTripsEveryKeyInOrderAndKeepsUnknownOnes) {
-    std::string text = Crlf(
-        "\\+wndlst\n\\+wnd\n\\placement normal -1 -1 -1 -1 10 20 300 400\n\\z 3\n"
-        "\\ViewMarkers\n\\ViewMarkerHierarchy\n\\ViewFieldNames\n\\widthMarkerArea 77\n"
-        "\\Browse\n\\JumpTarget\n"
-        "\\+brflst\n\\FieldEmptyEntry_White\n\\NoFieldEntry (none)\n"
-        "\\+brf\n\\mkr lx\n\\width 120\n\\-brf\n\\+brf\n\\mkr ge\n\\width 10\n\\rightjustify\n"
-        "\\Tint blue\n\\-brf\n\\-brflst\n"
-        "\\+ind\n\\mkrPriKey ge\n\\srtPriKey Default\n\\SortPriKeyFromEnd\n\\mkrSecKey lx\n"
-        "\\fil Nouns\n\\-ind\n"
-        "\\+rec Cur\n\\fldPriKey house\n\\fldSecKey\n\\-rec\n"
-        "\\+key Search\n\\fldPri ho\n\\MatchWhole\n\\match_char e\n\\-key\n"
-        "\\+key Insert\n\\match_char p\n\\-key\n\\+key Jump\n\\match_char i\n\\-key\n"
-        "\\+key JumpInsert\n\\match_char c\n\\-key\n"
-        "\\CaretLine 4\n\\CaretLineScroll 2\n\\CaretChar 7\n\\+Future\n\\a b\n\\-Future\n"
-        "\\Newer 1\n\\-wnd\n\\Later\n\\-wndlst\n");
+    std::string text =
+        Crlf("\\+wndlst\n\\+wnd\n\\placement normal -1 -1 -1 -1 10 20 300 400\n\\z 3\n"
+             "\\ViewMarkers\n\\ViewMarkerHierarchy\n\\ViewFieldNames\n\\widthMarkerArea 77\n"
+             "\\Browse\n\\JumpTarget\n"
+             "\\+brflst\n\\FieldEmptyEntry_White\n\\NoFieldEntry (none)\n"
+             "\\+brf\n\\mkr lx\n\\width 120\n\\-brf\n\\+brf\n\\mkr ge\n\\width 10\n\\rightjustify\n"
+             "\\Tint blue\n\\-brf\n\\-brflst\n"
+             "\\+ind\n\\mkrPriKey ge\n\\srtPriKey Default\n\\SortPriKeyFromEnd\n\\mkrSecKey lx\n"
+             "\\fil Nouns\n\\-ind\n"
+             "\\+rec Cur\n\\fldPriKey house\n\\fldSecKey\n\\-rec\n"
+             "\\+key Search\n\\fldPri ho\n\\MatchWhole\n\\match_char e\n\\-key\n"
+             "\\+key Insert\n\\match_char p\n\\-key\n\\+key Jump\n\\match_char i\n\\-key\n"
+             "\\+key JumpInsert\n\\match_char c\n\\-key\n"
+             "\\CaretLine 4\n\\CaretLineScroll 2\n\\CaretChar 7\n\\+Future\n\\a b\n\\-Future\n"
+             "\\Newer 1\n\\-wnd\n\\Later\n\\-wndlst\n");
     CWindowList list = Read<CWindowList>(text);
     ASSERT_EQ(list.windows.size(), 1u);
     const CWindowSettings& w = list.windows[0];
