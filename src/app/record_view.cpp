@@ -16,8 +16,8 @@ namespace crv {
 
 namespace {
 
-constexpr int kTextGap = 4;         // pixels between the marker area and the text
-constexpr int kTallRecord = 32767;  // taller records get the scrolling warning
+constexpr int kTextGap = 4;        // pixels between the marker area and the text
+constexpr int kTallRecord = 32767; // taller records get the scrolling warning
 constexpr std::size_t kClipboardLimit = 32000;
 
 const char* const kTooTall =
@@ -28,7 +28,11 @@ bool IsValidUtf8(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
         auto c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        std::size_t n = c < 0x80         ? 1
+                        : (c >> 5) == 6  ? 2
+                        : (c >> 4) == 14 ? 3
+                        : (c >> 3) == 30 ? 4
+                                         : 0;
         if (n == 0 || i + n > s.size())
             return false;
         for (std::size_t k = 1; k < n; ++k)
@@ -62,8 +66,7 @@ CMarker* CViewDialogs::AddNewMarker(CMarkerSet& markers, std::string_view name) 
     return m;
 }
 
-CRecordView::CRecordView(CCrvDoc& doc, const CViewEnvironment& env,
-                         const CWindowSettings& settings)
+CRecordView::CRecordView(CCrvDoc& doc, const CViewEnvironment& env, const CWindowSettings& settings)
     : m_doc(&doc), m_env(env), m_settings(settings) {
     if (!m_env.dialogs)
         m_env.dialogs = &m_platformDialogs;
@@ -279,9 +282,7 @@ void CRecordView::OnEntriesRemoving(CIndex& index, const std::vector<const CInde
 
 // --- fields and characters
 
-int CRecordView::FieldCount() const {
-    return Record() ? static_cast<int>(Record()->Count()) : 0;
-}
+int CRecordView::FieldCount() const { return Record() ? static_cast<int>(Record()->Count()) : 0; }
 
 bool CRecordView::IsShown(int field) const {
     CField* f = FieldAt(field);
@@ -428,7 +429,8 @@ CViewCaret CRecordView::CaretFromLine(int line, int offset) const {
     const auto& lines = Lines();
     if (lines.empty())
         return {};
-    const CViewLine& l = lines[static_cast<std::size_t>(std::clamp(line, 0, static_cast<int>(lines.size()) - 1))];
+    const CViewLine& l =
+        lines[static_cast<std::size_t>(std::clamp(line, 0, static_cast<int>(lines.size()) - 1))];
     std::size_t at = l.begin + static_cast<std::size_t>(std::max(offset, 0));
     return CViewCaret{l.field, std::min(at, l.end)};
 }
@@ -520,7 +522,10 @@ void CRecordView::SetScrollLine(int line) {
 
 int CRecordView::ScrollTop() const {
     const auto& lines = Lines();
-    return lines.empty() ? 0 : lines[static_cast<std::size_t>(std::min<int>(m_scrollLine, static_cast<int>(lines.size()) - 1))].top;
+    return lines.empty() ? 0
+                         : lines[static_cast<std::size_t>(std::min<int>(
+                                     m_scrollLine, static_cast<int>(lines.size()) - 1))]
+                               .top;
 }
 
 void CRecordView::EnsureCaretVisible() {
@@ -534,7 +539,8 @@ void CRecordView::EnsureCaretVisible() {
         return;
     const CViewLine& caret = lines[static_cast<std::size_t>(l)];
     while (m_scrollLine < l &&
-           caret.top + caret.height - lines[static_cast<std::size_t>(m_scrollLine)].top > m_clientHeight)
+           caret.top + caret.height - lines[static_cast<std::size_t>(m_scrollLine)].top >
+               m_clientHeight)
         ++m_scrollLine;
 }
 
@@ -794,7 +800,9 @@ CWindowSettings CRecordView::Settings() const {
     const auto& lines = Lines();
     int line = LineOf(m_caret);
     s.caretLine = std::max(line, 0);
-    s.caretChar = line >= 0 ? static_cast<int>(m_caret.offset - lines[static_cast<std::size_t>(line)].begin) : 0;
+    s.caretChar =
+        line >= 0 ? static_cast<int>(m_caret.offset - lines[static_cast<std::size_t>(line)].begin)
+                  : 0;
     s.caretLineScroll = m_scrollLine;
     return s;
 }
@@ -835,7 +843,8 @@ std::string CBrowseModel::CellText(std::size_t row, const Column& column) const 
     const CBrowseList& list = m_view.BrowseColumns();
     if (!e || !column.marker)
         return list.noField;
-    std::string text = BrowseCellText(*e, column.marker, CBrowseTexts{list.noField, list.fieldEmpty});
+    std::string text =
+        BrowseCellText(*e, column.marker, CBrowseTexts{list.noField, list.fieldEmpty});
     std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
 }

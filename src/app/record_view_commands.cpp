@@ -145,7 +145,8 @@ bool CRecordView::FormatParagraphCommand() {
         if (!added)
             return false;
         std::vector<CField*> now;
-        for (CField* x = textLine; x && now.size() < before.size() * (added + 1); x = record->GetNext(x))
+        for (CField* x = textLine; x && now.size() < before.size() * (added + 1);
+             x = record->GetNext(x))
             now.push_back(x);
         for (CField* x : now)
             texts.push_back(x->Text());
@@ -159,9 +160,12 @@ bool CRecordView::FormatParagraphCommand() {
         int last = first + n - 1;
         for (std::size_t k = 1; k <= added; ++k) {
             for (int i = 0; i < n; ++i) {
-                m_editor.Split(last, FieldAt(last)->Text().size(), before[static_cast<std::size_t>(i)].first);
+                m_editor.Split(last, FieldAt(last)->Text().size(),
+                               before[static_cast<std::size_t>(i)].first);
                 ++last;
-                m_editor.Replace(last, 0, 0, texts[k * static_cast<std::size_t>(n) + static_cast<std::size_t>(i)]);
+                m_editor.Replace(
+                    last, 0, 0,
+                    texts[k * static_cast<std::size_t>(n) + static_cast<std::size_t>(i)]);
             }
         }
         for (int i = 0; i < n; ++i) {

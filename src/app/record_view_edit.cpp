@@ -45,7 +45,8 @@ void CRecordView::EndEdit(int field) {
     m_changed = true;
     m_doc->SetModified();
     CRecordHint hint{RecordHintOp::Changed, Record()};
-    hint.pos = CRecPos(Record(), FieldAt(field), static_cast<int>(std::min<std::size_t>(m_caret.offset, 32000)));
+    hint.pos = CRecPos(Record(), FieldAt(field),
+                       static_cast<int>(std::min<std::size_t>(m_caret.offset, 32000)));
     hint.hasPos = true;
     m_doc->UpdateAllViews(hint, this);
     m_desiredX = -1;
@@ -73,7 +74,8 @@ bool CRecordView::DeleteSelection() {
                 return false;
             }
         }
-        std::size_t tail = FieldAt(b.field)->Text().size() - std::min(b.offset, FieldAt(b.field)->Text().size());
+        std::size_t tail =
+            FieldAt(b.field)->Text().size() - std::min(b.offset, FieldAt(b.field)->Text().size());
         if (!FieldLengthOK(static_cast<std::int64_t>(a.offset + tail)))
             return false;
         std::size_t aLength = FieldAt(a.field)->Text().size();

@@ -86,13 +86,14 @@ TEST_F(FindReplaceTest, ReplaceAllStampsEachRecordItChangesAndHonoursTheFieldLim
     big += std::string(85, 'y');
     CCrvDoc& doc = Open("\\lx a\r\n\\ge house, big house\r\n\\dt 01/Jan/2000\r\n\r\n"
                         "\\lx b\r\n\\ge tree\r\n\\dt 01/Jan/2000\r\n\r\n"
-                        "\\lx c\r\n\\ge " + big + " house house\r\n");
+                        "\\lx c\r\n\\ge " +
+                        big + " house house\r\n");
     Look("house", true);
     CIndex& index = doc.Records().DefaultIndex();
     CFindScope scope(find, doc.Records(), &index);
     CIndexPos first = index.First();
-    CReplaceResult r = ReplaceAll(doc, scope, {first.Record(), first.Record()->GetFirst(), 0, first},
-                                  "mansion", nullptr);
+    CReplaceResult r = ReplaceAll(
+        doc, scope, {first.Record(), first.Record()->GetFirst(), 0, first}, "mansion", nullptr);
     // In c (31997 characters) the first replacement fits, the second would not.
     EXPECT_EQ(r.replaced, 3u);
     EXPECT_EQ(r.records, 2u);

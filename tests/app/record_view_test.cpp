@@ -42,8 +42,8 @@ TEST_F(RecordViewTest, TypingLineBreaksAndABackslashSplittingTheFieldUndoStepByS
     v.TypeText("\\");
     EXPECT_EQ(rec.Messages(),
               (Strings{"Insertion of record marker not allowed. Use Database Insert Record."}));
-    EXPECT_EQ(rec.Questions(),
-              (Strings{"Marker not in marker list. Add it?", "Marker not in marker list. Add it?"}));
+    EXPECT_EQ(rec.Questions(), (Strings{"Marker not in marker list. Add it?",
+                                        "Marker not in marker list. Add it?"}));
     v.TypeText("big\\one");
     EXPECT_EQ(Fields(v.Record()), (Strings{"\\lx kelo", "\\ge houses\n", "\\nt big\\one"}));
     EXPECT_EQ(v.Caret(), (CViewCaret{2, 7}));
@@ -153,7 +153,8 @@ TEST_F(RecordViewTest, RandomEditsUndoToTheOriginalBytes) {
         if (pick(4) == 0) {
             int to = pick(fields);
             std::size_t l2 = FieldAt(*v.Record(), to)->Text().size();
-            v.SetCaret(CViewCaret{to, static_cast<std::size_t>(pick(static_cast<int>(l2) + 1))}, true);
+            v.SetCaret(CViewCaret{to, static_cast<std::size_t>(pick(static_cast<int>(l2) + 1))},
+                       true);
         }
         switch (pick(7)) {
         case 0:
