@@ -228,6 +228,7 @@ std::string ReplaceHits(std::string_view text, const std::vector<CTextHit>& hits
 CReplaceResult ReplaceAll(CCrvDoc& doc, const CFindScope& scope, const CFindStart& start,
                           const std::string& replacement, CDocView* sender) {
     CReplaceResult result;
+    // In index order: re-keying record after record then reads the index in sequence.
     std::vector<CRecord*> records = scope.RecordsFrom(start);
     auto progress = platform().BeginProgress("Replacing all...",
                                              static_cast<std::int64_t>(records.size()), false);

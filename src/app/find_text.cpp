@@ -1,5 +1,6 @@
 #include "app/find_text.h"
 
+#include "schema/lang_char.h"
 #include "schema/lang_enc.h"
 #include "schema/sort_order.h"
 
@@ -42,6 +43,10 @@ void CFindMatcher::Compile(std::string_view findText) {
         m_units[i].interiorSpace = m_units[i].bytes == " ";
     if (m_units.empty())
         return;
+    m_singleBytes = true;
+    if (m_enc)
+        for (const CLangChar& unit : *m_enc)
+            m_singleBytes &= unit.Text().size() == 1;
     const Unit& first = m_units.front();
     for (int c = 0; c < 256; ++c) {
         auto code = static_cast<unsigned char>(c);
@@ -54,6 +59,11 @@ void CFindMatcher::Compile(std::string_view findText) {
         } else {
             m_first[c] = m_order->CompareUnits(first.code, code, m_mask) == 0;
         }
+    }
+    for (int b = 0; b < 256; ++b) {
+        char byte = static_cast<char>(b);
+        const char* p = &byte;
+        m_firstByte[b] = m_first[Next(p, p + 1)];
     }
 }
 
@@ -131,6 +141,14 @@ bool CFindMatcher::MatchAt(std::string_view text, std::size_t s, std::size_t pre
 std::optional<CTextHit> CFindMatcher::FindForward(std::string_view text, std::size_t from) const {
     if (m_units.empty())
         return std::nullopt;
+    std::size_t hitEnd = 0;
+    if (m_singleBytes) {
+        for (std::size_t s = from; s < text.size(); ++s)
+            if (m_firstByte[static_cast<unsigned char>(text[s])] &&
+                MatchAt(text, s, s == 0 ? std::string_view::npos : s - 1, hitEnd))
+                return CTextHit{s, hitEnd};
+        return std::nullopt;
+    }
     const char* base = text.data();
     const char* end = base + text.size();
     const char* p = base;
@@ -138,7 +156,6 @@ std::optional<CTextHit> CFindMatcher::FindForward(std::string_view text, std::si
     while (p < end) {
         std::size_t s = static_cast<std::size_t>(p - base);
         unsigned char code = Next(p, end);
-        std::size_t hitEnd = 0;
         if (s >= from && m_first[code] && MatchAt(text, s, prev, hitEnd))
             return CTextHit{s, hitEnd};
         prev = s;

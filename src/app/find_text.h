@@ -71,6 +71,10 @@ private:
     std::vector<Unit> m_units;
     // Which unit codes may begin a hit (by the first unit of the find text).
     std::array<bool, 256> m_first{};
+    // In an encoding without multigraphs every byte begins a unit: the bytes that may
+    // begin a hit are then looked for directly.
+    bool m_singleBytes = false;
+    std::array<bool, 256> m_firstByte{};
 };
 
 } // namespace crv

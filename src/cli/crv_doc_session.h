@@ -35,5 +35,4 @@ struct DocSession {
 CCrvDoc* OpenOperand(CrvContext& ctx, DocSession& session);
 CCrvDoc* OpenDocumentAt(const CrvContext& ctx, DocSession& session, const std::string& path);
 
-
 } // namespace crv::cli

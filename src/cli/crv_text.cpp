@@ -101,8 +101,8 @@ bool PrepareSearch(CrvContext& ctx, TextSearch& t, std::size_t operands,
         if (!first.IsValid())
             return Refuse("--record-only: no record of the index has the key ", *recordOnly);
     }
-    t.start = CFindStart{first.Record(), first.Record() ? first.Record()->GetFirst() : nullptr, 0,
-                         first};
+    t.start =
+        CFindStart{first.Record(), first.Record() ? first.Record()->GetFirst() : nullptr, 0, first};
     t.scope = std::make_unique<CFindScope>(t.settings, set, t.index.Get());
     if (!t.scope->Problem().empty())
         return Refuse(t.scope->Problem().c_str());
@@ -156,8 +156,9 @@ int CmdTextReplace(CrvContext& ctx) {
         result = ReplaceAll(*t.doc, *t.scope, t.start, words[2]);
     ShowReplaceAllMessages(result);
     for (const CFindHit& h : result.skipped)
-        std::fprintf(stderr, "crv: left as it was in %s \\%s: the field would pass 32000 "
-                             "characters\n",
+        std::fprintf(stderr,
+                     "crv: left as it was in %s \\%s: the field would pass 32000 "
+                     "characters\n",
                      PrintableText(h.record->GetKey()).c_str(), h.field->Marker()->Name().c_str());
     if (result.replaced == 0)
         return kExitFailed;

@@ -64,7 +64,8 @@ TEST_F(CrvText, BadInputIsRefusedAndLeavesTheFileAlone) {
         {{"text", "find", db, ""}, "crv: the text to find is empty\n"},
         {{"text", "find", db, "a\nb"}, "crv: the text to find cannot hold a line break\n"},
         {{"text", "replace", db, "a", "b\nc"}, "crv: the replacement cannot hold a line break\n"},
-        {{"text", "find", db, "a", "--field", "zz"}, "crv: --field: the database has no marker \\zz\n"},
+        {{"text", "find", db, "a", "--field", "zz"},
+         "crv: --field: the database has no marker \\zz\n"},
         {{"text", "find", db, "a", "--lang", "Klingon"},
          "crv: --lang: the database type has no marker in the language Klingon\n"},
         {{"text", "replace", db, "a", "b", "--filter", "none"},
@@ -90,9 +91,13 @@ TEST_F(CrvText, ReplaceStampsWhatItChangesAndSavesWithABackup) {
     std::string today = ReadFileBytes(db).substr(ReadFileBytes(db).find("\\dt ") + 4, 11);
     EXPECT_NE(today, "01/Jan/2000");
     EXPECT_EQ(ReadFileBytes(db), "\\_sh v3.0  96   Lexicon\r\n\\_DateStampHasFourDigitYear\r\n\r\n"
-                                 "\\lx a\r\n\\ge home\r\n\\dt " + today + "\r\n\r\n"
-                                 "\\lx b\r\n\\ge big home\r\nhomes\r\n\\dt " + today + "\r\n\r\n"
-                                 "\\lx house\r\n\\ge tree\r\n");
+                                 "\\lx a\r\n\\ge home\r\n\\dt " +
+                                     today +
+                                     "\r\n\r\n"
+                                     "\\lx b\r\n\\ge big home\r\nhomes\r\n\\dt " +
+                                     today +
+                                     "\r\n\r\n"
+                                     "\\lx house\r\n\\ge tree\r\n");
     EXPECT_EQ(ReadFileBytes(dir.File("lex.bak")), kRecords);
     r = Crv({"text", "replace", db, "palace", "x"});
     EXPECT_EQ(r.status, 1) << "nothing replaced, nothing saved";
