@@ -7,9 +7,9 @@
 // Text is measured by a proportional stand-in for a screen font: every byte has its own
 // width, summed over the text, so that a measurement costs what its length costs.
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -41,8 +41,8 @@ public:
 };
 
 std::string Paragraph(std::size_t length) {
-    const char* words[] = {"the", "river", "flows", "past", "our", "village", "every", "day",
-                           "and", "children", "play", "on", "its", "banks"};
+    const char* words[] = {"the", "river", "flows",    "past", "our", "village", "every",
+                           "day", "and",   "children", "play", "on",  "its",     "banks"};
     std::string out;
     for (std::size_t i = 0; out.size() < length; ++i) {
         if (!out.empty())
@@ -186,8 +186,8 @@ int Replace(const std::string& settings, const std::string& file, int runs) {
         CIndexPos first = index.First();
         double c0 = CpuMs();
         auto t0 = Clock::now();
-        CReplaceResult r = ReplaceAll(*doc, findScope,
-                                      {first.Record(), first.Record()->GetFirst(), 0, first}, "home");
+        CReplaceResult r = ReplaceAll(
+            *doc, findScope, {first.Record(), first.Record()->GetFirst(), 0, first}, "home");
         best.Take(Ms(t0, Clock::now()), CpuMs() - c0);
         replaced = r.replaced;
         docs.CloseDocument(doc, false);

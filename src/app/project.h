@@ -23,6 +23,7 @@ class CDatabaseTypeSet;
 class CDocManager;
 class CCrvDoc;
 class CDocumentDialogs;
+class CProject;
 class CLangEncSet;
 class Preferences;
 struct SettingsVersionReport;
@@ -69,11 +70,12 @@ struct ProjectContext {
     class CWindowOpener* windows = nullptr;
 };
 
-// Opens the windows the project file lists for a database that was just opened.
+// Opens the windows the project file lists for a database of project that was just
+// opened (the project's options and find settings are what its windows share).
 class CWindowOpener {
 public:
     virtual ~CWindowOpener() = default;
-    virtual void OpenWindows(CCrvDoc& doc, const CWindowList& windows) = 0;
+    virtual void OpenWindows(CProject& project, CCrvDoc& doc, const CWindowList& windows) = 0;
 };
 
 class CProject {

@@ -195,7 +195,7 @@ void CProject::OpenDatabaseEntry(const std::string& written, bool readOnly, CWin
     DatabaseEntry& entry = m_openEntries[doc->Path()];
     entry = {portable ? written : std::string(), readOnly, std::move(windows)};
     if (m_ctx.windows)
-        m_ctx.windows->OpenWindows(*doc, entry.windows);
+        m_ctx.windows->OpenWindows(*this, *doc, entry.windows);
 }
 
 const CWindowList* CProject::WindowsRead(const CCrvDoc& doc) const {

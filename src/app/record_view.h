@@ -238,7 +238,7 @@ public:
     // The dialog's Find: the text goes to the history first.
     bool Find(std::string text, std::string lang);
     // Replace: the selection, when it is a hit, is replaced (an edit Undo takes back);
-    // then the next hit is found.
+    // then the next hit is found. Whether anything was replaced or found.
     bool ReplaceNext();
     // Replace All over the scope (stamps and re-sorts each record it changes; it cannot
     // be undone). Shows "Replacing all..." and "%1 occurrences were replaced.".

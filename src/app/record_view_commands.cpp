@@ -85,6 +85,7 @@ bool CRecordView::ReplaceNext() {
     const CFindMatcher* matcher = f && a.field == b.field ? scope.MatcherFor(f->Marker()) : nullptr;
     std::optional<CTextHit> hit =
         matcher ? matcher->FindForward(f->Text(), a.offset) : std::optional<CTextHit>();
+    bool replaced = false;
     if (hit && hit->begin == a.offset && hit->end == b.offset && CanEdit()) {
         BeginEdit(false);
         std::size_t inserted = 0;
@@ -92,9 +93,11 @@ bool CRecordView::ReplaceNext() {
                              &inserted)) {
             m_caret = m_anchor = CViewCaret{a.field, a.offset + inserted};
             EndEdit(a.field);
+            replaced = true;
         }
     }
-    return FindNext(true);
+    bool found = FindNext(true);
+    return replaced || found;
 }
 
 CReplaceResult CRecordView::ReplaceAllCommand() {
