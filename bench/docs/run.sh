@@ -12,10 +12,7 @@ CORVANE_BUILD_DIR=build bash scripts/build.sh >/dev/null
 data=build/bench-data
 source_file=$(bash bench/support/lexicon_file.sh "$records")
 settings="$data/doc-settings"
-mkdir -p "$settings"
-printf '%s\r\n' '\+DatabaseType Lexicon' '\ver 4.0' '\+mkrset' '\lngDefault Default' \
-    '\mkrRecord lx' '' '\+mkr lx' '\lng Default' '\-mkr' '\-mkrset' '\mkrRecord lx' \
-    '\mkrSecKey hm' '\mkrDateStamp dt' '\-DatabaseType' > "$settings/Lexicon.typ"
+bash bench/support/lexicon_type.sh "$settings"
 file="$data/doc-lexicon-$records.db"
 cp "$source_file" "$file"
 cat "$file" >/dev/null

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,34 @@ public:
     long calls = 0;
 };
 
+// The settings folder's encodings and types, and a document list over them.
+struct Documents {
+    explicit Documents(const std::string& settings) : encodings(settings) {
+        encodings.LoadAll();
+        types.LoadAll();
+    }
+    CDocManager& Docs() {
+        if (!docs)
+            docs = std::make_unique<CDocManager>(types, import);
+        return *docs;
+    }
+    // Opens path, or ends the program with its messages.
+    CCrvDoc& Open(const std::string& path, const RecordingPlatform& platform) {
+        CCrvDoc* doc = Docs().OpenDocument(path);
+        if (!doc) {
+            std::fprintf(stderr, "view_bench: %s did not open\n", path.c_str());
+            for (const auto& m : platform.Messages())
+                std::fprintf(stderr, "%s\n", m.c_str());
+            std::exit(1);
+        }
+        return *doc;
+    }
+    CLangEncSet encodings;
+    CDatabaseTypeSet types{encodings};
+    CImportSettings import;
+    std::unique_ptr<CDocManager> docs;
+};
+
 std::string Paragraph(std::size_t length) {
     const char* words[] = {"the", "river", "flows",    "past", "our", "village", "every",
                            "day", "and",   "children", "play", "on",  "its",     "banks"};
@@ -67,16 +96,12 @@ struct Times {
     double callsPerKey = 0;
 };
 
-Times TypeKeys(CDocManager& docs, const std::string& path, int keys, bool wrap,
+Times TypeKeys(Documents& documents, const std::string& path, int keys, bool wrap,
                ProportionalPlatform& platform) {
     CProjectOptions options;
     options.autoWrap = wrap;
     CFindSettings find;
-    CCrvDoc* doc = docs.OpenDocument(path);
-    if (!doc) {
-        std::fprintf(stderr, "view_bench: %s did not open\n", path.c_str());
-        std::exit(1);
-    }
+    CCrvDoc* doc = &documents.Open(path, platform);
     std::vector<double> times, cpu;
     long calls = 0;
     {
@@ -97,7 +122,7 @@ Times TypeKeys(CDocManager& docs, const std::string& path, int keys, bool wrap,
         }
         calls = platform.calls;
     }
-    docs.CloseDocument(doc, false);
+    documents.Docs().CloseDocument(doc, false);
     std::sort(times.begin(), times.end());
     std::sort(cpu.begin(), cpu.end());
     return Times{times[times.size() / 2], times.back(), cpu[cpu.size() / 2], cpu.back(),
@@ -107,12 +132,7 @@ Times TypeKeys(CDocManager& docs, const std::string& path, int keys, bool wrap,
 int Typing(const std::string& settings, const std::string& dir, int keys) {
     ProportionalPlatform platform;
     ScopedPlatform scope(platform);
-    CLangEncSet encodings(settings);
-    encodings.LoadAll();
-    CDatabaseTypeSet types(encodings);
-    types.LoadAll();
-    CImportSettings import;
-    CDocManager docs(types, import);
+    Documents documents(settings);
     std::string path = dir + "/typing.db";
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::string bytes = "\\_sh v3.0  400  Lexicon\r\n\\_DateStampHasFourDigitYear\r\n\r\n\\lx "
@@ -120,8 +140,8 @@ int Typing(const std::string& settings, const std::string& dir, int keys) {
                         Paragraph(5000) + "\r\n";
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
-    Times plain = TypeKeys(docs, path, keys, false, platform);
-    Times wrapped = TypeKeys(docs, path, keys, true, platform);
+    Times plain = TypeKeys(documents, path, keys, false, platform);
+    Times wrapped = TypeKeys(documents, path, keys, true, platform);
     std::printf("typing into a 5,000-character paragraph, %d keystrokes each:\n", keys);
     auto show = [](const char* what, const Times& t) {
         std::printf("  %-38s median %.3f ms, worst %.3f ms (processor: median %.3f ms, worst "
@@ -136,17 +156,8 @@ int Typing(const std::string& settings, const std::string& dir, int keys) {
 int Reshape(const std::string& settings, const std::string& file) {
     RecordingPlatform quiet;
     ScopedPlatform scope(quiet);
-    CLangEncSet encodings(settings);
-    encodings.LoadAll();
-    CDatabaseTypeSet types(encodings);
-    types.LoadAll();
-    CImportSettings import;
-    CDocManager docs(types, import);
-    CCrvDoc* doc = docs.OpenDocument(file);
-    if (!doc) {
-        std::fprintf(stderr, "view_bench: %s did not open\n", file.c_str());
-        return 1;
-    }
+    Documents documents(settings);
+    CCrvDoc* doc = &documents.Open(file, quiet);
     quiet.answers = {Answer::Yes};
     double c0 = CpuMs();
     auto t0 = Clock::now();
@@ -163,20 +174,11 @@ int Reshape(const std::string& settings, const std::string& file) {
 int Replace(const std::string& settings, const std::string& file, int runs) {
     RecordingPlatform quiet;
     ScopedPlatform scope(quiet);
-    CLangEncSet encodings(settings);
-    encodings.LoadAll();
-    CDatabaseTypeSet types(encodings);
-    types.LoadAll();
-    CImportSettings import;
+    Documents documents(settings);
     Best best;
     std::size_t replaced = 0;
     for (int run = 0; run < runs; ++run) {
-        CDocManager docs(types, import);
-        CCrvDoc* doc = docs.OpenDocument(file);
-        if (!doc) {
-            std::fprintf(stderr, "view_bench: %s did not open\n", file.c_str());
-            return 1;
-        }
+        CCrvDoc* doc = &documents.Open(file, quiet);
         CFindSettings find;
         find.AddToHistory("house", "Default");
         find.matchWhole = true;
@@ -190,7 +192,7 @@ int Replace(const std::string& settings, const std::string& file, int runs) {
             *doc, findScope, {first.Record(), first.Record()->GetFirst(), 0, first}, "home");
         best.Take(Ms(t0, Clock::now()), CpuMs() - c0);
         replaced = r.replaced;
-        docs.CloseDocument(doc, false);
+        documents.Docs().CloseDocument(doc, false);
     }
     std::printf("Replace All in memory (%zu occurrences; find, replace, stamp, re-key): %.0f ms "
                 "(processor %.0f ms; best of %d)\n",

@@ -132,6 +132,8 @@ private:
     void TellRemoving(CIndex& index, const std::vector<const CIndexEntry*>& entries);
     // Brings every index (unfiltered first) up to date for record; skip is left out.
     bool UpdateIndexes(CRecord* record, const CIndex* skip);
+    // Tells the views of the entries each index marked for removal, then removes them.
+    void RemoveMarkedEntries();
     void InsertRecordEntries(CIndex& index, CRecord* record, bool testFilter);
     // Brings the indexes marked in which (by position) up to date: re-keyed in place, or
     // with refill made again from the records (their fields of the sort marker changed).

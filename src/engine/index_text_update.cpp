@@ -7,6 +7,7 @@
 namespace crv {
 
 CIndexPos CIndex::FindInEqualRun(const CIndexEntry& like) const {
+    // The run of entries equal to like ends just before its insertion point.
     for (std::size_t i = InsertionPoint(like); i-- > 0;) {
         const CIndexEntry& e = *m_entries[i];
         if (e.Record() == like.Record() && e.Field() == like.Field())
@@ -58,12 +59,7 @@ bool CIndexSet::RecordTextChanged(CRecord* record) {
     for (auto& index : m_indexes)
         if (index->m_base)
             index->UpdateRecordText(record, changed);
-    for (auto& index : m_indexes)
-        TellRemoving(*index, index->m_removeEntries);
-    for (auto& index : m_indexes) {
-        index->RemoveEntries(index->m_removeEntries);
-        index->m_removeEntries.clear();
-    }
+    RemoveMarkedEntries();
     return changed;
 }
 

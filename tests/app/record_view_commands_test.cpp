@@ -61,7 +61,8 @@ TEST_F(RecordViewCommandsTest, SetMarginAndReshape) {
     v.SetClientSize(300, 200);
     v.SetMarginCommand();
     EXPECT_EQ(doc.Records().RecordWidth(), 240);
-    EXPECT_EQ(rec.Messages(), (Strings{"The margin has been set to the\nwidth of the current view."}));
+    EXPECT_EQ(rec.Messages(),
+              (Strings{"The margin has been set to the\nwidth of the current view."}));
     doc.Records().SetRecordWidth(96); // ten characters
     rec.answers = {Answer::No};
     EXPECT_FALSE(v.ReshapeCommand());
