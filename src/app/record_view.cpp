@@ -47,13 +47,26 @@ bool IsSpaceByte(char c) { return c == ' ' || c == '\n' || c == '\t'; }
 
 } // namespace
 
-std::optional<std::string> CViewDialogs::ChooseMarker(const CMarkerSet&, const CMarker* suggested) {
-    TextRequest request;
-    request.title = "Insert Field";
-    request.prompt = "&Marker:";
-    if (suggested)
-        request.initial = suggested->Name();
-    return platform().InputText(request);
+std::optional<std::string> CViewDialogs::ChooseMarker(const CMarkerSet& markers,
+                                                      const CMarker* suggested) {
+    std::vector<std::string> labels;
+    std::vector<const CMarker*> shown;
+    std::optional<std::size_t> chosen;
+    std::optional<std::size_t> firstField; // the first that is not the record marker
+    for (const CMarker& m : markers) {
+        if (&m == suggested)
+            chosen = shown.size();
+        if (!firstField && &m != markers.RecordMarker())
+            firstField = shown.size();
+        labels.push_back(m.ListLabel(true, true, true));
+        shown.push_back(&m);
+    }
+    if (shown.empty())
+        return std::nullopt;
+    auto item = platform().ChooseItem("Insert Field", labels, chosen.value_or(firstField.value_or(0)));
+    if (!item || *item >= shown.size())
+        return std::nullopt;
+    return shown[*item]->Name();
 }
 
 CMarker* CViewDialogs::AddNewMarker(CMarkerSet& markers, std::string_view name) {

@@ -35,7 +35,9 @@ class CViewDialogs {
 public:
     virtual ~CViewDialogs() = default;
     // The marker chooser, opened by a backslash typed at the start of a line: the name
-    // typed or chosen, suggested first; nullopt when it was closed.
+    // typed or chosen, suggested first; nullopt when it was closed. This one offers the
+    // markers of the set as an item choice (so only known markers can be chosen); the
+    // desktop program's chooser also lets a new name be typed.
     virtual std::optional<std::string> ChooseMarker(const CMarkerSet& markers,
                                                     const CMarker* suggested);
     // The properties dialog of a new marker named name (after "Marker not in marker list.

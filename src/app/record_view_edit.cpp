@@ -173,12 +173,18 @@ void CRecordView::TypeLineBreak() {
 void CRecordView::TypeBackslashAtLineStart() {
     CMarkerSet& markers = m_doc->Records().Markers();
     CField* here = FieldAt(m_caret.field);
+    // Offered first: the marker that follows this field's, else this field's own.
     const CMarker* suggested = here ? here->Marker()->Following() : nullptr;
+    if (!suggested && here && here->Marker() != markers.RecordMarker())
+        suggested = here->Marker();
     CMarker* marker = nullptr;
+    std::string refused;
     while (!marker) {
         std::optional<std::string> name = m_env.dialogs->ChooseMarker(markers, suggested);
-        if (!name)
+        // The same refused answer again (a chooser that cannot change its answer) closes it.
+        if (!name || (!refused.empty() && *name == refused))
             return;
+        refused = *name;
         CNote error;
         if (!CheckMarkerName(*name, error)) {
             platform().ShowMessage(error.Text());

@@ -1,5 +1,6 @@
 #include "app/record_view.h"
 
+#include <deque>
 #include <random>
 
 #include "app/view_test_support.h"
@@ -12,8 +13,24 @@ namespace {
 // bytes; a margin of 96 pixels holds ten characters.
 constexpr int kTenCharacters = 96;
 
+// A marker chooser that answers with names from a script (as a user may type one that
+// is not in the list), then closes.
+class ScriptedChooser : public CViewDialogs {
+public:
+    std::optional<std::string> ChooseMarker(const CMarkerSet&, const CMarker*) override {
+        if (names.empty())
+            return std::nullopt;
+        std::string name = names.front();
+        names.pop_front();
+        return name;
+    }
+    std::deque<std::string> names;
+};
+
 class RecordViewEditTest : public ViewTest {
 protected:
+    RecordViewEditTest() { dialogs = &chooser; }
+    ScriptedChooser chooser;
     CMarker* Marker(CCrvDoc& doc, const std::string& name) {
         return doc.Records().Markers().Search(name);
     }
@@ -37,7 +54,7 @@ TEST_F(RecordViewEditTest, TypingLineBreaksAndABackslashSplittingTheFieldUndoSte
     EXPECT_EQ(Fields(v.Record()), (Strings{"\\lx kelo", "\\ge houses\n"}));
     // A backslash typed at the start of a line opens the marker chooser; the record marker
     // is refused, an unknown marker asked about (No: back to the chooser).
-    rec.texts = {"lx", "zz", "nt"};
+    chooser.names = {"lx", "zz", "nt"};
     rec.answers = {Answer::No, Answer::Yes};
     v.TypeText("\\");
     EXPECT_EQ(rec.Messages(),
@@ -159,7 +176,7 @@ TEST_F(RecordViewEditTest, RandomEditsUndoToTheOriginalBytes) {
         switch (pick(7)) {
         case 0:
         case 1:
-            rec.texts = {std::optional<std::string>(pick(2) ? "ge" : "nt")};
+            chooser.names = {pick(2) ? "ge" : "nt"};
             v.TypeText(pieces[pick(8)]);
             break;
         case 2:
@@ -215,6 +232,23 @@ TEST_F(RecordViewEditTest, LeavingAChangedRecordChecksRangeSetsThenStampsAndReSo
     EXPECT_TRUE(MoveToPreviousRecord(v));
     EXPECT_EQ(Key(v), "c");
     EXPECT_FALSE(v.CanUndo()) << "the undo list goes with the record";
+}
+
+TEST_F(RecordViewEditTest, ThePlatformsChooserOffersTheMarkersAndTheOneThatFollows) {
+    CCrvDoc& doc = Open("\\lx kelo\r\n\\ge house\r\n");
+    dialogs = nullptr;
+    CRecordView& v = View(doc);
+    GoToEndOf(v, 1);
+    v.TypeText("\n");
+    // The list: dt, ge, lx in name order; offered first the field's own marker (ge).
+    v.TypeText("\\");
+    EXPECT_EQ(Fields(v.Record()), (Strings{"\\lx kelo", "\\ge house\n", "\\ge "}));
+    // Choosing the record marker is refused; the same answer again closes the chooser.
+    rec.choices = {2, 2};
+    v.TypeText("\n\\");
+    EXPECT_EQ(rec.Messages().back(),
+              "Insertion of record marker not allowed. Use Database Insert Record.");
+    EXPECT_EQ(Fields(v.Record()).size(), 3u);
 }
 
 } // namespace

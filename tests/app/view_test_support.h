@@ -26,7 +26,7 @@ protected:
         return *doc;
     }
     CRecordView& View(CCrvDoc& doc, const CWindowSettings& s = CWindowSettings::ForNewWindow()) {
-        CViewEnvironment env{&options, &find, nullptr};
+        CViewEnvironment env{&options, &find, dialogs};
         views.push_back(std::make_unique<CRecordView>(doc, env, s));
         return *views.back();
     }
@@ -41,6 +41,7 @@ protected:
 
     CProjectOptions options;
     CFindSettings find;
+    CViewDialogs* dialogs = nullptr; // null: through the platform
     std::vector<std::unique_ptr<CRecordView>> views;
 };
 
