@@ -137,6 +137,7 @@ bool CWindowSettings::Read(ObjectStream& is) {
     if (!is.ReadBeginMarker(kWindow))
         return false;
     *this = CWindowSettings();
+    markerAreaWidth = -1;
     while (!is.AtEnd()) {
         if (is.ReadInteger("z", z) || is.ReadBool("ViewMarkers", viewMarkers) ||
             is.ReadBool("ViewMarkerHierarchy", viewHierarchy) ||
@@ -179,6 +180,9 @@ bool CWindowSettings::Read(ObjectStream& is) {
         if (ReadEndKeepingUnknown(is, kWindow, unknown))
             break;
     }
+    // Without a width of its own the marker area is as wide as the rule makes it.
+    if (markerAreaWidth < 0)
+        markerAreaWidth = MarkerAreaWidthFor(viewMarkers, viewHierarchy, viewFieldNames);
     return true;
 }
 

@@ -44,7 +44,7 @@ struct CWindowSettings {
     bool viewMarkers = false;
     bool viewHierarchy = false;
     bool viewFieldNames = false;
-    int markerAreaWidth = 0;
+    int markerAreaWidth = 0; // read as written; by the width rule when the file has none
     bool browse = false;
     bool jumpTarget = false;
     CBrowseList browseList;

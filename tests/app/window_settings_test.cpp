@@ -80,9 +80,11 @@ TEST(WindowSettingsTest, BrowseColumnsWithoutAMarkerAreDroppedAndDefaultsHold) {
     EXPECT_EQ(b.columns[0].width, 10);
     EXPECT_EQ(b.fieldEmpty, "*empty*");
     EXPECT_EQ(b.noField, "*no field*");
-    // A window list whose end line is missing ends at its database's end line.
-    CWindowList cut = Read<CWindowList>("\\+wndlst\n\\+wnd\n\\z 1\n\\-db\n");
-    EXPECT_EQ(cut.windows.size(), 1u);
+    // A window list whose end line is missing ends at its database's end line; a window
+    // without a width gets the rule's.
+    CWindowList cut = Read<CWindowList>("\\+wndlst\n\\+wnd\n\\ViewFieldNames\n\\-db\n");
+    ASSERT_EQ(cut.windows.size(), 1u);
+    EXPECT_EQ(cut.windows[0].markerAreaWidth, 100);
 }
 
 } // namespace
