@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/filter.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
 #include "schema/sort_order.h"
@@ -61,6 +62,13 @@ CIndexRef ChosenIndex(const IndexOptions& o, CIndexSet& set) {
         if (!keys.filter) {
             std::fprintf(stderr, "crv: --filter: the database type has no filter named %s\n",
                          o.filter->c_str());
+            return {};
+        }
+        // One that did not parse would match nothing: an empty list that looks like an
+        // answer.
+        if (auto* filter = dynamic_cast<CFilter*>(keys.filter); filter && !filter->IsParsed()) {
+            std::fprintf(stderr, "crv: --filter: the filter %s cannot be applied: %s\n",
+                         o.filter->c_str(), filter->ParseError().Text().c_str());
             return {};
         }
     }
