@@ -75,8 +75,9 @@ RecordPrinter::LayOut(const CRecord& record,
         for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
             line.setLineWidth(textWidth);
             double h = line.height();
-            if (n == 0)
-                h = std::max(h, markerMetrics.height());
+            if (n == 0) // the marker stands on the same baseline
+                h = std::max(line.ascent(), markerMetrics.ascent()) +
+                    std::max(line.descent(), markerMetrics.descent()) + line.leading();
             lines.push_back({static_cast<int>(i), n++, static_cast<int>(std::ceil(h))});
         }
         layout->endLayout();
@@ -96,16 +97,18 @@ void RecordPrinter::DrawRecordLines(QPainter& painter, const CRecord& record, st
     for (std::size_t k = first; k < end && k < lines.size(); ++k) {
         const Line& l = lines[k];
         QTextLine line = layouts[l.field]->lineAt(l.line);
+        QFontMetricsF fm(m_markerFont);
+        // The marker stands on the baseline of its field's first line.
+        double baseline = y + (l.line == 0 ? std::max(line.ascent(), fm.ascent()) : line.ascent());
         if (l.line == 0 || k == first) {
-            // A field's marker by its first line, and again where the field goes on
-            // from the page before.
+            // A field's marker by its first line, and again (grey) where the field goes
+            // on from the page before.
             painter.setFont(m_markerFont);
             painter.setPen(l.line == 0 ? Qt::darkBlue : Qt::gray);
-            QFontMetricsF fm(m_markerFont);
-            painter.drawText(QPointF(0, y + fm.ascent()), MarkerLabel(fields[l.field]->Marker()));
+            painter.drawText(QPointF(0, baseline), MarkerLabel(fields[l.field]->Marker()));
             painter.setPen(Qt::black);
         }
-        line.draw(&painter, QPointF(textLeft, y - line.y()));
+        line.draw(&painter, QPointF(textLeft, baseline - line.ascent() - line.y()));
         y += l.height;
     }
 }
