@@ -58,8 +58,8 @@ bool ParseMargin(std::string_view text, std::optional<double>& points) {
     // A decimal comma, as many locales type it.
     std::string number;
     std::size_t i = 0;
-    for (; i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) ||
-                               text[i] == '.' || text[i] == ',');
+    for (; i < text.size() &&
+           (std::isdigit(static_cast<unsigned char>(text[i])) || text[i] == '.' || text[i] == ',');
          ++i)
         number += text[i] == ',' ? '.' : text[i];
     double value = 0;
@@ -108,8 +108,8 @@ PrintMargins ResolveMargins(const CPrintProperties& props, std::string& message)
     return m;
 }
 
-std::vector<PrintPage> PaginateRecords(const std::vector<std::vector<int>>& records,
-                                       int bodyHeight, int recordSpace, bool keepWhole) {
+std::vector<PrintPage> PaginateRecords(const std::vector<std::vector<int>>& records, int bodyHeight,
+                                       int recordSpace, bool keepWhole) {
     std::vector<PrintPage> pages(1);
     int y = 0;
     auto newPage = [&] {

@@ -49,7 +49,7 @@ struct PrintPage {
 // only a record taller than a whole page is broken, at a line. Otherwise records break
 // at whatever line ends a page. A line taller than the body gets a page of its own.
 // A record without lines takes no room.
-std::vector<PrintPage> PaginateRecords(const std::vector<std::vector<int>>& records,
-                                       int bodyHeight, int recordSpace, bool keepWhole);
+std::vector<PrintPage> PaginateRecords(const std::vector<std::vector<int>>& records, int bodyHeight,
+                                       int recordSpace, bool keepWhole);
 
 } // namespace crv

@@ -45,8 +45,8 @@ const CField* SoundField(const CRecord& record, const CField* current) {
     return nullptr;
 }
 
-std::optional<std::string> SoundFilePath(std::string_view fieldText,
-                                         std::string_view databasePath, std::string& message) {
+std::optional<std::string> SoundFilePath(std::string_view fieldText, std::string_view databasePath,
+                                         std::string& message) {
     namespace fs = std::filesystem;
     message.clear();
     std::string name(FirstLineTrimmed(fieldText));

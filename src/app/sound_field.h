@@ -22,7 +22,7 @@ const CField* SoundField(const CRecord& record, const CField* current);
 // The file the field text names: its first line without surrounding spaces, relative to
 // the database's folder unless absolute, with backslashes read as folder separators when
 // the name as written does not exist. nullopt, with the message, when no file is there.
-std::optional<std::string> SoundFilePath(std::string_view fieldText,
-                                         std::string_view databasePath, std::string& message);
+std::optional<std::string> SoundFilePath(std::string_view fieldText, std::string_view databasePath,
+                                         std::string& message);
 
 } // namespace crv

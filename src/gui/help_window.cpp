@@ -44,8 +44,8 @@ QWidget* ShowUserGuide(QWidget* parent) {
     }
     QString path = UserGuidePath();
     if (path.isEmpty()) {
-        platform().ShowMessage(FormatMessage(
-            "The user guide %1 is not installed with the program.", {kGuideName}));
+        platform().ShowMessage(
+            FormatMessage("The user guide %1 is not installed with the program.", {kGuideName}));
         return nullptr;
     }
     auto* window = new QWidget(parent, Qt::Window);

@@ -39,8 +39,8 @@ void LanguageBar::SetLanguages(CLangEncSet* set, int controlHeight) {
         for (const CLangEncProxy& proxy : set->Proxies()) {
             m_combo->addItem(Q(proxy.Name()));
             if (CLangEnc* enc = set->Find(proxy.Name()))
-                m_combo->setItemData(m_combo->count() - 1,
-                                     ToQFont(enc->ControlFont(controlHeight)), Qt::FontRole);
+                m_combo->setItemData(m_combo->count() - 1, ToQFont(enc->ControlFont(controlHeight)),
+                                     Qt::FontRole);
         }
         m_combo->setFixedHeight(std::max(controlHeight, m_combo->sizeHint().height()));
     }

@@ -61,9 +61,8 @@ RecordPrinter::LayOut(const CRecord& record,
     QFontMetricsF markerMetrics(m_markerFont);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const CMarker* marker = fields[i]->Marker();
-        auto layout = std::make_unique<QTextLayout>(FieldText(fields[i]->Text(),
-                                                              MarkerIsUtf8(marker)),
-                                                    MarkerFont(marker));
+        auto layout = std::make_unique<QTextLayout>(
+            FieldText(fields[i]->Text(), MarkerIsUtf8(marker)), MarkerFont(marker));
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         bool rtl = marker->LangEnc() && marker->LangEnc()->RightToLeft();
@@ -136,8 +135,8 @@ int RecordPrinter::Print(QPrinter& printer) {
     for (const CRecord* r : m_records)
         for (const CField* f : PrintedFields(*r))
             if (seen.emplace(f->Marker(), 0).second)
-                m_markerWidth =
-                    std::max(m_markerWidth, markerMetrics.horizontalAdvance(MarkerLabel(f->Marker())));
+                m_markerWidth = std::max(m_markerWidth,
+                                         markerMetrics.horizontalAdvance(MarkerLabel(f->Marker())));
     m_markerWidth = std::min(m_markerWidth, pageWidth / 3);
 
     QFont edgeFont = m_markerFont;
@@ -170,8 +169,7 @@ int RecordPrinter::Print(QPrinter& printer) {
                              EdgeText(m_props.header, number));
         if (!m_props.footer.empty())
             painter.drawText(QRectF(0, pageHeight - edge.height(), pageWidth, edge.height()),
-                             Qt::AlignHCenter | Qt::AlignBottom,
-                             EdgeText(m_props.footer, number));
+                             Qt::AlignHCenter | Qt::AlignBottom, EdgeText(m_props.footer, number));
         painter.save();
         painter.setClipRect(QRectF(0, headerHeight, pageWidth, bodyHeight));
         for (const PrintSlice& s : pages[p].slices)

@@ -23,8 +23,8 @@ namespace crv::gui {
 class RecordPrinter {
 public:
     // fileName and date fill &f and &d of the header and footer.
-    RecordPrinter(std::vector<const CRecord*> records, CPrintProperties props,
-                  std::string fileName, std::string date);
+    RecordPrinter(std::vector<const CRecord*> records, CPrintProperties props, std::string fileName,
+                  std::string date);
 
     // Sets the printer's margins from the print properties; a margin that is not
     // understood is left to the printer and named in message.

@@ -1,13 +1,13 @@
 // corvane_screenshots OUTDIR PROJECT.prj: starts the desktop program on a project and
 // saves PNG pictures of the screen at each step of a short tour (windows, dialogs, a
-// message box, the print preview, the user guide), for looking at the program as a user sees it. Run under a virtual X
-// server by scripts/screenshots.sh.
+// message box, the print preview, the user guide), for looking at the program as a user sees it.
+// Run under a virtual X server by scripts/screenshots.sh.
 #include <QApplication>
 #include <QDialog>
-#include <QListWidget>
-#include <QPrintPreviewWidget>
 #include <QDir>
+#include <QListWidget>
 #include <QMdiSubWindow>
+#include <QPrintPreviewWidget>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>

@@ -46,9 +46,9 @@ ServiceCommands::ServiceCommands(MainWindow& main, QMenu* file, QMenu* database,
                                  QMenu* help)
     : QObject(&main), m_main(main) {
     QAction* exit = main.Action("fileExit");
-    QAction* preview = main.AddAction(file, "filePrintPreview", "Print Pre&view...",
-                                      "Show how the records will print\nPrint Preview",
-                                      [this] { Print(true); });
+    QAction* preview =
+        main.AddAction(file, "filePrintPreview", "Print Pre&view...",
+                       "Show how the records will print\nPrint Preview", [this] { Print(true); });
     QAction* print = main.AddAction(
         file, "filePrint", "&Print...", "Print the current record or the window's records\nPrint",
         [this] { Print(false); }, QKeySequence::Print);
@@ -145,8 +145,8 @@ std::optional<bool> ServiceCommands::AskAllRecords(DatabaseWindow& window) {
         "The current record",
         FormatMessage(count == 1 ? "All %1 record of this window" : "All %1 records of this window",
                       {std::to_string(count)})};
-    auto chosen = platform().ChooseItem("Print which records?", items,
-                                        props.printCurrentRecord ? 0 : 1);
+    auto chosen =
+        platform().ChooseItem("Print which records?", items, props.printCurrentRecord ? 0 : 1);
     if (!chosen)
         return std::nullopt;
     return *chosen == 1;

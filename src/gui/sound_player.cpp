@@ -25,9 +25,9 @@ public:
             QMediaPlayer* player = m_player;
             QObject::connect(player, &QMediaPlayer::errorOccurred, player,
                              [player](QMediaPlayer::Error, const QString& text) {
-                                 platform().ShowMessage(FormatMessage(
-                                     "The sound file %1 cannot be played: %2",
-                                     {S(player->source().toLocalFile()), S(text)}));
+                                 platform().ShowMessage(
+                                     FormatMessage("The sound file %1 cannot be played: %2",
+                                                   {S(player->source().toLocalFile()), S(text)}));
                              });
         }
         m_player->stop();

@@ -86,7 +86,8 @@ TEST(PrintLayoutTest, RecordsTallerThanAPageBreakAtLines) {
     EXPECT_EQ(Layout(PaginateRecords(records, 100, 5, true)), "0:0-1@0 | 1:0-10@0 | 1:10-20@0 | "
                                                               "1:20-25@0");
     // A line taller than the body has a page of its own; a body of no height still ends.
-    EXPECT_EQ(Layout(PaginateRecords({{10, 300, 10}}, 100, 5, true)), "0:0-1@0 | 0:1-2@0 | 0:2-3@0");
+    EXPECT_EQ(Layout(PaginateRecords({{10, 300, 10}}, 100, 5, true)),
+              "0:0-1@0 | 0:1-2@0 | 0:2-3@0");
     EXPECT_EQ(Layout(PaginateRecords({{10, 10}}, 0, 5, false)), "0:0-1@0 | 0:1-2@0");
     // Nothing to print is one empty page.
     EXPECT_EQ(PaginateRecords({}, 100, 5, true).size(), 1u);

@@ -70,7 +70,8 @@ TEST_F(GuiTest, RecordsPrintWithTheTypesHeaderFooterAndMargins) {
     int pages = PrintToPdf(*lex, true, all);
     ASSERT_GT(pages, 1);
     QString text = PdfText(all);
-    EXPECT_TRUE(text.contains(gui::Q("Lexicon lexicon.db printed " + TodayText()))) << text.left(400).toStdString();
+    EXPECT_TRUE(text.contains(gui::Q("Lexicon lexicon.db printed " + TodayText())))
+        << text.left(400).toStdString();
     EXPECT_TRUE(text.contains(QString("Page %1 & more").arg(pages)));
     EXPECT_FALSE(text.contains(QString("Page %1 & more").arg(pages + 1)));
     EXPECT_TRUE(text.contains("I walked to the river."));
@@ -134,7 +135,8 @@ TEST_F(GuiTest, HelpOpensTheUserGuide) {
             guide = w;
     ASSERT_NE(guide, nullptr);
     QString text = guide->findChild<QTextBrowser*>()->toPlainText();
-    for (const char* heading : {"Opening a project", "Sorting", "Filters", "Import", "Printing", "Sound"})
+    for (const char* heading :
+         {"Opening a project", "Sorting", "Filters", "Import", "Printing", "Sound"})
         EXPECT_TRUE(text.contains(heading)) << heading;
     guide->close();
 }
