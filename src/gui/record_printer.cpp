@@ -49,7 +49,18 @@ void RecordPrinter::SetUpPage(QPrinter& printer, std::string& message) const {
     QMarginsF now = printer.pageLayout().margins(QPageLayout::Point);
     QMarginsF want(m.left.value_or(now.left()), m.top.value_or(now.top()),
                    m.right.value_or(now.right()), m.bottom.value_or(now.bottom()));
-    printer.setPageMargins(want, QPageLayout::Point);
+    // Margins that leave less than two inches either way leave no room for records: the
+    // printer's own are used rather than print a line a page.
+    constexpr double kLeastBody = 144;
+    bool set = printer.setPageMargins(want, QPageLayout::Point);
+    QRectF body = printer.pageLayout().paintRect(QPageLayout::Point);
+    if (!set || body.width() < kLeastBody || body.height() < kLeastBody) {
+        printer.setPageMargins(now, QPageLayout::Point);
+        if (!message.empty())
+            message += "\n\n";
+        message += "The print margins leave too little of the page for the records; the "
+                   "printer's own margins are used.";
+    }
 }
 
 std::vector<RecordPrinter::Line>

@@ -91,6 +91,13 @@ TEST_F(GuiTest, RecordsPrintWithTheTypesHeaderFooterAndMargins) {
     EXPECT_TRUE(first.contains("Page 1 & more"));
     EXPECT_FALSE(first.contains("I walked to the river."));
     EXPECT_EQ(first.count("\\lx"), 1);
+
+    // Margins that leave no room for records give way to the printer's.
+    props.rightMargin.clear();
+    props.topMargin = "19in";
+    EXPECT_EQ(PrintToPdf(*lex, false, one, &message), 1);
+    EXPECT_NE(message.find("too little of the page"), std::string::npos) << message;
+    EXPECT_TRUE(PdfText(one).contains(QString::fromUtf8("ámi")));
 }
 
 TEST_F(GuiTest, PrintAndPrintPreviewAskWhichRecordsThenShowTheirDialogs) {
