@@ -9,6 +9,8 @@
 #include <unordered_map>
 
 #include "app/print_layout.h"
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "gui/browse_model.h"
 #include "gui/qt_text.h"
 #include "record/record.h"
@@ -156,9 +158,23 @@ int RecordPrinter::Print(QPrinter& printer) {
     double footerHeight = m_props.footer.empty() ? 0 : edge.height() * 2;
     int bodyHeight = static_cast<int>(pageHeight - headerHeight - footerHeight);
 
+    // Each record is measured, then drawn: two steps of the progress each.
+    m_cancelled = false;
+    auto progress = platform().BeginProgress(FormatMessage("Printing %1", {m_fileName}),
+                                             static_cast<std::int64_t>(m_records.size()) * 2);
+    auto cancelled = [&] {
+        if (!progress->Cancelled())
+            return false;
+        m_cancelled = true;
+        printer.abort();
+        return true;
+    };
     std::vector<std::vector<int>> heights;
     heights.reserve(m_records.size());
     for (const CRecord* r : m_records) {
+        progress->Step();
+        if (cancelled())
+            return 0;
         std::vector<int> h;
         for (const Line& l : LayOut(*r, nullptr))
             h.push_back(l.height);
@@ -183,10 +199,15 @@ int RecordPrinter::Print(QPrinter& printer) {
                              Qt::AlignHCenter | Qt::AlignBottom, EdgeText(m_props.footer, number));
         painter.save();
         painter.setClipRect(QRectF(0, headerHeight, pageWidth, bodyHeight));
-        for (const PrintSlice& s : pages[p].slices)
+        for (const PrintSlice& s : pages[p].slices) {
             DrawRecordLines(painter, *m_records[s.record], s.firstLine, s.endLine,
                             headerHeight + s.top);
+            if (s.firstLine == 0)
+                progress->Step();
+        }
         painter.restore();
+        if (cancelled())
+            return 0;
     }
     painter.end();
     return static_cast<int>(pages.size());

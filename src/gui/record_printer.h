@@ -29,8 +29,11 @@ public:
     // Sets the printer's margins from the print properties; a margin that is not
     // understood is left to the printer and named in message.
     void SetUpPage(QPrinter& printer, std::string& message) const;
-    // Draws every page; the number of pages drawn, 0 when the printer could not start.
+    // Draws every page, with a progress display that can be cancelled (the printer's
+    // job is then aborted). The number of pages drawn; 0 when the printer could not
+    // start or the user cancelled.
     int Print(QPrinter& printer);
+    bool WasCancelled() const { return m_cancelled; }
 
 private:
     struct Line {
@@ -53,6 +56,7 @@ private:
     QFont m_markerFont;
     double m_bodyWidth = 0;
     double m_markerWidth = 0;
+    bool m_cancelled = false;
 };
 
 } // namespace crv::gui

@@ -182,7 +182,7 @@ void ServiceCommands::Print(bool preview) {
     dialog.setObjectName("printDialog");
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (job.Print(printer) == 0)
+    if (job.Print(printer) == 0 && !job.WasCancelled())
         platform().ShowMessage("Printing could not start: the printer or the file it prints to "
                                "cannot be opened.");
 }
