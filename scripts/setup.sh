@@ -9,6 +9,8 @@ packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev 
 # look-alikes for the faces of other systems).
 packages+=(qt6-base-dev qt6-multimedia-dev libgl-dev xvfb xauth fonts-dejavu-core fonts-noto-core
            fonts-sil-charis fonts-liberation2)
+# The desktop tests read the text of printed PDF files.
+packages+=(poppler-utils)
 if [ "${CORVANE_WITH_FUZZ:-0}" = 1 ]; then
     packages+=(clang libclang-rt-dev)
 fi

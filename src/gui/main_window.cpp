@@ -25,6 +25,7 @@
 #include "base/message_text.h"
 #include "gui/database_window.h"
 #include "gui/qt_text.h"
+#include "gui/service_commands.h"
 
 namespace crv::gui {
 
@@ -251,6 +252,7 @@ void MainWindow::BuildMenus() {
     QMenu* help = menuBar()->addMenu("&Help");
     AddAction(help, "helpAbout", "&About Corvane...",
               "Show the program's version and copyright\nAbout", [this] { ShowAbout(); });
+    m_services = new ServiceCommands(*this, file, db, view, help);
 }
 
 void MainWindow::FillWindowMenu() {
@@ -377,6 +379,8 @@ void MainWindow::UpdateCommands() {
         if (auto* dw = qobject_cast<DatabaseWindow*>(sub->widget()); dw && dw->HasDocument())
             sub->setWindowTitle(dw->Caption());
     m_recordStatus->setText(window ? w->StatusText() : QString());
+    if (m_services)
+        m_services->Update();
 }
 
 // --- project ---

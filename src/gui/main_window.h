@@ -20,6 +20,7 @@ class Preferences;
 namespace crv::gui {
 
 class DatabaseWindow;
+class ServiceCommands;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -58,6 +59,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class ServiceCommands;
     QAction* AddAction(QMenu* menu, const QString& name, const QString& text, const QString& prompt,
                        std::function<void()> fn, const QKeySequence& keys = {});
     void BuildMenus();
@@ -82,6 +84,7 @@ private:
     QList<QAction*> m_windowList;
     QLabel* m_recordStatus;
     bool m_closing = false;
+    ServiceCommands* m_services = nullptr; // print, sound, help, language bar
 };
 
 } // namespace crv::gui

@@ -1,10 +1,13 @@
 // corvane_screenshots OUTDIR PROJECT.prj: starts the desktop program on a project and
 // saves PNG pictures of the screen at each step of a short tour (windows, dialogs, a
-// message box), for looking at the program as a user sees it. Run under a virtual X
-// server by scripts/screenshots.sh.
+// message box, the print preview, the user guide), for looking at the program as a user sees it.
+// Run under a virtual X server by scripts/screenshots.sh.
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QListWidget>
 #include <QMdiSubWindow>
+#include <QPrintPreviewWidget>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -63,6 +66,20 @@ void ShootModal(const QString& name) {
     timer->start(50);
 }
 
+// Once a modal dialog other than after is up: act on it.
+void OnModal(std::function<void(QWidget*)> act, QWidget* after = nullptr) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act), after] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == after)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        QTimer::singleShot(300, [modal, act] { act(modal); });
+    });
+    timer->start(50);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -114,6 +131,37 @@ int main(int argc, char** argv) {
     s.push_back([&] {
         ShootModal("06-about");
         w.Action("helpAbout")->trigger();
+    });
+    // Print Preview of all the lexicon's records: the choice of records, then the preview.
+    s.push_back([&] {
+        OnModal([](QWidget* choice) {
+            if (auto* list = choice->findChild<QListWidget*>())
+                list->setCurrentRow(1);
+            OnModal(
+                [](QWidget* preview) {
+                    // As wide as the window, where the text can be read.
+                    if (auto* pages = preview->findChild<QPrintPreviewWidget*>())
+                        pages->fitToWidth();
+                    QTimer::singleShot(800, [preview] {
+                        Shot("07-print-preview");
+                        preview->close();
+                    });
+                },
+                choice);
+            if (auto* dialog = qobject_cast<QDialog*>(choice))
+                dialog->accept();
+        });
+        for (crv::gui::DatabaseWindow* dw : w.Windows())
+            if (dw->Document().Title() == "lexicon.db")
+                w.Mdi()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dw->parentWidget()));
+        w.Action("filePrintPreview")->trigger();
+    });
+    s.push_back([&] { w.Action("helpUserGuide")->trigger(); });
+    s.push_back([] {
+        Shot("08-user-guide");
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == "userGuide")
+                top->close();
     });
     s.push_back([&] { w.close(); });
     tour.Next();
