@@ -8,10 +8,7 @@ set -euo pipefail
 data=build/bench-data
 source_file=$(bash bench/support/lexicon_file.sh "$2")
 settings="$data/$1-settings"
-mkdir -p "$settings"
-printf '%s\r\n' '\+DatabaseType Lexicon' '\ver 4.0' '\+mkrset' '\lngDefault Default' \
-    '\mkrRecord lx' '' '\+mkr lx' '\lng Default' '\-mkr' '\-mkrset' '\mkrRecord lx' \
-    '\mkrSecKey hm' '\mkrDateStamp dt' '\-DatabaseType' > "$settings/Lexicon.typ"
+bash bench/support/lexicon_type.sh "$settings"
 file="$data/$1-lexicon-$2.db"
 cp "$source_file" "$file"
 project="$settings/bench.prj"

@@ -190,12 +190,27 @@ bool CCrvDoc::OnNewDocument() {
 
 // --- records ---
 
+bool CCrvDoc::StampIfAsked(CRecord* record, bool stampDate) {
+    CMarker* stamp = stampDate ? Type().DateStampMarker() : nullptr;
+    if (!stamp)
+        return true;
+    bool hadField = record->FindField(stamp) != nullptr;
+    m_manager->Clock().StampRecord(*record, stamp);
+    return hadField;
+}
+
 void CCrvDoc::RecordChanged(CRecord* record, bool stampDate, CDocView* sender) {
-    if (stampDate) {
-        if (CMarker* stamp = Type().DateStampMarker())
-            m_manager->Clock().StampRecord(*record, stamp);
-    }
+    StampIfAsked(record, stampDate);
     m_set->RecordChanged(record);
+    UpdateAllViews(CRecordHint{RecordHintOp::Changed, record}, sender);
+    m_modified = true;
+}
+
+void CCrvDoc::RecordTextChanged(CRecord* record, bool stampDate, CDocView* sender) {
+    if (StampIfAsked(record, stampDate))
+        m_set->RecordTextChanged(record);
+    else
+        m_set->RecordChanged(record);
     UpdateAllViews(CRecordHint{RecordHintOp::Changed, record}, sender);
     m_modified = true;
 }

@@ -89,6 +89,10 @@ public:
     // optionally stamp it with today's date, re-sort it in every index, tell the views
     // (all but sender) and the application, mark the document modified.
     void RecordChanged(CRecord* record, bool stampDate, CDocView* sender = nullptr);
+    // The same after a change of field texts only (no field added, removed or given
+    // another marker): replacing text, reshaping. The record's index entries are found
+    // by key, which keeps changing thousands of records at once fast.
+    void RecordTextChanged(CRecord* record, bool stampDate, CDocView* sender = nullptr);
     // A new record holding one record-marker field with key (Record Insert, Search's
     // Insert); its position in calling.
     CIndexPos InsertNewRecord(std::string_view key, CIndex& calling, CDocView* sender = nullptr);
@@ -124,6 +128,9 @@ private:
     // Takes over a database that was read or made: set, path, state.
     void Adopt(std::unique_ptr<CIndexSet> set, const std::string& path);
     CRecord* CopyRecord(const CRecord& source);
+    // Stamps record when asked and the type has a date-stamp marker; false when the
+    // stamp added a field.
+    bool StampIfAsked(CRecord* record, bool stampDate);
 
     CDocManager* m_manager;
     std::unique_ptr<CIndexSet> m_set;

@@ -10,6 +10,7 @@ namespace crv {
 class CCrvDoc;
 class CIndex;
 class CRecord;
+struct CWindowSettings;
 
 // What happened to the record of a hint.
 enum class RecordHintOp {
@@ -47,6 +48,9 @@ public:
     // The index the view shows its records in (merging copies in this order); null when
     // it has none.
     virtual CIndex* ViewIndex() { return nullptr; }
+    // A window whose settings the project file keeps gives them (true); other views
+    // have none.
+    virtual bool WindowSettingsNow(CWindowSettings& /*out*/) const { return false; }
 };
 
 // Told of every record change in any open document.

@@ -10,7 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/find_settings.h"
 #include "app/import_dialog.h"
+#include "app/window_settings.h"
 #include "base/object_stream.h"
 #include "interlinear/interlinear_type_settings.h"
 #include "schema/settings_version.h"
@@ -19,7 +21,9 @@ namespace crv {
 
 class CDatabaseTypeSet;
 class CDocManager;
+class CCrvDoc;
 class CDocumentDialogs;
+class CProject;
 class CLangEncSet;
 class Preferences;
 struct SettingsVersionReport;
@@ -61,6 +65,17 @@ struct ProjectOpenSettings {
 struct ProjectContext {
     const Preferences* prefs = nullptr;
     CDocumentDialogs* dialogs = nullptr;
+    // Opens the windows of a database as the project lists them (the desktop program's
+    // record windows); null: no windows, their settings are written back as read.
+    class CWindowOpener* windows = nullptr;
+};
+
+// Opens the windows the project file lists for a database of project that was just
+// opened (the project's options and find settings are what its windows share).
+class CWindowOpener {
+public:
+    virtual ~CWindowOpener() = default;
+    virtual void OpenWindows(CProject& project, CCrvDoc& doc, const CWindowList& windows) = 0;
 };
 
 class CProject {
@@ -109,6 +124,10 @@ public:
     CDocManager& Documents() { return *m_documents; }
     CProjectOptions& Options() { return m_options; }
     const CProjectOptions& Options() const { return m_options; }
+    // The find and replace settings with their history.
+    CFindSettings& Find() { return m_find; }
+    // The windows the project file listed for doc (empty for a database opened since).
+    const CWindowList* WindowsRead(const CCrvDoc& doc) const;
 
     // Whether older settings files were found, confirmed and left as they were
     // (rewriteOlderSettings off).
@@ -128,7 +147,7 @@ private:
     void WriteSettings(ObjectStream& os) const;
     void ReadDatabaseList(ObjectStream& is, bool openDatabases);
     void ReadDatabaseEntry(ObjectStream& is, bool openDatabases);
-    void OpenDatabaseEntry(const std::string& written, bool readOnly, const std::string& windows);
+    void OpenDatabaseEntry(const std::string& written, bool readOnly, CWindowList windows);
     void WriteDatabaseList(ObjectStream& os) const;
     bool RewriteOlderSettings(const SettingsVersionReport& versions);
     std::vector<std::string> SettingsFileNames() const;
@@ -152,15 +171,16 @@ private:
     std::unique_ptr<CDocManager> m_documents;
     // Objects owned by parts not built yet, carried as written.
     std::string m_corpusSettings;
-    std::string m_findSettings;
+    CFindSettings m_find;
 
     // What the project file said of a database: its path as written and its windows
-    // (kept verbatim until views own them). Open databases are found by their path;
-    // entries not opened (openDatabases off) are written back as they were read.
+    // (written back as read while the database has no window views). Open databases are
+    // found by their path; entries not opened (openDatabases off) are written back as
+    // they were read.
     struct DatabaseEntry {
         std::string writtenPath; // empty: write the document's own path
         bool readOnly = false;
-        std::string windows;
+        CWindowList windows;
     };
     std::map<std::string, DatabaseEntry, std::less<>> m_openEntries;
     std::vector<DatabaseEntry> m_unopenedEntries;

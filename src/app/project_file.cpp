@@ -4,8 +4,10 @@
 //   \StatusBarHidden   \ToolBarHidden   \LangCtrlHeight   \+fntMarkers...   \placementMain
 //   \+dblst (blank line, then per database: \+db PATH  \ReadOnly  \+wndlst...  \-db and a
 //   blank line) \-dblst   \+Find...   \-CrvProjectSettings
-// CorpusSet, Find and the window lists belong to parts built later: they are carried as
-// written. An \+mrulst object of older files is read and dropped.
+// CorpusSet belongs to a part built later: it is carried as written. The find settings
+// and the window lists are read by their owners (find_settings.h, window_settings.h),
+// which keep entries they do not know. An \+mrulst object of older files is read and
+// dropped.
 #include "app/project.h"
 
 #include <algorithm>
@@ -91,10 +93,8 @@ void CProject::ReadSettings(ObjectStream& is, bool openDatabases) {
             m_corpusSettings += CaptureEntry(is, kProjectObject);
             continue;
         }
-        if (key == "+Find") {
-            m_findSettings += CaptureEntry(is, kProjectObject);
+        if (m_find.Read(is))
             continue;
-        }
         if (is.PeekBeginMarker(kDatabaseList)) {
             ReadDatabaseList(is, openDatabases);
             continue;
@@ -136,19 +136,15 @@ void CProject::ReadDatabaseEntry(ObjectStream& is, bool openDatabases) {
     std::string written;
     is.ReadBeginMarker(kDatabase, written);
     bool readOnly = false;
-    std::string windows;
+    CWindowList windows;
     while (!is.AtEnd()) {
         if (is.Overflow()) {
             is.SkipEntry();
             continue;
         }
-        if (is.ReadBool("ReadOnly", readOnly))
+        if (is.ReadBool("ReadOnly", readOnly) || windows.Read(is))
             continue;
         std::string_view key = is.PeekKey();
-        if (key == "+wndlst") {
-            windows += CaptureEntry(is, kDatabase);
-            continue;
-        }
         if (key.starts_with("+") && key != "+db") {
             is.SkipObject();
             continue;
@@ -161,13 +157,12 @@ void CProject::ReadDatabaseEntry(ObjectStream& is, bool openDatabases) {
     if (written.empty())
         return;
     if (openDatabases)
-        OpenDatabaseEntry(written, readOnly, windows);
+        OpenDatabaseEntry(written, readOnly, std::move(windows));
     else
-        m_unopenedEntries.push_back({written, readOnly, windows});
+        m_unopenedEntries.push_back({written, readOnly, std::move(windows)});
 }
 
-void CProject::OpenDatabaseEntry(const std::string& written, bool readOnly,
-                                 const std::string& windows) {
+void CProject::OpenDatabaseEntry(const std::string& written, bool readOnly, CWindowList windows) {
     std::string path = written;
     // A path that names its place relative to the program's folder or to the project
     // folder is written back as it was, so that the project can be moved with it.
@@ -195,8 +190,17 @@ void CProject::OpenDatabaseEntry(const std::string& written, bool readOnly,
     bool alreadyOpen = false;
     CCrvDoc* doc = m_documents->OpenDocument(path, readOnly, &alreadyOpen);
     // A file listed twice is open already: its second entry and windows are dropped.
-    if (doc && !alreadyOpen)
-        m_openEntries[doc->Path()] = {portable ? written : std::string(), readOnly, windows};
+    if (!doc || alreadyOpen)
+        return;
+    DatabaseEntry& entry = m_openEntries[doc->Path()];
+    entry = {portable ? written : std::string(), readOnly, std::move(windows)};
+    if (m_ctx.windows)
+        m_ctx.windows->OpenWindows(*this, *doc, entry.windows);
+}
+
+const CWindowList* CProject::WindowsRead(const CCrvDoc& doc) const {
+    auto entry = m_openEntries.find(doc.Path());
+    return entry == m_openEntries.end() ? nullptr : &entry->second.windows;
 }
 
 void CProject::WriteSettings(ObjectStream& os) const {
@@ -220,15 +224,36 @@ void CProject::WriteSettings(ObjectStream& os) const {
     if (o.mainPlacement)
         os.WriteWindowPlacement("placementMain", *o.mainPlacement);
     WriteDatabaseList(os);
-    WriteCaptured(os, m_findSettings);
+    m_find.Write(os);
     os.WriteEndMarker(kProjectObject);
 }
 
+namespace {
+
+// The windows of doc as its views have them now; none when it has no window views.
+CWindowList CurrentWindows(const CCrvDoc& doc, const CWindowList* read) {
+    CWindowList list;
+    for (CDocView* view : doc.Views()) {
+        CWindowSettings settings;
+        if (view->WindowSettingsNow(settings))
+            list.windows.push_back(std::move(settings));
+    }
+    if (read) {
+        list.unknown = read->unknown;
+        list.read = read->read;
+        if (list.windows.empty())
+            list.windows = read->windows;
+    }
+    return list;
+}
+
+} // namespace
+
 void CProject::WriteDatabaseList(ObjectStream& os) const {
-    auto writeEntry = [&os](const std::string& path, bool readOnly, const std::string& windows) {
+    auto writeEntry = [&os](const std::string& path, bool readOnly, const CWindowList& windows) {
         os.WriteBeginMarker(kDatabase, path);
         os.WriteBool("ReadOnly", readOnly);
-        WriteCaptured(os, windows);
+        windows.Write(os);
         os.WriteEndMarker(kDatabase);
         os.WriteNewline();
     };
@@ -238,14 +263,14 @@ void CProject::WriteDatabaseList(ObjectStream& os) const {
         for (const CCrvDoc* doc : m_documents->Documents()) {
             auto entry = m_openEntries.find(doc->Path());
             if (entry == m_openEntries.end()) {
-                writeEntry(doc->Path(), doc->IsReadOnly(), {});
+                writeEntry(doc->Path(), doc->IsReadOnly(), CurrentWindows(*doc, nullptr));
                 continue;
             }
             // A path the file gave (relative, or with "<AppPath>") is written as it was,
             // so that the project keeps working where it was meant to be moved.
             const DatabaseEntry& e = entry->second;
             writeEntry(e.writtenPath.empty() ? doc->Path() : e.writtenPath, doc->IsReadOnly(),
-                       e.windows);
+                       CurrentWindows(*doc, &e.windows));
         }
     }
     for (const DatabaseEntry& e : m_unopenedEntries)

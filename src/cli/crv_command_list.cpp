@@ -22,6 +22,12 @@ const std::vector<CrvCommand>& AllCommands() {
         {"resave", "DB", &CmdResave},
         {"import", "FILE --type NAME [--ztt TABLE] [--keep-spaces] [--backup]", &CmdImport},
         {"new", "FILE --type NAME", &CmdNew},
+        {"text find",
+         "DB TEXT [--field M | --lang L] [--level p|c|e|i] [--whole-word] [--by M] "
+         "[--filter NAME] [--backward] [--record-only KEY]",
+         &CmdTextFind},
+        {"text replace", "DB TEXT REPLACEMENT [the options of text find]", &CmdTextReplace},
+        {"reshape", "DB [--margin PIXELS]", &CmdReshape},
         {"project new", "FILE.prj", &CmdProjectNew},
         {"check", "", &CmdCheck},
         {"jump", "DB WORD [--insert] [--level p|c|e|i]", &CmdJump},

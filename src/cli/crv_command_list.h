@@ -35,6 +35,11 @@ int CmdResave(CrvContext& ctx);
 int CmdImport(CrvContext& ctx);
 int CmdNew(CrvContext& ctx);
 
+// crv_text.cpp
+int CmdTextFind(CrvContext& ctx);
+int CmdTextReplace(CrvContext& ctx);
+int CmdReshape(CrvContext& ctx);
+
 // crv_project.cpp
 int CmdProjectNew(CrvContext& ctx);
 int CmdCheck(CrvContext& ctx);

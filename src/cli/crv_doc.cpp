@@ -28,14 +28,6 @@ bool CheckType(DocSession& session, const std::string& name) {
     return false;
 }
 
-// Opens the database named by the one operand; null (after its message) when it cannot.
-CCrvDoc* OpenOperand(CrvContext& ctx, DocSession& session) {
-    std::string path = ctx.args.Operands(1, 1)[0];
-    if (!session.Open(ctx))
-        return nullptr;
-    return session.docs->OpenDocument(path);
-}
-
 } // namespace
 
 int CmdOpen(CrvContext& ctx) {

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "cli/crv_command_list.h"
+#include "cli/crv_index_options.h"
 #include "cli/crv_settings.h"
 #include "engine/browse_cell.h"
-#include "engine/filter.h"
 #include "engine/index_set.h"
 #include "engine/key_search.h"
 #include "schema/lang_enc.h"
@@ -41,82 +41,6 @@ bool OpenDatabase(const CrvContext& ctx, const std::string& path, ListedDatabase
     return db.set->ReadFile(path).Ok();
 }
 
-// A marker named on the command line (a leading backslash allowed); null after a
-// message when the database has none of that name.
-CMarker* NamedMarker(const ListedDatabase& db, std::string name, const char* option) {
-    if (!name.empty() && name[0] == '\\')
-        name.erase(0, 1);
-    CMarker* m = db.set->Markers().Search(name);
-    if (!m)
-        std::fprintf(stderr, "crv: %s: the database has no marker \\%s\n", option, name.c_str());
-    return m;
-}
-
-// The index options of list and find.
-struct IndexOptions {
-    std::optional<std::string> by;
-    std::vector<std::string> then;
-    std::optional<std::string> order;
-    bool fromEnd = false;
-    std::optional<std::string> filter;
-
-    void Take(CommandArgs& args, bool listOptions) {
-        by = args.Value("--by");
-        if (!listOptions)
-            return;
-        then = args.Values("--then");
-        order = args.Value("--order");
-        fromEnd = args.Flag("--from-end");
-        filter = args.Value("--filter");
-    }
-};
-
-// The index the options ask for; null after a message.
-CIndexRef ChosenIndex(const IndexOptions& o, ListedDatabase& db) {
-    if (!o.by && o.then.empty() && !o.order && !o.fromEnd && !o.filter)
-        return CIndexRef(&db.set->DefaultIndex());
-    CIndexKeys keys;
-    if (o.by && !(keys.priMarker = NamedMarker(db, *o.by, "--by")))
-        return {};
-    if (!o.by) {
-        keys.priMarker = db.set->RecordMarker();
-        keys.secMarkers = db.set->DefaultIndex().SecMarkers();
-    }
-    for (const std::string& name : o.then) {
-        CMarker* m = NamedMarker(db, name, "--then");
-        if (!m)
-            return {};
-        keys.secMarkers.push_back(m);
-    }
-    keys.fromEnd = o.fromEnd;
-    if (o.order) {
-        CLangEnc* enc = keys.priMarker ? keys.priMarker->LangEnc() : nullptr;
-        keys.sortOrder = enc ? enc->SortOrders().Search(*o.order) : nullptr;
-        if (!keys.sortOrder) {
-            std::fprintf(stderr, "crv: --order: language encoding %s has no sort order named %s\n",
-                         enc ? enc->Name().c_str() : "", o.order->c_str());
-            return {};
-        }
-    }
-    if (o.filter) {
-        CIndexFilterSource* source = db.set->FilterSource();
-        keys.filter = source ? source->FindIndexFilter(*o.filter) : nullptr;
-        if (!keys.filter) {
-            std::fprintf(stderr, "crv: --filter: the database type has no filter named %s\n",
-                         o.filter->c_str());
-            return {};
-        }
-        // One that did not parse would match nothing: an empty list that looks like an
-        // answer.
-        if (auto* filter = dynamic_cast<CFilter*>(keys.filter); filter && !filter->IsParsed()) {
-            std::fprintf(stderr, "crv: --filter: the filter %s cannot be applied: %s\n",
-                         o.filter->c_str(), filter->ParseError().Text().c_str());
-            return {};
-        }
-    }
-    return db.set->GetIndex(keys);
-}
-
 // The markers of --columns M,M...; UsageError for an empty name.
 std::vector<std::string> ColumnNames(const std::optional<std::string>& text) {
     std::vector<std::string> names;
@@ -150,7 +74,7 @@ void PrintEntry(std::FILE* out, const CIndexEntry& entry, const std::vector<CMar
 
 int CmdList(CrvContext& ctx) {
     IndexOptions options;
-    options.Take(ctx.args, true);
+    options.Take(ctx.args, IndexOptions::kAll);
     std::vector<std::string> columnNames = ColumnNames(ctx.args.Value("--columns"));
     std::string path = ctx.args.Operands(1, 1)[0];
     ListedDatabase db;
@@ -158,12 +82,12 @@ int CmdList(CrvContext& ctx) {
         return kExitFailed;
     std::vector<CMarker*> columns;
     for (const std::string& name : columnNames) {
-        CMarker* m = NamedMarker(db, name, "--columns");
+        CMarker* m = NamedMarker(*db.set, name, "--columns");
         if (!m)
             return kExitFailed;
         columns.push_back(m);
     }
-    CIndexRef index = ChosenIndex(options, db);
+    CIndexRef index = ChosenIndex(options, *db.set);
     if (!index)
         return kExitFailed;
     for (std::size_t i = 0; i < index->Count(); ++i)
@@ -173,7 +97,7 @@ int CmdList(CrvContext& ctx) {
 
 int CmdFind(CrvContext& ctx) {
     IndexOptions options;
-    options.Take(ctx.args, false);
+    options.Take(ctx.args, IndexOptions::kBy);
     CKeySearch search;
     search.mask = MatchLevelOption(ctx.args, kMatchPrimary);
     search.matchWhole = ctx.args.Flag("--whole");
@@ -182,7 +106,7 @@ int CmdFind(CrvContext& ctx) {
     ListedDatabase db;
     if (!OpenDatabase(ctx, operands[0], db))
         return kExitFailed;
-    CIndexRef index = ChosenIndex(options, db);
+    CIndexRef index = ChosenIndex(options, *db.set);
     if (!index)
         return kExitFailed;
     CKeyRecordSet matches(*index, search);

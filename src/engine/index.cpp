@@ -488,14 +488,9 @@ CIndexPos CIndex::InsertFiltered(CIndexEntry* entry, std::size_t baseOrdinal) {
 }
 
 CIndexPos CIndex::FindLike(const CIndexEntry& like) const {
-    // The run of entries equal to like ends just before its insertion point.
-    for (std::size_t i = InsertionPoint(like); i-- > 0;) {
-        const CIndexEntry& e = *m_entries[i];
-        if (e.Record() == like.Record() && e.Field() == like.Field())
-            return PosAt(i);
-        if (CompareEntries(e, like) != 0)
-            break;
-    }
+    CIndexPos pos = FindInEqualRun(like);
+    if (pos.IsValid())
+        return pos;
     // Keys that compare inconsistently (a faulty key library) can hide it: look at all.
     return Find(like.Record(), like.Field());
 }

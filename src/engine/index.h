@@ -150,6 +150,15 @@ private:
     // Re-keys the entries of an edited record: unchanged ones stay, changed ones are
     // inserted anew, leftovers wait in m_removeEntries until the views were told.
     bool UpdateRecord(CRecord* record);
+    // After an edit that changed field texts only (no field added, removed or given
+    // another marker): entries whose keys still sort where they stand are kept (found by
+    // key, not by a scan); a filtered index adds or marks for removal what its filter now
+    // says. Without base, NeedsFull when a key moved, and nothing was changed.
+    enum class TextUpdate { Done, NeedsFull };
+    TextUpdate UpdateRecordText(CRecord* record, bool& changed);
+    // The entry with like's record and field among the entries equal to like; invalid
+    // when it is not there.
+    CIndexPos FindInEqualRun(const CIndexEntry& like) const;
     // Removes the entries in the given set; counts adjusted.
     void RemoveEntries(const std::vector<const CIndexEntry*>& gone);
     void SetPrimaryMarker(CMarker* marker, CSortOrder* order);

@@ -296,14 +296,18 @@ bool CIndexSet::UpdateIndexes(CRecord* record, const CIndex* skip) {
         for (auto& index : m_indexes)
             if ((index->m_base != nullptr) == (pass == 1) && index.get() != skip)
                 changed |= index->UpdateRecord(record);
-        for (auto& index : m_indexes)
-            TellRemoving(*index, index->m_removeEntries);
-        for (auto& index : m_indexes) {
-            index->RemoveEntries(index->m_removeEntries);
-            index->m_removeEntries.clear();
-        }
+        RemoveMarkedEntries();
     }
     return changed;
+}
+
+void CIndexSet::RemoveMarkedEntries() {
+    for (auto& index : m_indexes)
+        TellRemoving(*index, index->m_removeEntries);
+    for (auto& index : m_indexes) {
+        index->RemoveEntries(index->m_removeEntries);
+        index->m_removeEntries.clear();
+    }
 }
 
 void CIndexSet::DeleteRecord(CRecord* record) {
@@ -318,12 +322,7 @@ void CIndexSet::DeleteRecord(CRecord* record) {
             if (index->EntryAt(i)->Record() == record)
                 gone.push_back(index->EntryAt(i));
     }
-    for (auto& index : m_indexes)
-        TellRemoving(*index, index->m_removeEntries);
-    for (auto& index : m_indexes) {
-        index->RemoveEntries(index->m_removeEntries);
-        index->m_removeEntries.clear();
-    }
+    RemoveMarkedEntries();
     m_records.Delete(record);
     --m_recordCount;
     m_deleting = nullptr;

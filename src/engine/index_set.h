@@ -101,6 +101,10 @@ public:
     // After record was edited: re-keys its entries in every index. True when any index
     // changed.
     bool RecordChanged(CRecord* record);
+    // The same after an edit that changed field texts only, with no field added, removed
+    // or given another marker (replacing text, reshaping): entries whose keys did not
+    // move are found by key instead of by a walk over every entry.
+    bool RecordTextChanged(CRecord* record);
     // Deletes record: views move off its entries, the entries go, then the record.
     void DeleteRecord(CRecord* record);
     // The record being deleted while a deletion is in progress, else null.
@@ -140,6 +144,8 @@ private:
     void TellAdded(const std::vector<CRecord*>& records);
     // Brings every index (unfiltered first) up to date for record; skip is left out.
     bool UpdateIndexes(CRecord* record, const CIndex* skip);
+    // Tells the views of the entries each index marked for removal, then removes them.
+    void RemoveMarkedEntries();
     void InsertRecordEntries(CIndex& index, CRecord* record, bool testFilter);
     // Brings the indexes marked in which (by position) up to date: re-keyed in place, or
     // with refill made again from the records (their fields of the sort marker changed).

@@ -9,19 +9,34 @@
 
 namespace crv {
 
-void WriteIndexSettings(ObjectStream& os, const CIndex& index) {
-    os.WriteBeginMarker("ind");
+CIndexSettings IndexSettingsOf(const CIndex& index) {
+    CIndexSettings s;
     if (index.PriMarker())
-        os.WriteString("mkrPriKey", index.PriMarker()->Name());
+        s.priMarker = index.PriMarker()->Name();
     if (index.SortOrder())
-        os.WriteString("srtPriKey", index.SortOrder()->Name());
-    os.WriteBool("SortPriKeyFromEnd", index.FromEnd());
+        s.sortOrder = index.SortOrder()->Name();
+    s.fromEnd = index.FromEnd();
     for (std::size_t i = 0; i < index.SecMarkerCount(); ++i)
         if (index.SecMarker(i))
-            os.WriteString("mkrSecKey", index.SecMarker(i)->Name());
+            s.secMarkers.push_back(index.SecMarker(i)->Name());
     if (index.Filter())
-        os.WriteString("fil", index.Filter()->FilterName());
+        s.filter = index.Filter()->FilterName();
+    return s;
+}
+
+void WriteIndexSettings(ObjectStream& os, const CIndexSettings& s) {
+    os.WriteBeginMarker("ind");
+    os.WriteString("mkrPriKey", s.priMarker);
+    os.WriteString("srtPriKey", s.sortOrder);
+    os.WriteBool("SortPriKeyFromEnd", s.fromEnd);
+    for (const std::string& m : s.secMarkers)
+        os.WriteString("mkrSecKey", m);
+    os.WriteString("fil", s.filter);
     os.WriteEndMarker("ind");
+}
+
+void WriteIndexSettings(ObjectStream& os, const CIndex& index) {
+    WriteIndexSettings(os, IndexSettingsOf(index));
 }
 
 bool ReadIndexSettings(ObjectStream& is, CIndexSettings& settings) {
@@ -74,40 +89,67 @@ CWindowIndexes IndexesFromSettings(CIndexSet& set, const CIndexSettings& setting
     return out;
 }
 
-void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos) {
+CRecordPositionTexts RecordPositionTexts(const CIndex& index, const CIndexPos& pos) {
+    CRecordPositionTexts texts;
     const CIndexEntry* e = pos.Entry();
     if (!e)
-        return;
-    os.WriteBeginMarker("rec");
-    os.WriteStringAlways("fldPriKey", e->Field() ? e->Field()->Text() : std::string());
+        return texts;
+    if (e->Field())
+        texts.primary = e->Field()->Text();
     for (std::size_t i = 0; i < index.SecMarkerCount(); ++i) {
         const CField* f = e->Record()->FindRelatedField(index.SecMarker(i), e->Field());
-        os.WriteStringAlways("fldSecKey", f ? f->Text() : std::string());
+        texts.secondary.push_back(f ? f->Text() : std::string());
     }
+    return texts;
+}
+
+void WriteRecordPositionTexts(ObjectStream& os, const CRecordPositionTexts& texts,
+                              std::string_view name) {
+    os.WriteBeginMarker("rec", name);
+    os.WriteStringAlways("fldPriKey", texts.primary);
+    for (const std::string& sec : texts.secondary)
+        os.WriteStringAlways("fldSecKey", sec);
     os.WriteEndMarker("rec");
 }
 
-std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index) {
+void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos,
+                         std::string_view name) {
+    if (pos.Entry())
+        WriteRecordPositionTexts(os, RecordPositionTexts(index, pos), name);
+}
+
+bool ReadRecordPositionTexts(ObjectStream& is, CRecordPositionTexts& texts) {
     if (!is.ReadBeginMarker("rec"))
-        return std::nullopt;
-    std::string pri;
-    std::vector<std::string> sec;
+        return false;
+    texts = CRecordPositionTexts();
     while (!is.AtEnd()) {
         std::string value;
-        if (is.ReadString("fldPriKey", pri))
+        if (is.ReadString("fldPriKey", texts.primary))
             continue;
         if (is.ReadString("fldSecKey", value)) {
-            sec.push_back(value);
+            texts.secondary.push_back(value);
             continue;
         }
         if (is.ReadEnd("rec"))
             break;
     }
-    const std::string key = index.MakeTypedKey(pri, sec);
+    return true;
+}
+
+std::optional<CIndexPos> FindRecordPosition(const CIndex& index,
+                                            const CRecordPositionTexts& texts) {
+    const std::string key = index.MakeTypedKey(texts.primary, texts.secondary);
     for (std::size_t i = 0; i < index.Count(); ++i)
         if (index.KeysEqual(key, index.EntryAt(i)->Key()))
             return index.PosAt(i);
     return std::nullopt;
+}
+
+std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index) {
+    CRecordPositionTexts texts;
+    if (!ReadRecordPositionTexts(is, texts))
+        return std::nullopt;
+    return FindRecordPosition(index, texts);
 }
 
 } // namespace crv

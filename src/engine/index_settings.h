@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/index_set.h"
@@ -25,6 +26,11 @@ struct CIndexSettings {
     std::string filter;
 };
 
+// The same object from names (settings kept while their database is not open).
+void WriteIndexSettings(ObjectStream& os, const CIndexSettings& settings);
+// The names of index's settings.
+CIndexSettings IndexSettingsOf(const CIndex& index);
+
 // Reads "\+ind" when it is the current entry.
 bool ReadIndexSettings(ObjectStream& is, CIndexSettings& settings);
 
@@ -40,10 +46,25 @@ struct CWindowIndexes {
 CWindowIndexes IndexesFromSettings(CIndexSet& set, const CIndexSettings& settings);
 
 // "\+rec": fldPriKey, the entry's primary field text (empty without field), then
-// fldSecKey per secondary marker with the related field's text.
-void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos);
+// fldSecKey per secondary marker with the related field's text. Window settings name the
+// object ("\+rec Cur").
+void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos,
+                         std::string_view name = {});
 // Reads "\+rec" when it is the current entry and finds the first entry whose key equals
 // the key made from those texts at every level; nullopt when none does (or no object).
 std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index);
+
+// The texts a "rec" object holds, for settings read before their database is open.
+struct CRecordPositionTexts {
+    std::string primary;
+    std::vector<std::string> secondary;
+};
+CRecordPositionTexts RecordPositionTexts(const CIndex& index, const CIndexPos& pos);
+void WriteRecordPositionTexts(ObjectStream& os, const CRecordPositionTexts& texts,
+                              std::string_view name = {});
+// Reads "\+rec" when it is the current entry.
+bool ReadRecordPositionTexts(ObjectStream& is, CRecordPositionTexts& texts);
+// The first entry whose key equals the key made from texts at every level.
+std::optional<CIndexPos> FindRecordPosition(const CIndex& index, const CRecordPositionTexts& texts);
 
 } // namespace crv

@@ -11,8 +11,8 @@
 
 namespace crv {
 
-void CKeySearch::Write(ObjectStream& os) const {
-    os.WriteBeginMarker("key");
+void CKeySearch::Write(ObjectStream& os, std::string_view name) const {
+    os.WriteBeginMarker("key", name);
     os.WriteString("fldPri", key);
     os.WriteBool("MatchWhole", matchWhole);
     os.WriteChar("match_char", MatchCodeOfMask(mask));

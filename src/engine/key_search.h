@@ -24,8 +24,9 @@ public:
     bool matchWhole = false;
     int mask = 3;
 
-    // "\+key": fldPri, MatchWhole when set, match_char p/c/e/i.
-    void Write(ObjectStream& os) const;
+    // "\+key": fldPri, MatchWhole when set, match_char p/c/e/i. Window settings name the
+    // object after its command ("\+key Search").
+    void Write(ObjectStream& os, std::string_view name = {}) const;
     // Reads the object when it is the current entry; unknown letters keep mask 3.
     bool Read(ObjectStream& is);
 };

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/preferences.h"
+#include "app/record_view.h"
 #include "engine/engine_type_settings.h"
 #include "project_test_support.h"
 #include "schema/database_type_set.h"
@@ -76,8 +77,9 @@ TEST_F(ProjectTest, OptionsReadWithDefaultsAndClampedHeight) {
     EXPECT_TRUE(rec.Messages().empty()) << rec.Messages()[0];
 }
 
-// Carried objects come back byte for byte in their places; the recent-files list of
-// older versions and unknown objects are dropped; options are written in order.
+// Carried objects, and what the window and find settings do not know, come back byte for
+// byte in their places; the recent-files list of older versions and unknown objects are
+// dropped; options are written in order.
 TEST_F(ProjectTest, FileComesBackInItsOrderWithCarriedObjects) {
     Touch(folder + "/lex.db");
     Touch(folder + "/texts.db");
@@ -97,6 +99,8 @@ TEST_F(ProjectTest, FileComesBackInItsOrderWithCarriedObjects) {
         "\\+Find\n\\+ftxlst\n\\ftx kelo\n\\-ftxlst\n\\MatchCase\n\\-Find\n"
         "\\-CrvProjectSettings\n";
     std::string text = "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj + "\n" + body;
+    // The find settings are read: their level is written, what they do not know is kept.
+    text.replace(text.find("\\+Find\n") + 7, 0, "\\match_char p\n");
     std::string read =
         "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj + "\n" +
         "\\+mrulst\n\\mru a.db\n\\-mrulst\n\\+Future\n\\x\n\\-Future\n\\Unknown 1\n" + body;
@@ -117,7 +121,9 @@ TEST_F(ProjectTest, NewProjectIsWrittenAtOnce) {
     EXPECT_EQ(ReadFileBytes(path),
               Crlf("\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + path +
                    "\n\\AutoWrap\n\\LangCtrlHeight 19\n\\+fntMarkers\n\\Name MS Sans Serif\n"
-                   "\\Size 10\n\\-fntMarkers\n\\+dblst\n\n\\-dblst\n\\-CrvProjectSettings\n"));
+                   "\\Size 10\n\\-fntMarkers\n\\+dblst\n\n\\-dblst\n"
+                   "\\+Find\n\\match_char p\n\\+ftxlst\n\\-ftxlst\n\\-Find\n"
+                   "\\-CrvProjectSettings\n"));
     EXPECT_TRUE(IsProjectFile(path));
     CDatabaseType* lex = p->Types().Find("Lex");
     ASSERT_NE(lex, nullptr);
@@ -385,6 +391,56 @@ TEST_F(ProjectTest, SaveAsInAnotherFolderTakesTheSettingsAlong) {
     // In the same folder only the file is written.
     ASSERT_TRUE(p->SaveAs(other + "/again.prj"));
     EXPECT_TRUE(IsProjectFile(other + "/again.prj"));
+}
+
+// A window opener that makes record views, as the desktop program makes its windows.
+class ViewOpener : public CWindowOpener {
+public:
+    void OpenWindows(CProject& project, CCrvDoc& doc, const CWindowList& list) override {
+        CViewEnvironment env{&project.Options(), &project.Find(), nullptr};
+        for (const CWindowSettings& w : list.windows)
+            views.push_back(std::make_unique<CRecordView>(doc, env, w));
+    }
+    std::vector<std::unique_ptr<CRecordView>> views;
+};
+
+// The windows a project lists open on their records and write back where they are now.
+TEST_F(ProjectTest, WindowsOpenFromTheFileAndAreWrittenAsTheyStandNow) {
+    WriteFileBytes(folder + "/lex.db",
+                   "\\_sh v3.0  400  Lex\r\n\\_DateStampHasFourDigitYear\r\n\r\n"
+                   "\\lx a\r\n\r\n\\lx b\r\n\r\n\\lx c\r\n");
+    std::string windows = "\\+wndlst\n\\+wnd\n\\z 2\n\\ViewFieldNames\n\\widthMarkerArea 100\n"
+                          "\\+brflst\n\\FieldEmptyEntry *empty*\n\\NoFieldEntry *no field*\n"
+                          "\\-brflst\n\\+rec Cur\n\\fldPriKey b\n\\-rec\n%KEYS%"
+                          "\\CaretLine 0\n\\CaretLineScroll 0\n\\CaretChar 1\n\\Mine 1\n"
+                          "\\-wnd\n\\-wndlst\n";
+    std::string keys;
+    for (const char* k : {"Search", "Insert", "Jump", "JumpInsert"})
+        keys += std::string("\\+key ") + k + "\n\\match_char p\n\\-key\n";
+    windows.replace(windows.find("%KEYS%"), 6, keys);
+    std::string text = "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj +
+                       "\n\\AutoWrap\n\\LangCtrlHeight 19\n\\+fntMarkers\n\\Name MS Sans Serif\n"
+                       "\\Size 10\n\\-fntMarkers\n\\+dblst\n\n\\+db lex.db\n" +
+                       windows +
+                       "\\-db\n\n\\-dblst\n\\+Find\n\\match_char p\n\\+ftxlst\n\\-ftxlst\n"
+                       "\\-Find\n\\-CrvProjectSettings\n";
+    WriteFileBytes(prj, Crlf(text));
+    ViewOpener opener;
+    ProjectContext ctx = Ctx();
+    ctx.windows = &opener;
+    auto p = CProject::Open(prj, ctx, Settings());
+    ASSERT_TRUE(p);
+    ASSERT_EQ(opener.views.size(), 1u);
+    CRecordView& v = *opener.views[0];
+    EXPECT_EQ(v.Record()->GetKey(), "b");
+    EXPECT_EQ(v.Caret(), (CViewCaret{0, 1}));
+    EXPECT_EQ(p->FileText(), Crlf(text)) << "read and written unchanged";
+    ASSERT_TRUE(MoveToNextRecord(v));
+    std::string moved = text;
+    moved.replace(moved.find("\\fldPriKey b"), 12, "\\fldPriKey c");
+    moved.replace(moved.find("\\CaretChar 1"), 12, "\\CaretChar 0");
+    EXPECT_EQ(p->FileText(), Crlf(moved));
+    opener.views.clear(); // windows close before their project
 }
 
 } // namespace

@@ -1,0 +1,165 @@
+#include "engine/bundle_wrap.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "engine/paragraph_wrap.h"
+#include "record/record.h"
+#include "schema/marker.h"
+
+namespace crv {
+
+namespace {
+
+bool IsTextLineMarker(const CMarker* m) {
+    return m && (m->InterlinearFlags() & CMarker::kInterlinearTextLine) != 0;
+}
+
+// An interlinear line that is not a text line: what follows a text line in a bundle.
+bool IsFollowingLineMarker(const CMarker* m) {
+    return m && (m->InterlinearFlags() & CMarker::kInterlinearLine) != 0 && !IsTextLineMarker(m);
+}
+
+// The length of a bundle line without its closing spaces and line ends.
+std::size_t LineLength(std::string_view text) {
+    std::size_t n = text.size();
+    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\n'))
+        --n;
+    return n;
+}
+
+bool IsGap(char c) { return c == ' ' || c == '\n'; }
+
+// Whether column suits a cut in every line: a word begins there in each line that
+// reaches past it.
+bool CanCutAt(const std::vector<std::string_view>& lines, std::size_t column) {
+    bool cutsSomething = false;
+    for (std::string_view line : lines) {
+        if (column >= LineLength(line))
+            continue;
+        if (IsGap(line[column]) || !IsGap(line[column - 1]))
+            return false;
+        cutsSomething = true;
+    }
+    return cutsSomething;
+}
+
+// The trailing line ends of a field's text (its closing run of LFs).
+std::string_view ClosingLineEnds(std::string_view text) {
+    std::size_t n = text.size();
+    while (n > 0 && text[n - 1] == '\n')
+        --n;
+    return text.substr(n);
+}
+
+} // namespace
+
+bool IsBundleTextLine(const CRecord& record, const CField* field) {
+    if (!field || !IsTextLineMarker(field->Marker()))
+        return false;
+    const CField* next = record.GetNext(field);
+    return next && IsFollowingLineMarker(next->Marker());
+}
+
+CField* BundleTextLine(const CRecord& record, CField* field) {
+    if (!field)
+        return nullptr;
+    if (IsBundleTextLine(record, field))
+        return field;
+    CField* f = field;
+    while (f && IsFollowingLineMarker(f->Marker()))
+        f = record.GetPrev(f);
+    return f && f != field && IsTextLineMarker(f->Marker()) ? f : nullptr;
+}
+
+bool IsInBundle(const CRecord& record, const CField* field) {
+    return BundleTextLine(record, const_cast<CField*>(field)) != nullptr;
+}
+
+std::vector<CField*> BundleFields(const CRecord& record, CField* textLine) {
+    std::vector<CField*> out;
+    if (!textLine)
+        return out;
+    out.push_back(textLine);
+    for (CField* f = record.GetNext(textLine); f && IsFollowingLineMarker(f->Marker());
+         f = record.GetNext(f))
+        out.push_back(f);
+    return out;
+}
+
+std::size_t BundleWrapColumns(int margin, int interlinearCharWidth) {
+    return static_cast<std::size_t>(std::max(margin, 1) / std::max(interlinearCharWidth, 1));
+}
+
+std::size_t WrapBundle(CRecord& record, CField* textLine, std::size_t width) {
+    width = std::max<std::size_t>(width, 1);
+    std::size_t added = 0;
+    std::vector<CField*> bundle = BundleFields(record, textLine);
+    while (!bundle.empty()) {
+        std::vector<std::string_view> lines;
+        std::size_t longest = 0;
+        for (CField* f : bundle) {
+            lines.emplace_back(f->Text());
+            longest = std::max(longest, LineLength(lines.back()));
+        }
+        if (longest <= width)
+            break;
+        std::size_t column = 0;
+        for (std::size_t c = width; c >= 1 && !column; --c)
+            if (CanCutAt(lines, c))
+                column = c;
+        for (std::size_t c = width + 1; c < longest && !column; ++c)
+            if (CanCutAt(lines, c))
+                column = c;
+        if (!column)
+            break;
+        std::vector<std::string> heads, tails;
+        for (std::string_view line : lines) {
+            std::size_t length = LineLength(line);
+            std::string_view ends = ClosingLineEnds(line);
+            std::size_t cut = std::min(column, length);
+            // The closing line ends stay with the first piece and close the new one too.
+            heads.push_back(std::string(line.substr(0, cut)) + std::string(ends));
+            tails.push_back(std::string(line.substr(cut, line.size() - cut - ends.size())) +
+                            std::string(ends));
+        }
+        std::vector<CField*> next;
+        CField* after = bundle.back();
+        for (std::size_t i = 0; i < bundle.size(); ++i) {
+            auto* f = new CField(bundle[i]->Marker(), std::move(tails[i]));
+            record.InsertAfter(after, f);
+            after = f;
+            next.push_back(f);
+            bundle[i]->SetText(std::move(heads[i]));
+        }
+        ++added;
+        bundle = std::move(next);
+    }
+    return added;
+}
+
+RecordFormatResult FormatRecord(CRecord& record, int margin, int interlinearCharWidth,
+                                CTextMeasure& measure) {
+    RecordFormatResult result;
+    std::size_t columns = BundleWrapColumns(margin, interlinearCharWidth);
+    for (CField* f = record.GetFirst(); f; f = record.GetNext(f)) {
+        if (IsBundleTextLine(record, f)) {
+            std::vector<CField*> bundle = BundleFields(record, f);
+            std::size_t added = f->Marker()->NoWordWrap() ? 0 : WrapBundle(record, f, columns);
+            if (added) {
+                result.changed = result.fieldsAdded = true;
+                bundle = BundleFields(record, f);
+            }
+            // On past every line of every bundle made.
+            for (std::size_t i = 0; i + 1 < bundle.size() * (added + 1); ++i)
+                f = record.GetNext(f);
+            continue;
+        }
+        if (FormatField(*f, margin, measure))
+            result.changed = true;
+    }
+    return result;
+}
+
+} // namespace crv
