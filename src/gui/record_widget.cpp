@@ -420,9 +420,15 @@ CViewCaret RecordWidget::PlaceAt(QPoint point) const {
         QTextLine l = layout.lineAt(0);
         int at = l.isValid() ? l.xToCursor(point.x() - left) : 0;
         // The character index back to a byte offset in the line.
+        const std::string& text = info->field->Text();
         std::size_t offset = line.begin;
-        while (offset < line.end && Slice(*info, line.begin, offset).size() < at)
+        while (offset < line.end && Slice(*info, line.begin, offset).size() < at) {
             ++offset;
+            // Whole characters only: never inside a UTF-8 sequence.
+            while (info->encoding == ByteEncoding::Utf8 && offset < line.end &&
+                   (static_cast<unsigned char>(text[offset]) & 0xC0) == 0x80)
+                ++offset;
+        }
         place = CViewCaret{line.field, offset};
         break;
     }
