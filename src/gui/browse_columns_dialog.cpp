@@ -56,8 +56,12 @@ BrowseColumnsDialog::BrowseColumnsDialog(const CMarkerSet& markers, const CBrows
     });
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel("&Fields:", this), 0, 0);
-    grid->addWidget(new QLabel("&Columns, in order:", this), 0, 2);
+    auto* fieldsLabel = new QLabel("&Fields:", this);
+    fieldsLabel->setBuddy(m_available);
+    auto* columnsLabel = new QLabel("&Columns, in order:", this);
+    columnsLabel->setBuddy(m_columns);
+    grid->addWidget(fieldsLabel, 0, 0);
+    grid->addWidget(columnsLabel, 0, 2);
     grid->addWidget(m_available, 1, 0);
     auto* middle = new QVBoxLayout;
     middle->addStretch();

@@ -3,7 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
+#include <QFrame>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -99,6 +99,9 @@ FindDialog::FindDialog(CRecordView& view, CFindSettings& settings, bool replace,
     m_inField = new QRadioButton("&Field:", findIn);
     m_inLang = new QRadioButton("All fields of &language:", findIn);
     (settings.singleField ? m_inField : m_inLang)->setChecked(true);
+    auto* which = new QButtonGroup(this);
+    which->addButton(m_inField);
+    which->addButton(m_inLang);
     auto* inGrid = new QGridLayout(findIn);
     inGrid->addWidget(m_inField, 0, 0);
     inGrid->addWidget(m_field, 0, 1);
@@ -110,8 +113,12 @@ FindDialog::FindDialog(CRecordView& view, CFindSettings& settings, bool replace,
     auto* scope = new QButtonGroup(this);
     scope->addButton(m_record);
     scope->addButton(m_database);
-    inGrid->addWidget(m_record, 2, 0, 1, 2);
-    inGrid->addWidget(m_database, 3, 0, 1, 2);
+    auto* rule = new QFrame(findIn);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    inGrid->addWidget(rule, 2, 0, 1, 2);
+    inGrid->addWidget(m_record, 3, 0, 1, 2);
+    inGrid->addWidget(m_database, 4, 0, 1, 2);
 
     m_whole = new QCheckBox("Match &whole word", this);
     m_whole->setChecked(settings.matchWhole);
@@ -136,19 +143,24 @@ FindDialog::FindDialog(CRecordView& view, CFindSettings& settings, bool replace,
         form->addRow("Replace &with:", m_replace);
     }
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->setOrientation(Qt::Vertical);
-    auto* find = buttons->addButton("&Find Next", QDialogButtonBox::AcceptRole);
+    // Find Next first: it is what Enter does.
+    auto* buttons = new QVBoxLayout;
+    auto* find = new QPushButton("&Find Next", this);
     find->setDefault(true);
+    buttons->addWidget(find);
     connect(find, &QPushButton::clicked, this, &FindDialog::FindNext);
     if (replace) {
-        auto* one = buttons->addButton("&Replace", QDialogButtonBox::ActionRole);
-        auto* all = buttons->addButton("Replace &All", QDialogButtonBox::ActionRole);
+        auto* one = new QPushButton("&Replace", this);
+        auto* all = new QPushButton("Replace &All", this);
+        buttons->addWidget(one);
+        buttons->addWidget(all);
         connect(one, &QPushButton::clicked, this, &FindDialog::Replace);
         connect(all, &QPushButton::clicked, this, &FindDialog::ReplaceAll);
     }
-    buttons->addButton(QDialogButtonBox::Cancel);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* cancel = new QPushButton("Cancel", this);
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* left = new QVBoxLayout;
     left->addLayout(form);
@@ -157,7 +169,7 @@ FindDialog::FindDialog(CRecordView& view, CFindSettings& settings, bool replace,
     left->addWidget(match);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
 }
 
 bool FindDialog::Store(std::string& text, std::string& lang) {

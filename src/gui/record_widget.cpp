@@ -158,8 +158,9 @@ void RecordWidget::paintEvent(QPaintEvent*) {
         if (line.first && markerWidth > 0 && !line.label.empty()) {
             p.setFont(labelFont);
             p.setPen(kMarkerText);
+            // On the baseline of the field's first line.
             QFontMetrics fm(labelFont);
-            p.drawText(QRect(2, y, markerWidth - 4, line.height), Qt::AlignLeft | Qt::AlignTop,
+            p.drawText(QPoint(2, y + line.ascent),
                        fm.elidedText(Q(line.label), Qt::ElideRight, markerWidth - 4));
         }
         const FieldInfo* info = Info(line.field);
@@ -262,7 +263,9 @@ void RecordWidget::UpdateScrollBar() {
     const auto& lines = m_view.Lines();
     if (!lines.empty() && lines.front().height > 0)
         page = std::max(1, viewport()->height() / lines.front().height);
-    bar->setRange(0, std::max(n - 1, 0));
+    // A record that fits the window needs no scrolling.
+    bool fits = m_view.RecordHeight() <= viewport()->height() && m_view.ScrollLine() == 0;
+    bar->setRange(0, fits ? 0 : std::max(n - 1, 0));
     bar->setPageStep(page);
     bar->setValue(m_view.ScrollLine());
 }
