@@ -158,7 +158,7 @@ void MainWindow::BuildMenus() {
     AddAction(file, "fileSaveAll", "Save A&ll", "Save every modified database\nSave All", [this] {
         if (CProject* p = Project())
             for (CCrvDoc* doc : p->Documents().Documents())
-                if (doc->IsModified())
+                if (LeaveRecords(doc) && doc->IsModified())
                     doc->Save();
         UpdateCommands();
     });
@@ -360,7 +360,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                     last = false;
             // Closing the last window of a database closes the database, which asks to
             // save it first; a refusal keeps the window.
-            if (last && Project() && !Project()->Documents().CloseDocument(doc, true)) {
+            if (last && Project() &&
+                (!LeaveRecords(doc) || !Project()->Documents().CloseDocument(doc, true))) {
                 event->ignore();
                 return true;
             }
@@ -504,7 +505,7 @@ bool MainWindow::CloseProject() {
     if (!Project())
         return true;
     StoreFrameOptions();
-    if (!m_app.CloseProject()) {
+    if (!LeaveRecords(nullptr) || !m_app.CloseProject()) {
         UpdateCommands();
         return false;
     }
@@ -636,6 +637,8 @@ void MainWindow::SaveActive(bool as) {
     if (!w || !w->HasDocument())
         return;
     CCrvDoc& doc = w->Document();
+    if (!LeaveRecords(&doc))
+        return;
     if (!as) {
         // Without changes the file stays exactly as it is: a save would rewrite it in
         // sorted order.
@@ -653,7 +656,7 @@ void MainWindow::SaveActive(bool as) {
 void MainWindow::CloseActiveDatabase() {
     DatabaseWindow* w = ActiveWindow();
     CProject* p = Project();
-    if (!w || !w->HasDocument() || !p)
+    if (!w || !w->HasDocument() || !p || !LeaveRecords(&w->Document()))
         return;
     p->Documents().CloseDocument(&w->Document(), true);
     UpdateCommands();
@@ -673,6 +676,16 @@ void MainWindow::ShowAbout() {
 } // namespace crv::gui
 
 namespace crv::gui {
+
+bool MainWindow::LeaveRecords(CCrvDoc* doc) {
+    // The records being edited are checked, stamped and sorted before their file is
+    // written; a refusal keeps the window on its record and nothing is saved.
+    for (DatabaseWindow* w : Windows())
+        if (w->HasDocument() && (!doc || &w->Document() == doc) &&
+            !w->RecordView().LeaveRecord())
+            return false;
+    return true;
+}
 
 void MainWindow::ForView(void (CRecordView::*command)()) {
     DatabaseWindow* w = ActiveWindow();

@@ -82,6 +82,9 @@ private:
     DatabaseWindow* AddWindow(DatabaseWindow* window, const CWindowSettings* settings);
     void BuildRecordMenus(QMenu* edit, QMenu* view);
     void ForView(void (CRecordView::*command)());
+    // LeaveRecord on the windows of doc (of every database when null); false when one
+    // stays on its record.
+    bool LeaveRecords(CCrvDoc* doc);
     void ApplyFrameOptions();
     CProject* Project() const;
 

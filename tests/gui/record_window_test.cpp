@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QMdiSubWindow>
@@ -96,7 +97,13 @@ TEST_F(GuiTest, TypingSplittingAndUndoingInARecordWindowAndSavingWritesOnlyThatR
     QTest::keyClicks(record, "zq");
     Trigger("fileSave");
     const std::string after = ReadFileBytes(SamplePath("lexicon.db"));
-    EXPECT_NE(after.find("\\lx " + key + "zq\r\n"), std::string::npos);
+    // Saving left the record first: it is stamped with today's date.
+    const std::size_t at = after.find("\\lx " + key + "zq\r\n");
+    ASSERT_NE(at, std::string::npos);
+    const std::string today = QDate::currentDate().toString("dd/MMM/yyyy").toStdString();
+    EXPECT_NE(after.substr(at, after.find("\r\n\r\n", at) - at).find("\\dt " + today),
+              std::string::npos);
+    EXPECT_FALSE(Window().Action("editUndo")->isEnabled());
     std::size_t kept = 0;
     for (std::size_t at = before.find("\r\n\r\n"); at != std::string::npos;) {
         std::size_t next = before.find("\r\n\r\n", at + 4);
