@@ -205,8 +205,9 @@ void DatabaseWindow::DefaultColumns() {
     if (CIndexPos first = Index().First(); first.IsValid()) {
         for (const CField& field : *first.Record()) {
             const CMarker* m = field.Marker();
-            if (m->Hidden() || std::any_of(list.columns.begin(), list.columns.end(),
-                                           [m](const CBrowseColumn& c) { return c.marker == m->Name(); }))
+            if (m->Hidden() ||
+                std::any_of(list.columns.begin(), list.columns.end(),
+                            [m](const CBrowseColumn& c) { return c.marker == m->Name(); }))
                 continue;
             list.columns.push_back({m->Name(), 140, false, {}});
             if (list.columns.size() == 5)

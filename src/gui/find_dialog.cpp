@@ -3,8 +3,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFrame>
 #include <QFormLayout>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -85,7 +85,7 @@ FindDialog::FindDialog(CRecordView& view, CFindSettings& settings, bool replace,
         m_field->setCurrentText(Q("\\" + settings.field));
     else if (caretMarker)
         m_field->setCurrentText(Q("\\" + caretMarker->Name()));
-    std::string lang = !settings.Lang().empty() ? settings.Lang()
+    std::string lang = !settings.Lang().empty()                ? settings.Lang()
                        : caretMarker && caretMarker->LangEnc() ? caretMarker->LangEnc()->Name()
                                                                : std::string();
     m_lang->setCurrentText(Q(lang));

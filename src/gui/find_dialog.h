@@ -21,8 +21,7 @@ namespace crv::gui {
 class FindDialog : public QDialog {
     Q_OBJECT
 public:
-    FindDialog(CRecordView& view, CFindSettings& settings, bool replace,
-               QWidget* parent = nullptr);
+    FindDialog(CRecordView& view, CFindSettings& settings, bool replace, QWidget* parent = nullptr);
 
     QComboBox* Text() const { return m_text; }
     QComboBox* Replacement() const { return m_replace; }

@@ -396,14 +396,39 @@ void MainWindow::UpdateCommands() {
     for (const char* name :
          {"fileNew", "fileOpen", "fileImport", "fileSaveAll", "projectSaveAs", "projectClose"})
         Action(name)->setEnabled(project);
-    for (const char* name :
-         {"fileClose", "fileSave", "fileSaveAs", "editCopy", "editCut", "editPaste", "editUndo",
-          "editUndoAll", "editFind", "editFindNext", "editFindPrevious", "editReplace",
-          "viewBrowse", "viewBrowseFields", "viewMarkers", "viewFieldNames",
-          "viewMarkersAndFieldNames", "viewHierarchy", "viewSetMargin", "viewFormatParagraph",
-          "viewReshape", "viewJumpTarget", "recordFirst", "recordPrevious",
-          "recordNext", "recordLast", "recordSearch", "recordInsert", "recordDelete", "recordCopy",
-          "databaseMerge", "databaseSort", "databaseFilter"})
+    for (const char* name : {"fileClose",
+                             "fileSave",
+                             "fileSaveAs",
+                             "editCopy",
+                             "editCut",
+                             "editPaste",
+                             "editUndo",
+                             "editUndoAll",
+                             "editFind",
+                             "editFindNext",
+                             "editFindPrevious",
+                             "editReplace",
+                             "viewBrowse",
+                             "viewBrowseFields",
+                             "viewMarkers",
+                             "viewFieldNames",
+                             "viewMarkersAndFieldNames",
+                             "viewHierarchy",
+                             "viewSetMargin",
+                             "viewFormatParagraph",
+                             "viewReshape",
+                             "viewJumpTarget",
+                             "recordFirst",
+                             "recordPrevious",
+                             "recordNext",
+                             "recordLast",
+                             "recordSearch",
+                             "recordInsert",
+                             "recordDelete",
+                             "recordCopy",
+                             "databaseMerge",
+                             "databaseSort",
+                             "databaseFilter"})
         Action(name)->setEnabled(window);
     for (const char* name : {"windowDuplicate", "windowCascade", "windowTile"})
         if (QAction* a = Action(name))
@@ -681,8 +706,7 @@ bool MainWindow::LeaveRecords(CCrvDoc* doc) {
     // The records being edited are checked, stamped and sorted before their file is
     // written; a refusal keeps the window on its record and nothing is saved.
     for (DatabaseWindow* w : Windows())
-        if (w->HasDocument() && (!doc || &w->Document() == doc) &&
-            !w->RecordView().LeaveRecord())
+        if (w->HasDocument() && (!doc || &w->Document() == doc) && !w->RecordView().LeaveRecord())
             return false;
     return true;
 }
@@ -719,17 +743,19 @@ void MainWindow::BuildRecordMenus(QMenu* edit, QMenu* view) {
             UpdateCommands();
         }
     };
-    AddAction(edit, "editFind", "&Find...", "Find the specified text\nFind",
-              [find] { find(false); }, QKeySequence::Find);
+    AddAction(
+        edit, "editFind", "&Find...", "Find the specified text\nFind", [find] { find(false); },
+        QKeySequence::Find);
     AddAction(edit, "editFindNext", "Find &Next",
               "Find next occurence of specified text\nFind Next (Ctrl+G)",
               active(&DatabaseWindow::FindNext), QKeySequence("Ctrl+G"));
     AddAction(edit, "editFindPrevious", "Find Pre&vious",
               "Find previous occurence of specified text\nFind Previous (Ctrl+D)",
               active(&DatabaseWindow::FindPrevious), QKeySequence("Ctrl+D"));
-    AddAction(edit, "editReplace", "&Replace...",
-              "Replace the specified text with different text\nReplace",
-              [find] { find(true); }, QKeySequence("Ctrl+H"));
+    AddAction(
+        edit, "editReplace", "&Replace...",
+        "Replace the specified text with different text\nReplace", [find] { find(true); },
+        QKeySequence("Ctrl+H"));
 
     view->addSeparator();
     AddAction(view, "viewBrowse", "&Browse", "Show a list of all records\nBrowse View (Alt+R)",
@@ -739,12 +765,12 @@ void MainWindow::BuildRecordMenus(QMenu* edit, QMenu* view) {
               "View and modify list of fields to browse",
               active(&DatabaseWindow::BrowseColumnsDialog));
     view->addSeparator();
-    AddAction(view, "viewMarkers", "&Markers", "Show marker for each field",
-              [this] { ForView(&CRecordView::ShowMarkers); })
-        ->setCheckable(true);
-    AddAction(view, "viewFieldNames", "Field &Names", "Show field name for each field",
-              [this] { ForView(&CRecordView::ShowFieldNames); })
-        ->setCheckable(true);
+    AddAction(view, "viewMarkers", "&Markers", "Show marker for each field", [this] {
+        ForView(&CRecordView::ShowMarkers);
+    })->setCheckable(true);
+    AddAction(view, "viewFieldNames", "Field &Names", "Show field name for each field", [this] {
+        ForView(&CRecordView::ShowFieldNames);
+    })->setCheckable(true);
     AddAction(view, "viewMarkersAndFieldNames", "Markers &and Field Names",
               "Show marker and field name for each field",
               [this] { ForView(&CRecordView::ShowMarkersAndFieldNames); })

@@ -175,10 +175,10 @@ void RecordWidget::paintEvent(QPaintEvent*) {
             CViewCaret lineStart{line.field, line.begin};
             CViewCaret lineEnd{line.field, line.end};
             if (!(selA == selB) && !lineEnd.Before(selA) && !selB.Before(lineStart)) {
-                std::size_t from = line.field == selA.field ? std::max(selA.offset, line.begin)
-                                                            : line.begin;
-                std::size_t to = line.field == selB.field ? std::min(selB.offset, line.end)
-                                                          : line.end;
+                std::size_t from =
+                    line.field == selA.field ? std::max(selA.offset, line.begin) : line.begin;
+                std::size_t to =
+                    line.field == selB.field ? std::min(selB.offset, line.end) : line.end;
                 QTextLayout::FormatRange range;
                 range.start = static_cast<int>(Slice(*info, line.begin, from).size());
                 range.length = static_cast<int>(Slice(*info, from, to).size());
@@ -193,8 +193,7 @@ void RecordWidget::paintEvent(QPaintEvent*) {
         }
         p.setFont(font);
         p.setPen(pal.color(QPalette::Text));
-        p.drawText(QPoint(m_view.TextLeft(), y + line.ascent),
-                   Slice(*info, line.begin, line.end));
+        p.drawText(QPoint(m_view.TextLeft(), y + line.ascent), Slice(*info, line.begin, line.end));
     }
 
     // Selected text drawn again in the highlight's text colour, clipped to its boxes.
@@ -331,9 +330,9 @@ void RecordWidget::Type(const QString& text) {
 bool RecordWidget::Typing(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers();
     // Commands use Ctrl and Alt; AltGr (Ctrl+Alt on some systems) types characters.
-    bool command = (mods & (Qt::ControlModifier | Qt::AltModifier)) &&
-                   (mods & (Qt::ControlModifier | Qt::AltModifier)) !=
-                       (Qt::ControlModifier | Qt::AltModifier);
+    bool command =
+        (mods & (Qt::ControlModifier | Qt::AltModifier)) &&
+        (mods & (Qt::ControlModifier | Qt::AltModifier)) != (Qt::ControlModifier | Qt::AltModifier);
     QString text = event->text();
     if (command || text.isEmpty())
         return false;
@@ -444,8 +443,7 @@ void RecordWidget::mousePressEvent(QMouseEvent* event) {
         return;
     }
     m_dragging = true;
-    m_view.SetCaret(PlaceAt(event->position().toPoint()),
-                    event->modifiers() & Qt::ShiftModifier);
+    m_view.SetCaret(PlaceAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
 }
 
 void RecordWidget::mouseMoveEvent(QMouseEvent* event) {

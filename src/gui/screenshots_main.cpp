@@ -1,7 +1,7 @@
 // corvane_screenshots OUTDIR PROJECT.prj: starts the desktop program on a project and
 // saves PNG pictures of the screen at each step of a short tour (windows, dialogs, a
-// message box, the record window, the Find dialog), for looking at the program as a user sees it. Run under a virtual X
-// server by scripts/screenshots.sh.
+// message box, the record window, the Find dialog), for looking at the program as a user sees it.
+// Run under a virtual X server by scripts/screenshots.sh.
 #include <QApplication>
 #include <QDir>
 #include <QMdiSubWindow>
