@@ -17,6 +17,7 @@
 #include "app/record_view.h"
 #include "base/platform.h"
 #include "gui/browse_model.h"
+#include "gui/key_search_dialogs.h"
 #include "gui/qt_text.h"
 #include "record/record.h"
 #include "schema/lang_enc.h"
@@ -25,15 +26,6 @@
 namespace crv::gui {
 
 namespace {
-
-struct Level {
-    const char* label;
-    int mask;
-};
-constexpr Level kLevels[] = {{"By &primary grouping only", 3},
-                             {"Disregarding &case", 23},
-                             {"&Exactly by secondary ordering", 7},
-                             {"E&ven those normally ignored", 15}};
 
 // The marker of the field at the view's caret.
 const CMarker* CaretMarker(const CRecordView& view) {
@@ -122,17 +114,7 @@ FindDialog::FindDialog(CRecordView& view, CFindSettings& settings, bool replace,
 
     m_whole = new QCheckBox("Match &whole word", this);
     m_whole->setChecked(settings.matchWhole);
-    auto* match = new QGroupBox("Match characters", this);
-    auto* matchLayout = new QVBoxLayout(match);
-    m_levels = new QButtonGroup(this);
-    for (const Level& level : kLevels) {
-        auto* b = new QRadioButton(level.label, match);
-        m_levels->addButton(b, level.mask);
-        matchLayout->addWidget(b);
-        b->setChecked(level.mask == settings.mask);
-    }
-    if (!m_levels->checkedButton())
-        m_levels->button(3)->setChecked(true);
+    QGroupBox* match = MatchLevelBox(this, settings.mask, m_levels);
 
     auto* form = new QFormLayout;
     form->addRow("&Text to Find:", m_text);
