@@ -112,7 +112,8 @@ void DatabaseWindow::ReleaseDocument() {
     if (!m_doc)
         return;
     m_doc->RemoveView(this);
-    // The widgets draw the view: they go before it.
+    // The widgets draw the view: they go before it, and it tells nobody while it goes.
+    m_view->SetListener(nullptr);
     m_table->setModel(nullptr);
     delete m_model;
     m_model = nullptr;

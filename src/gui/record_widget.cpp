@@ -315,10 +315,8 @@ void RecordWidget::Type(const QString& text) {
     std::string bytes;
     std::string message;
     std::string_view like = info ? std::string_view(info->field->Text()) : std::string_view();
+    // The field's own encoding; an empty field's is UTF-8.
     bool utf8 = info && LangUtf8(*info->field);
-    // An empty field takes the encoding of its language, or UTF-8.
-    if (info && info->field->Text().empty() && !utf8)
-        utf8 = true;
     if (!TypedBytes(text, like, utf8, bytes, message)) {
         platform().Beep();
         platform().ShowMessage(message);
