@@ -2,6 +2,7 @@
 
 #include "app/crv_doc.h"
 #include "base/platform.h"
+#include "engine/bundle_wrap.h"
 #include "engine/engine_type_settings.h"
 #include "interlinear/interlinear_proc.h"
 #include "schema/database_type.h"
@@ -129,9 +130,8 @@ bool ConfirmCloseReferenced(CDocDatabases& dbs, CDatabaseTypeSet& types, CCrvDoc
 std::size_t CAppInterlinearHost::WrapColumns() {
     if (!m_doc->IsOpen())
         return 0;
-    const long margin = m_doc->Records().RecordWidth();
-    const int charWidth = m_doc->Type().InterlinCharWidth();
-    return static_cast<std::size_t>(std::max(1L, margin) / std::max(1, charWidth));
+    return BundleWrapColumns(m_doc->Records().HeaderRecordWidth(),
+                             m_doc->Type().InterlinCharWidth());
 }
 
 InterlinearizeResult InterlinearizeCommand(CRecordWindow& window, const CRecPos& pos, bool adapt,

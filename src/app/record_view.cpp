@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/crv_doc.h"
+#include "app/display_text.h"
 #include "app/project.h"
 #include "base/platform.h"
 #include "engine/browse_cell.h"
@@ -23,25 +24,6 @@ constexpr std::size_t kClipboardLimit = 32000;
 const char* const kTooTall =
     "Warning: This record is too large to properly scroll (near the end of the record).\nWe "
     "suggest you divide this record into multiple, smaller records.";
-
-bool IsValidUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        auto c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80         ? 1
-                        : (c >> 5) == 6  ? 2
-                        : (c >> 4) == 14 ? 3
-                        : (c >> 3) == 30 ? 4
-                                         : 0;
-        if (n == 0 || i + n > s.size())
-            return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += n;
-    }
-    return true;
-}
 
 bool IsSpaceByte(char c) { return c == ' ' || c == '\n' || c == '\t'; }
 
@@ -63,7 +45,8 @@ std::optional<std::string> CViewDialogs::ChooseMarker(const CMarkerSet& markers,
     }
     if (shown.empty())
         return std::nullopt;
-    auto item = platform().ChooseItem("Insert Field", labels, chosen.value_or(firstField.value_or(0)));
+    auto item =
+        platform().ChooseItem("Insert Field", labels, chosen.value_or(firstField.value_or(0)));
     if (!item || *item >= shown.size())
         return std::nullopt;
     return shown[*item]->Name();

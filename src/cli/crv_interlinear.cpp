@@ -10,6 +10,7 @@
 #include "base/message_text.h"
 #include "cli/crv_command_list.h"
 #include "cli/crv_doc_session.h"
+#include "engine/bundle_wrap.h"
 #include "engine/engine_type_settings.h"
 #include "interlinear/lookup_proc.h"
 #include "schema/database_type.h"
@@ -82,9 +83,8 @@ public:
     CrvHost(CrvDatabases& dbs, CCrvDoc& doc) : m_dbs(&dbs), m_doc(&doc) {}
     COpenDatabases* Databases() override { return m_dbs; }
     std::size_t WrapColumns() override {
-        const long margin = m_doc->Records().RecordWidth();
-        return static_cast<std::size_t>(std::max(1L, margin) /
-                                        std::max(1, m_doc->Type().InterlinCharWidth()));
+        return BundleWrapColumns(m_doc->Records().HeaderRecordWidth(),
+                                 m_doc->Type().InterlinCharWidth());
     }
     void AmbiguityChosen(const std::vector<std::string>& results, std::size_t chosen) override {
         std::fprintf(stderr, "crv: ambiguous (%zu results); took: %s\n", results.size(),

@@ -12,6 +12,32 @@ namespace crv {
 
 namespace {
 
+bool IsUtf8(std::string_view s) {
+    std::size_t i = 0;
+    bool high = false;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        high = true;
+        const std::size_t n = c >= 0xF0 && c < 0xF5   ? 4
+                              : c >= 0xE0             ? 3
+                              : c >= 0xC2 && c < 0xE0 ? 2
+                                                      : 0;
+        if (n == 0 || (c >= 0xE0 && n < 3) || i + n > s.size())
+            return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += n;
+    }
+    return high;
+}
+
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
 bool IsTextLineMarker(const CMarker* m) {
     return m && (m->InterlinearFlags() & CMarker::kInterlinearTextLine) != 0;
 }
@@ -36,9 +62,10 @@ bool IsGap(char c) { return c == ' ' || c == '\n'; }
 bool CanCutAt(const std::vector<std::string_view>& lines, std::size_t column) {
     bool cutsSomething = false;
     for (std::string_view line : lines) {
-        if (column >= LineLength(line))
+        if (column >= TrimmedColumns(line))
             continue;
-        if (IsGap(line[column]) || !IsGap(line[column - 1]))
+        const std::size_t at = ByteOfColumn(line, column);
+        if (IsGap(line[at]) || !IsGap(line[at - 1]))
             return false;
         cutsSomething = true;
     }
@@ -54,6 +81,40 @@ std::string_view ClosingLineEnds(std::string_view text) {
 }
 
 } // namespace
+
+std::size_t ColumnCount(std::string_view line) { return ColumnOfByte(line, line.size()); }
+
+std::size_t ColumnOfByte(std::string_view line, std::size_t byte) {
+    const std::size_t in = std::min(byte, line.size());
+    std::size_t cols = in;
+    if (IsUtf8(line)) {
+        cols = 0;
+        for (std::size_t i = 0; i < in; ++i)
+            cols += !IsContinuation(line[i]);
+    }
+    return cols + (byte - in);
+}
+
+std::size_t ByteOfColumn(std::string_view line, std::size_t column) {
+    if (!IsUtf8(line))
+        return column;
+    std::size_t cols = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (IsContinuation(line[i]))
+            continue;
+        if (cols == column)
+            return i;
+        ++cols;
+    }
+    return line.size() + (column - cols);
+}
+
+std::size_t TrimmedColumns(std::string_view line) {
+    std::size_t n = line.size();
+    while (n > 0 && (line[n - 1] == ' ' || line[n - 1] == '\n'))
+        --n;
+    return ColumnOfByte(line, n);
+}
 
 bool IsBundleTextLine(const CRecord& record, const CField* field) {
     if (!field || !IsTextLineMarker(field->Marker()))
@@ -101,7 +162,7 @@ std::size_t WrapBundle(CRecord& record, CField* textLine, std::size_t width) {
         std::size_t longest = 0;
         for (CField* f : bundle) {
             lines.emplace_back(f->Text());
-            longest = std::max(longest, LineLength(lines.back()));
+            longest = std::max(longest, TrimmedColumns(lines.back()));
         }
         if (longest <= width)
             break;
@@ -118,7 +179,7 @@ std::size_t WrapBundle(CRecord& record, CField* textLine, std::size_t width) {
         for (std::string_view line : lines) {
             std::size_t length = LineLength(line);
             std::string_view ends = ClosingLineEnds(line);
-            std::size_t cut = std::min(column, length);
+            std::size_t cut = std::min(ByteOfColumn(line, column), length);
             // The closing line ends stay with the first piece and close the new one too.
             heads.push_back(std::string(line.substr(0, cut)) + std::string(ends));
             tails.push_back(std::string(line.substr(cut, line.size() - cut - ends.size())) +

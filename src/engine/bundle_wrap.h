@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
 namespace crv {
@@ -25,12 +26,21 @@ CField* BundleTextLine(const CRecord& record, CField* field);
 // The bundle that begins at textLine: the text line and the interlinear lines after it.
 std::vector<CField*> BundleFields(const CRecord& record, CField* textLine);
 
+// Columns are where characters line up under each other: in a line that is UTF-8 each
+// character is one column, in any other line each byte. Positions past the end count
+// as if the line went on in spaces.
+std::size_t ColumnCount(std::string_view line);
+std::size_t ByteOfColumn(std::string_view line, std::size_t column);
+std::size_t ColumnOfByte(std::string_view line, std::size_t byte);
+// The columns up to the end of the last character that is not a space or line end.
+std::size_t TrimmedColumns(std::string_view line);
+
 // The wrap width in columns for a margin in pixels and the database type's interlinear
 // character width; each is taken as at least 1.
 std::size_t BundleWrapColumns(int margin, int interlinearCharWidth);
 
-// Wraps the bundle that begins at textLine at width columns: while its longest line is
-// longer, every line is cut at the largest column not beyond width where a word begins in
+// Wraps the bundle that begins at textLine at width columns (see ColumnCount): while its longest
+// line is longer, every line is cut at the largest column not beyond width where a word begins in
 // every line that reaches it (else the first such column beyond width); the text from
 // there moves into a new bundle inserted after it, and the new bundle is wrapped in turn.
 // The line ends that closed a bundle's fields close each new bundle's fields as well.

@@ -124,70 +124,6 @@ bool CBundle::Write(CField* line, std::size_t at, std::string_view out) {
 
 // ---------------------------------------------------------------- a run
 
-namespace {
-
-bool IsUtf8(std::string_view s) {
-    std::size_t i = 0;
-    bool high = false;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        high = true;
-        const std::size_t n = c >= 0xF0 && c < 0xF5   ? 4
-                              : c >= 0xE0             ? 3
-                              : c >= 0xC2 && c < 0xE0 ? 2
-                                                      : 0;
-        if (n == 0 || (c >= 0xE0 && n < 3) || i + n > s.size())
-            return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += n;
-    }
-    return high;
-}
-
-bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-} // namespace
-
-std::size_t ColumnCount(std::string_view line) { return ColumnOfByte(line, line.size()); }
-
-std::size_t ColumnOfByte(std::string_view line, std::size_t byte) {
-    const std::size_t in = std::min(byte, line.size());
-    std::size_t cols = in;
-    if (IsUtf8(line)) {
-        cols = 0;
-        for (std::size_t i = 0; i < in; ++i)
-            cols += !IsContinuation(line[i]);
-    }
-    return cols + (byte - in);
-}
-
-std::size_t ByteOfColumn(std::string_view line, std::size_t column) {
-    if (!IsUtf8(line))
-        return column;
-    std::size_t cols = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (IsContinuation(line[i]))
-            continue;
-        if (cols == column)
-            return i;
-        ++cols;
-    }
-    return line.size() + (column - cols);
-}
-
-std::size_t TrimmedColumns(std::string_view line) {
-    std::size_t n = line.size();
-    while (n > 0 && (line[n - 1] == ' ' || line[n - 1] == '\n'))
-        --n;
-    return ColumnOfByte(line, n);
-}
-
 std::size_t NextWordStart(std::string_view line, std::size_t pos) {
     std::size_t p = std::min(pos, line.size());
     while (p < line.size() && line[p] != ' ' && line[p] != '\n')
@@ -388,64 +324,23 @@ InterlinearizeResult InterlinearizeRecord(CInterlinearProcList& procs, CRecord& 
 // ---------------------------------------------------------------- wrapping
 
 void WrapNewBundle(CRecord& record, CField* textLine, std::size_t width) {
-    width = std::max<std::size_t>(width, 1);
-    CField* current = textLine;
-    for (int guard = 0; guard < 10000; ++guard) {
-        CBundle bundle(record, current);
-        std::vector<CField*> lines = bundle.Lines();
-        std::size_t longest = 0;
-        for (CField* f : lines)
-            longest = std::max(longest, TrimmedColumns(f->Text()));
-        if (longest <= width)
-            return;
-        // A column where a word begins in every line that reaches it.
-        auto splits = [&](std::size_t c) {
-            bool any = false;
-            for (CField* f : lines) {
-                const std::string& t = f->Text();
-                if (c >= TrimmedColumns(t))
-                    continue;
-                const std::size_t b = ByteOfColumn(t, c);
-                if (t[b] == ' ' || t[b - 1] != ' ')
-                    return false;
-                any = true;
-            }
-            return any;
-        };
-        std::size_t at = 0;
-        for (std::size_t c = width; c >= 1 && at == 0; --c)
-            if (splits(c))
-                at = c;
-        for (std::size_t c = width + 1; at == 0 && c < longest; ++c)
-            if (splits(c))
-                at = c;
-        if (at == 0)
-            return;
-        CField* after = lines.back();
-        std::string tail;
-        while (!after->Text().empty() && after->Text().back() == '\n') {
-            tail += '\n';
-            after->Text().pop_back();
-        }
-        CField* first = nullptr;
-        CField* insertAfter = after;
+    const std::size_t added = WrapBundle(record, textLine, width);
+    // The cut leaves the spaces before it on each piece but the last; this program
+    // writes its lines without closing spaces.
+    CField* first = textLine;
+    for (std::size_t b = 0; b < added; ++b) {
+        std::vector<CField*> lines = BundleFields(record, first);
         for (CField* f : lines) {
-            const std::size_t cut = ByteOfColumn(f->Text(), at);
-            std::string rest = f->Text().size() > cut ? f->Text().substr(cut) : std::string();
-            if (f->Text().size() > cut)
-                f->Text().resize(cut);
-            while (!f->Text().empty() && f->Text().back() == ' ')
-                f->Text().pop_back();
-            auto* n = new CField(f->Marker(), rest);
-            record.InsertAfter(insertAfter, n);
-            insertAfter = n;
-            if (!first)
-                first = n;
+            std::string& t = f->Text();
+            std::size_t ends = t.size();
+            while (ends > 0 && t[ends - 1] == '\n')
+                --ends;
+            std::size_t words = ends;
+            while (words > 0 && t[words - 1] == ' ')
+                --words;
+            t.erase(words, ends - words);
         }
-        // Bundles are separated by a blank line, as a typed text has them.
-        after->Text() += '\n';
-        insertAfter->Text() += tail.empty() ? std::string("\n") : tail;
-        current = first;
+        first = record.GetNext(lines.back());
     }
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/platform.h"
+#include "engine/bundle_wrap.h" // columns of bundle lines
 #include "interlinear/interlinear_proc.h"
 #include "record/rec_pos.h"
 
@@ -108,15 +109,6 @@ private:
 // Start of the next word at or after byte pos (kToLineEnd when none).
 std::size_t NextWordStart(std::string_view line, std::size_t pos);
 
-// Columns are where characters line up under each other: in a line that is UTF-8 each
-// character is one column, in any other line each byte. Positions past the end count
-// as if the line went on in spaces.
-std::size_t ColumnCount(std::string_view line);
-std::size_t ByteOfColumn(std::string_view line, std::size_t column);
-std::size_t ColumnOfByte(std::string_view line, std::size_t byte);
-// The columns up to the end of the last character that is not a space or line end.
-std::size_t TrimmedColumns(std::string_view line);
-
 struct InterlinearizeResult {
     bool ran = false;     // processes ran (the record may have changed)
     bool stopped = false; // a process stopped the run (a dialog cancelled, the limit)
@@ -133,8 +125,8 @@ InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record
 InterlinearizeResult InterlinearizeRecord(CInterlinearProcList& procs, CRecord& record, bool adapt,
                                           CInterlinearHost& host);
 
-// The wrap of a bundle filled for the first time, at width columns: the narrow door to
-// the record view's bundle wrap.
+// The wrap of a bundle filled for the first time, at width columns: the engine's bundle
+// wrap, the pieces left without closing spaces as the interlinearizer writes its lines.
 void WrapNewBundle(CRecord& record, CField* textLine, std::size_t width);
 
 // Spell check from pos: the first word of a field in the From line's encoding that the

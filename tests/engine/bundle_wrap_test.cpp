@@ -60,6 +60,11 @@ TEST_F(BundleWrapTest, WrapsWholeBundlesAtAColumnWhereEveryLineStartsAWord) {
               (Strings{"\\lx t", "\\tx one \n", "\\mb one ", "\\gl 1   ", "\\tx two   \n",
                        "\\mb tw -o ", "\\gl 2     ", "\\tx three \n", "\\mb three ", "\\gl 3     ",
                        "\\tx four\n", "\\mb four", "\\gl 4"}));
+    // In a UTF-8 line a column is a character: kelo stands at column 5 over dog.
+    CRecord* u = AddRecord(records, {{lx, "u"}, {tx, "sáwe kelo\n"}, {mb, "see  dog"}});
+    EXPECT_EQ(WrapBundle(*u, FieldAt(*u, 1), 5), 1u);
+    EXPECT_EQ(Fields(*u),
+              (Strings{"\\lx u", "\\tx sáwe \n", "\\mb see  ", "\\tx kelo\n", "\\mb dog"}));
 }
 
 TEST_F(BundleWrapTest, TakesTheFirstColumnBeyondTheWidthWhenNoneFitsAndNeverCutsAWord) {

@@ -50,6 +50,16 @@ TEST_F(InterlinearTest, LookupFillsAlignedColumnsAndWidensTheBundle) {
 } // namespace crv::test
 namespace crv::test {
 namespace {
+TEST_F(InterlinearTest, ANewBundleIsWrappedWholeByCharactersWithoutClosingSpaces) {
+    Lexicon(kLexicon);
+    TextType(GlossProc("tx"));
+    host.wrap = 10;
+    // Column 10 begins a word in both lines only when the two bytes of á count as one.
+    CRecord* r = Text({{"tx", "sáwe kelo kuru sáwe"}});
+    Run(r);
+    EXPECT_EQ(Dump(*r), "\\tx sáwe kelo|\n\\ge see  dog\n|\n\\tx kuru sáwe|\n\\ge big  see\n|\n");
+}
+
 TEST_F(InterlinearTest, ParseCutsAffixes) {
     Lexicon(kLexicon);
     TextType(ParseProc() + GlossProc("mb"));
