@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The desktop program on the sample project and on a project holding the generated
 # lexicon (Qt's offscreen platform): start-up to the first painted window beside `crv -p
-# check` of the same project, opening and scrolling a browse window, and peak memory
-# beside crv's.
+# check` of the same project, opening and scrolling a browse window, peak memory beside
+# crv's, and keystroke to repaint in a 5,000-character field beside the same without
+# automatic wrapping and a repaint alone.
 #   bench/gui/run.sh [RECORDS] [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -45,3 +46,5 @@ echo "browse window on $records records:"
 $bench browse "$(realpath "$project")" 50 2>/dev/null | sed 's/^/  /'
 /usr/bin/time -f "%M" -o "$data/peak.txt" $crv -q -p "$project" check >/dev/null
 awk '{ printf "  peak resident memory, crv check: %.1f MB\n", $1 / 1024 }' "$data/peak.txt"
+echo "record window on the sample's lexicon:"
+$bench typing "$(realpath "$sample/sample.prj")" 300 2>/dev/null | sed 's/^/  /'

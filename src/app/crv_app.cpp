@@ -38,7 +38,7 @@ CCrvApp::CCrvApp(Preferences& prefs, CDocumentDialogs* dialogs)
 
 CCrvApp::~CCrvApp() = default;
 
-ProjectContext CCrvApp::Context() const { return {&m_prefs, m_dialogs}; }
+ProjectContext CCrvApp::Context() const { return {&m_prefs, m_dialogs, m_windows}; }
 
 CProject* CCrvApp::Project() {
     CRV_ASSERT(m_project != nullptr);

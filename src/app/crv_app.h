@@ -21,6 +21,8 @@ public:
     CCrvApp& operator=(const CCrvApp&) = delete;
 
     bool HasProject() const { return m_project != nullptr; }
+    // Opens the windows a project lists for its databases (the desktop program's).
+    void SetWindowOpener(CWindowOpener* windows) { m_windows = windows; }
     // The open project. Asking while none is open is a programming error (reported;
     // null is returned).
     CProject* Project();
@@ -58,6 +60,7 @@ private:
 
     Preferences& m_prefs;
     CDocumentDialogs* m_dialogs;
+    CWindowOpener* m_windows = nullptr;
     std::unique_ptr<CProject> m_project;
 };
 

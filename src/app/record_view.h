@@ -262,6 +262,14 @@ public:
     // are shown as UTF-8 steps by UTF-8 sequences. Default: valid UTF-8 text.
     void SetUtf8Rule(std::function<bool(const CField&)> isUtf8) { m_isUtf8 = std::move(isUtf8); }
 
+    // The field the caret is in (null without a record).
+    CField* CaretField() const { return Record() ? FieldAt(m_caret.field) : nullptr; }
+    // A marker's language or font changed: lines are measured again.
+    void FontsChanged() {
+        Invalidate();
+        Notify(kViewText);
+    }
+
 private:
     friend class CBrowseModel;
 

@@ -3,7 +3,6 @@
 #include <QBrush>
 #include <QFontMetrics>
 
-#include "engine/index.h"
 #include "gui/qt_text.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
@@ -24,42 +23,32 @@ bool MarkerIsUtf8(const CMarker* marker) {
     return marker && marker->LangEnc() && marker->LangEnc()->Utf8();
 }
 
-BrowseModel::BrowseModel(QObject* parent) : QAbstractTableModel(parent) {}
-
-void BrowseModel::SetIndex(CIndex* index) {
-    beginResetModel();
-    m_index = index;
-    m_fonts.clear();
-    m_utf8.clear();
-    for (int c = 0; c < static_cast<int>(m_columns.size()); ++c) {
-        m_fonts.push_back(MarkerFont(ColumnMarker(c)));
-        m_utf8.push_back(MarkerIsUtf8(ColumnMarker(c)));
-    }
-    endResetModel();
-}
-
-void BrowseModel::SetColumns(std::vector<BrowseColumn> columns, CBrowseTexts texts) {
-    m_columns = std::move(columns);
-    m_texts = std::move(texts);
-    SetIndex(m_index);
+BrowseModel::BrowseModel(CRecordView& view, QObject* parent)
+    : QAbstractTableModel(parent), m_model(view), m_list(&view.BrowseColumns()) {
+    Refresh();
 }
 
 void BrowseModel::Refresh() {
     beginResetModel();
+    m_columns = m_model.Columns();
+    m_fonts.clear();
+    m_utf8.clear();
+    for (const CBrowseModel::Column& c : m_columns) {
+        m_fonts.push_back(ToQFont(m_model.ColumnFont(c)));
+        m_utf8.push_back(MarkerIsUtf8(c.marker));
+    }
     endResetModel();
 }
 
-CMarker* BrowseModel::ColumnMarker(int column) const {
-    const BrowseColumn& c = m_columns[column];
-    if (c.marker)
-        return c.marker;
-    return m_index ? m_index->PriMarker() : nullptr;
+bool BrowseModel::ChooseCell(int row, int column) {
+    if (row < 0 || column < 0 || column >= static_cast<int>(m_columns.size()))
+        return false;
+    return m_model.ChooseCell(static_cast<std::size_t>(row),
+                              m_columns[static_cast<std::size_t>(column)]);
 }
 
 int BrowseModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !m_index)
-        return 0;
-    return static_cast<int>(m_index->Count());
+    return parent.isValid() ? 0 : static_cast<int>(m_model.RowCount());
 }
 
 int BrowseModel::columnCount(const QModelIndex& parent) const {
@@ -67,35 +56,26 @@ int BrowseModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant BrowseModel::data(const QModelIndex& index, int role) const {
-    if (!m_index || !index.isValid() || index.column() >= static_cast<int>(m_columns.size()))
+    if (!index.isValid() || index.column() >= static_cast<int>(m_columns.size()) ||
+        static_cast<std::size_t>(index.row()) >= m_model.RowCount())
         return {};
-    const BrowseColumn& column = m_columns[index.column()];
+    const auto c = static_cast<std::size_t>(index.column());
+    const CBrowseModel::Column& column = m_columns[c];
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole: {
-        const CIndexEntry* entry = m_index->EntryAt(static_cast<std::size_t>(index.row()));
-        if (!entry)
-            return {};
-        QString text =
-            FieldText(BrowseCellText(*entry, column.marker, m_texts), m_utf8[index.column()]);
-        // A field of several lines is shown on one: its line breaks as spaces.
-        if (role == Qt::DisplayRole)
-            text.replace('\n', ' ');
-        return text;
-    }
+    case Qt::ToolTipRole:
+        return FieldText(m_model.CellText(static_cast<std::size_t>(index.row()), column),
+                         m_utf8[c]);
     case Qt::ForegroundRole: {
         // The stand-in texts for no field and an empty field are set apart from data.
-        const CIndexEntry* entry = m_index->EntryAt(static_cast<std::size_t>(index.row()));
-        if (!entry)
-            return {};
-        std::string text = BrowseCellText(*entry, column.marker, m_texts);
-        if ((!m_texts.noField.empty() && text == m_texts.noField) ||
-            (!m_texts.empty.empty() && text == m_texts.empty))
+        std::string text = m_model.CellText(static_cast<std::size_t>(index.row()), column);
+        if ((!m_list->noField.empty() && text == m_list->noField) ||
+            (!m_list->fieldEmpty.empty() && text == m_list->fieldEmpty))
             return QBrush(Qt::gray);
         return {};
     }
     case Qt::FontRole:
-        return m_fonts[index.column()];
+        return m_fonts[c];
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter |
                                    (column.rightJustify ? Qt::AlignRight : Qt::AlignLeft));
@@ -111,8 +91,7 @@ QVariant BrowseModel::headerData(int section, Qt::Orientation orientation, int r
         return section + 1;
     if (section < 0 || section >= static_cast<int>(m_columns.size()))
         return {};
-    CMarker* marker = ColumnMarker(section);
-    return marker ? Q("\\" + marker->Name()) : QVariant();
+    return Q(m_columns[static_cast<std::size_t>(section)].title);
 }
 
 int BrowseModel::RowHeight() const {

@@ -1,14 +1,20 @@
 #include "gui/database_window.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <QVBoxLayout>
 
 #include "app/crv_doc.h"
 #include "engine/filter_dialog.h"
+#include "gui/browse_columns_dialog.h"
+#include "gui/find_dialog.h"
 #include "gui/key_search_dialogs.h"
 #include "gui/qt_text.h"
+#include "gui/record_widget.h"
 #include "gui/sort_dialogs.h"
 #include "schema/marker.h"
 
@@ -41,11 +47,23 @@ private:
     QElapsedTimer m_typed;
 };
 
-DatabaseWindow::DatabaseWindow(CCrvDoc& doc, const DatabaseWindow* like, QWidget* parent)
-    : QWidget(parent), m_doc(&doc) {
+DatabaseWindow::DatabaseWindow(CCrvDoc& doc, const CViewEnvironment& env,
+                               const CWindowSettings& settings, QWidget* parent)
+    : QWidget(parent), m_doc(&doc), m_view(std::make_unique<CRecordView>(doc, env, settings)) {
+    Build();
+}
+
+DatabaseWindow::DatabaseWindow(std::unique_ptr<CRecordView> view, QWidget* parent)
+    : QWidget(parent), m_doc(&view->Document()), m_view(std::move(view)) {
+    Build();
+}
+
+void DatabaseWindow::Build() {
     setAttribute(Qt::WA_DeleteOnClose);
-    m_model = new BrowseModel(this);
-    m_table = new BrowseTable(this, this);
+    m_stack = new QStackedWidget(this);
+    m_record = new RecordWidget(*m_view, m_stack);
+    m_model = new BrowseModel(*m_view, this);
+    m_table = new BrowseTable(this, m_stack);
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -58,44 +76,34 @@ DatabaseWindow::DatabaseWindow(CCrvDoc& doc, const DatabaseWindow* like, QWidget
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionsMovable(true);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    m_stack->addWidget(m_record);
+    m_stack->addWidget(m_table);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_table);
+    layout->addWidget(m_stack);
 
-    if (like) {
-        m_unfiltered = like->m_unfiltered;
-        m_filtered = like->m_filtered;
-        m_search = like->m_search;
-        m_insert = like->m_insert;
-        m_model->SetColumns(like->m_model->Columns());
-        m_current = like->m_current;
-    } else {
-        m_unfiltered = &doc.Records().DefaultIndex();
-        m_filtered = m_unfiltered;
-        DefaultColumns();
-    }
-    m_model->SetIndex(m_filtered.Get());
-    m_table->verticalHeader()->setDefaultSectionSize(m_model->RowHeight());
-    for (int c = 0; c < static_cast<int>(m_model->Columns().size()); ++c)
-        m_table->setColumnWidth(c, m_model->Columns()[c].width);
-    doc.AddView(this);
-    doc.Records().AddListener(this);
+    m_doc->AddView(this);
+    m_view->SetListener([this](unsigned changes) { ViewChanged(changes); });
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& now) {
-                if (!now.isValid() || !m_filtered)
+                if (!now.isValid() || !m_view)
                     return;
-                CIndexPos pos = m_filtered->PosAt(static_cast<std::size_t>(now.row()));
-                if (pos.IsValid() && !(pos == m_current)) {
-                    m_current = pos;
-                    m_currentRecord = pos.Record();
-                    emit StateChanged();
-                }
+                CIndexPos pos = Index().PosAt(static_cast<std::size_t>(now.row()));
+                if (pos.IsValid() && !(pos == Current()))
+                    MoveTo(pos);
             });
-    if (!m_current.IsValid())
-        m_current = m_filtered->First();
-    m_currentRecord = m_current.Record();
+    // Choosing a cell (double click, Enter) opens the record on that cell's field.
+    connect(m_table, &QTableView::activated, this, [this](const QModelIndex& cell) {
+        if (m_model->ChooseCell(cell.row(), cell.column()))
+            m_record->setFocus();
+    });
+    auto* header = m_table->horizontalHeader();
+    connect(header, &QHeaderView::sectionResized, this, [this] { ColumnsResized(); });
+    connect(header, &QHeaderView::sectionMoved, this, [this] { ColumnsResized(); });
+    ApplyColumns();
+    m_stack->setCurrentWidget(m_view->IsBrowse() ? static_cast<QWidget*>(m_table) : m_record);
+    setFocusProxy(m_view->IsBrowse() ? static_cast<QWidget*>(m_table) : m_record);
     SelectCurrentRow();
-    setFocusProxy(m_table);
 }
 
 DatabaseWindow::~DatabaseWindow() { ReleaseDocument(); }
@@ -104,44 +112,119 @@ void DatabaseWindow::ReleaseDocument() {
     if (!m_doc)
         return;
     m_doc->RemoveView(this);
-    m_doc->Records().RemoveListener(this);
-    // The columns name markers of the database: they go with it.
-    m_model->SetIndex(nullptr);
-    m_model->SetColumns({});
-    m_current = {};
-    m_currentRecord = nullptr;
-    m_filtered = nullptr;
-    m_unfiltered = nullptr;
+    // The widgets draw the view: they go before it, and it tells nobody while it goes.
+    m_view->SetListener(nullptr);
+    m_table->setModel(nullptr);
+    delete m_model;
+    m_model = nullptr;
+    delete m_record;
+    m_record = nullptr;
+    m_view.reset();
     m_doc = nullptr;
 }
 
+void DatabaseWindow::ViewChanged(unsigned changes) {
+    if (!m_view)
+        return;
+    if (changes & (kViewSettings | kViewRows)) {
+        bool browse = m_view->IsBrowse();
+        QWidget* shown = browse ? static_cast<QWidget*>(m_table) : m_record;
+        if (m_stack->currentWidget() != shown) {
+            bool focused = m_stack->currentWidget()->hasFocus();
+            m_stack->setCurrentWidget(shown);
+            setFocusProxy(shown);
+            if (focused)
+                shown->setFocus();
+        }
+        if (!m_applyingColumns)
+            ApplyColumns();
+    }
+    if (changes & (kViewRecord | kViewRows))
+        SelectCurrentRow();
+    m_record->ViewChanged(changes);
+    emit StateChanged();
+}
+
+void DatabaseWindow::ApplyColumns() {
+    m_applyingColumns = true;
+    m_model->Refresh();
+    m_table->verticalHeader()->setDefaultSectionSize(m_model->RowHeight());
+    const auto& columns = m_model->Columns();
+    QHeaderView* header = m_table->horizontalHeader();
+    {
+        QSignalBlocker block(header);
+        for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+            header->moveSection(header->visualIndex(c), c);
+            m_table->setColumnWidth(c, columns[static_cast<std::size_t>(c)].width);
+        }
+    }
+    m_applyingColumns = false;
+    SelectCurrentRow();
+}
+
+void DatabaseWindow::ColumnsResized() {
+    if (m_applyingColumns || !m_view)
+        return;
+    // The columns as the user arranged them become the window's browse list.
+    CBrowseList list = m_view->BrowseColumns();
+    const auto& columns = m_model->Columns();
+    QHeaderView* header = m_table->horizontalHeader();
+    std::vector<CBrowseColumn> ordered;
+    for (int v = 0; v < header->count(); ++v) {
+        int c = header->logicalIndex(v);
+        if (c < 0 || c >= static_cast<int>(columns.size()))
+            continue;
+        const CBrowseModel::Column& col = columns[static_cast<std::size_t>(c)];
+        CBrowseColumn out;
+        if (c < static_cast<int>(list.columns.size()))
+            out = list.columns[static_cast<std::size_t>(c)];
+        else
+            out.marker = col.title.size() > 1 ? col.title.substr(1) : std::string();
+        out.width = header->sectionSize(c);
+        out.rightJustify = col.rightJustify;
+        if (!out.marker.empty())
+            ordered.push_back(std::move(out));
+    }
+    list.columns = std::move(ordered);
+    m_applyingColumns = true;
+    m_view->SetBrowseColumns(std::move(list));
+    m_applyingColumns = false;
+    // The table's own arrangement now matches the list's order.
+    ApplyColumns();
+}
+
 void DatabaseWindow::DefaultColumns() {
-    // Until the window's own column list is stored with it: the sort field, then the
-    // fields of the first record in their order, as far as they fit a screen.
-    std::vector<BrowseColumn> columns;
-    columns.push_back({nullptr, 160, false});
-    std::vector<const CMarker*> seen;
-    if (CIndexPos first = m_filtered->First(); first.IsValid()) {
+    // A new window's browse list: the sort field, then the fields of the first record in
+    // their order, as far as they fit a screen.
+    CBrowseList list = m_view->BrowseColumns();
+    if (!list.columns.empty())
+        return;
+    CMarker* sort = Index().PriMarker();
+    if (!sort)
+        return;
+    list.columns.push_back({sort->Name(), 160, false, {}});
+    if (CIndexPos first = Index().First(); first.IsValid()) {
         for (const CField& field : *first.Record()) {
             const CMarker* m = field.Marker();
-            if (m == m_filtered->PriMarker() || m->Hidden() ||
-                std::find(seen.begin(), seen.end(), m) != seen.end())
+            if (m->Hidden() ||
+                std::any_of(list.columns.begin(), list.columns.end(),
+                            [m](const CBrowseColumn& c) { return c.marker == m->Name(); }))
                 continue;
-            seen.push_back(m);
-            columns.push_back({const_cast<CMarker*>(m), 140, false});
-            if (columns.size() == 5)
+            list.columns.push_back({m->Name(), 140, false, {}});
+            if (list.columns.size() == 5)
                 break;
         }
     }
-    m_model->SetColumns(std::move(columns));
+    m_view->SetBrowseColumns(std::move(list));
 }
 
 QString DatabaseWindow::Caption() const {
     if (!m_doc)
         return {};
     QString caption = Q(m_doc->Title());
-    if (m_filtered && m_filtered->Filter())
-        caption += " [" + Q(m_filtered->Filter()->FilterName()) + "]";
+    CIndex& index = m_view->Index();
+    if (index.Filter())
+        caption += " [" + Q(index.Filter()->FilterName()) + "]";
     if (m_doc->IsReadOnly())
         caption += " (read-only)";
     if (m_doc->IsModified())
@@ -150,25 +233,29 @@ QString DatabaseWindow::Caption() const {
 }
 
 QString DatabaseWindow::StatusText() const {
-    if (!m_doc || !m_filtered)
+    if (!m_doc)
         return {};
+    CIndex& index = m_view->Index();
     QString text;
-    if (m_filtered->IsEmpty())
-        text = Q(EmptyIndexText(*m_filtered));
+    if (index.IsEmpty())
+        text = Q(EmptyIndexText(index));
     else
-        text = QString("Record %1 of %2").arg(m_current.Ordinal() + 1).arg(m_filtered->Count());
-    if (CMarker* m = m_filtered->PriMarker())
+        text = QString("Record %1 of %2").arg(m_view->Current().Ordinal() + 1).arg(index.Count());
+    if (CMarker* m = index.PriMarker())
         text += "    " + Q("Sorted by \\" + m->Name());
-    text += "    " + Q(FilterSelectionText(m_filtered->Filter()));
+    text += "    " + Q(FilterSelectionText(index.Filter()));
     return text;
 }
 
 QTableView* DatabaseWindow::Table() const { return m_table; }
 
 void DatabaseWindow::SelectCurrentRow() {
-    if (!m_current.IsValid())
+    if (!m_view)
         return;
-    QModelIndex cell = m_model->index(static_cast<int>(m_current.Ordinal()),
+    CIndexPos current = m_view->Current();
+    if (!current.IsValid())
+        return;
+    QModelIndex cell = m_model->index(static_cast<int>(current.Ordinal()),
                                       std::max(0, m_table->currentIndex().column()));
     QSignalBlocker block(m_table->selectionModel());
     m_table->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect |
@@ -178,39 +265,16 @@ void DatabaseWindow::SelectCurrentRow() {
 }
 
 void DatabaseWindow::MoveTo(const CIndexPos& pos) {
-    if (!pos.IsValid())
+    if (!pos.IsValid() || !m_view)
         return;
-    m_current = pos;
-    m_currentRecord = pos.Record();
-    SelectCurrentRow();
-    emit StateChanged();
-}
-
-void DatabaseWindow::RecordsChanged() {
-    if (!m_doc)
+    if (!m_view->LeaveRecord()) {
+        SelectCurrentRow();
         return;
-    m_model->Refresh();
-    // The current record again: its entry moved, or went with an edit or a deletion.
-    CIndexPos pos;
-    if (!m_currentRemoved && m_current.IsValid())
-        pos = m_filtered->PosOf(m_current.Entry());
-    if (!pos.IsValid() && m_currentRecord &&
-        m_currentRecord != m_doc->Records().RecordBeingDeleted())
-        pos = m_filtered->FindRecord(m_currentRecord);
-    if (!pos.IsValid()) {
-        std::size_t at = std::min(m_current.Ordinal(), m_filtered->Count());
-        pos = at < m_filtered->Count() ? m_filtered->PosAt(at) : m_filtered->Last();
     }
-    m_currentRemoved = false;
-    m_current = pos;
-    m_currentRecord = pos.Record();
-    SelectCurrentRow();
-    emit StateChanged();
+    m_view->MoveTo(pos);
 }
 
-void DatabaseWindow::AfterCommand() { RecordsChanged(); }
-
-void DatabaseWindow::OnUpdate(CCrvDoc&, const CRecordHint&, CDocView*) { RecordsChanged(); }
+void DatabaseWindow::OnUpdate(CCrvDoc&, const CRecordHint&, CDocView*) { emit StateChanged(); }
 
 void DatabaseWindow::OnDocumentSaved(CCrvDoc&) { emit StateChanged(); }
 
@@ -219,79 +283,137 @@ void DatabaseWindow::OnDocumentClosing(CCrvDoc&) {
     emit DocumentGone();
 }
 
-void DatabaseWindow::OnEntriesRemoving(CIndex& index,
-                                       const std::vector<const CIndexEntry*>& entries) {
-    if (&index != m_filtered.Get() || !m_current.IsValid())
+void DatabaseWindow::StorePlacement(int z) {
+    if (!m_view)
         return;
-    if (std::find(entries.begin(), entries.end(), m_current.Entry()) != entries.end())
-        m_currentRemoved = true;
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!sub) {
+        m_view->SetPlacement(std::nullopt, z);
+        return;
+    }
+    WindowPlacement wp;
+    QRect r = sub->isMaximized() || sub->isMinimized() ? sub->normalGeometry() : sub->geometry();
+    if (!r.isValid())
+        r = sub->geometry();
+    wp.left = r.left();
+    wp.top = r.top();
+    wp.right = r.right() + 1;
+    wp.bottom = r.bottom() + 1;
+    wp.state = sub->isMaximized()   ? WindowPlacement::State::Maximized
+               : sub->isMinimized() ? WindowPlacement::State::Minimized
+                                    : WindowPlacement::State::Normal;
+    m_view->SetPlacement(wp, z);
 }
 
-void DatabaseWindow::SetIndexes(CIndexRef unfiltered, CIndexRef filtered) {
-    const CRecord* record = m_currentRecord;
-    m_unfiltered = std::move(unfiltered);
-    m_filtered = std::move(filtered);
-    m_model->SetIndex(m_filtered.Get());
-    m_table->verticalHeader()->setDefaultSectionSize(m_model->RowHeight());
-    CIndexPos pos = record ? m_filtered->FindRecord(record) : CIndexPos();
-    m_current = pos.IsValid() ? pos : m_filtered->First();
-    m_currentRecord = m_current.Record();
-    SelectCurrentRow();
-    emit StateChanged();
-}
-
-void DatabaseWindow::FirstRecord() { MoveToFirstRecord(*this); }
-void DatabaseWindow::LastRecord() { MoveToLastRecord(*this); }
-void DatabaseWindow::NextRecord() { MoveToNextRecord(*this); }
-void DatabaseWindow::PreviousRecord() { MoveToPreviousRecord(*this); }
+void DatabaseWindow::FirstRecord() { MoveToFirstRecord(*m_view); }
+void DatabaseWindow::LastRecord() { MoveToLastRecord(*m_view); }
+void DatabaseWindow::NextRecord() { MoveToNextRecord(*m_view); }
+void DatabaseWindow::PreviousRecord() { MoveToPreviousRecord(*m_view); }
 
 void DatabaseWindow::Search() {
-    QtKeySearchDialogs dialogs(this, m_filtered->PriMarker());
-    KeyCommandResult r = SearchRecordCommand(*this, m_search, dialogs);
-    if (r.outcome == KeyCommandResult::Outcome::Inserted)
-        AfterCommand();
-    MoveTo(r.pos);
+    QtKeySearchDialogs dialogs(this, Index().PriMarker());
+    KeyCommandResult r = SearchRecordCommand(*m_view, m_view->SearchKey(), dialogs);
+    if (r.pos.IsValid() && !(r.pos == Current()))
+        m_view->MoveTo(r.pos);
 }
 
 void DatabaseWindow::InsertRecord() {
     QtKeySearchDialogs dialogs(this, m_doc->Records().RecordMarker());
-    KeyCommandResult r = InsertRecordCommand(*this, m_insert, dialogs);
-    if (r.outcome == KeyCommandResult::Outcome::Inserted)
-        AfterCommand();
-    MoveTo(r.pos);
+    KeyCommandResult r = InsertRecordCommand(*m_view, m_view->InsertKey(), dialogs);
+    if (r.pos.IsValid() && !(r.pos == Current()))
+        m_view->MoveTo(r.pos);
+    if (r.outcome == KeyCommandResult::Outcome::Inserted && m_view->IsBrowse())
+        m_view->SetBrowse(false); // a new record is for typing into
 }
 
-void DatabaseWindow::DeleteRecord() {
-    if (DeleteRecordCommand(*this))
-        AfterCommand();
-}
+void DatabaseWindow::DeleteRecord() { DeleteRecordCommand(*m_view); }
 
 void DatabaseWindow::CopyRecord() {
-    CopyRecordCommand(*this);
+    CopyRecordCommand(*m_view);
     emit StateChanged();
 }
 
 void DatabaseWindow::MergeDatabase() {
-    if (MergeDatabaseCommand(*this)) {
-        AfterCommand();
-        MoveTo(m_filtered->First());
-    }
+    if (MergeDatabaseCommand(*m_view))
+        m_view->MoveTo(Index().First());
 }
 
 void DatabaseWindow::SortDialog() {
-    gui::SortDialog dialog(m_doc->Records(), *m_unfiltered, m_filtered->Filter(), this);
+    if (!m_view->LeaveRecord())
+        return;
+    CIndexKeys keys = Index().Keys();
+    keys.filter = nullptr;
+    CIndexRef unfiltered = m_doc->Records().GetIndex(keys);
+    gui::SortDialog dialog(m_doc->Records(), *unfiltered, Index().Filter(), this);
     if (dialog.exec() == QDialog::Accepted && dialog.filtered)
-        SetIndexes(dialog.unfiltered, dialog.filtered);
+        m_view->SetIndexes({dialog.unfiltered, dialog.filtered});
 }
 
 void DatabaseWindow::ChooseFilter() {
     CIndexFilter* filter = nullptr;
-    if (!ChooseWindowFilter(m_doc->Records(), *m_filtered, this, filter))
+    if (!m_view->LeaveRecord() || !ChooseWindowFilter(m_doc->Records(), Index(), this, filter))
         return;
-    CIndexKeys keys = m_unfiltered->Keys();
+    CIndexKeys keys = Index().Keys();
+    keys.filter = nullptr;
+    CIndexRef unfiltered = m_doc->Records().GetIndex(keys);
     keys.filter = filter;
-    SetIndexes(m_unfiltered, m_doc->Records().GetIndex(keys));
+    m_view->SetIndexes({unfiltered, m_doc->Records().GetIndex(keys)});
 }
+
+void DatabaseWindow::Undo() {
+    if (!m_view->Undo())
+        QApplication::beep();
+}
+
+void DatabaseWindow::UndoAll() { m_view->UndoAll(); }
+
+void DatabaseWindow::Copy() {
+    if (IsBrowse()) {
+        QModelIndex cell = m_table->currentIndex();
+        if (cell.isValid())
+            QApplication::clipboard()->setText(cell.data(Qt::ToolTipRole).toString());
+        return;
+    }
+    m_record->CopySelection();
+}
+
+void DatabaseWindow::Cut() {
+    if (IsBrowse())
+        QApplication::beep();
+    else
+        m_record->CutSelection();
+}
+
+void DatabaseWindow::Paste() {
+    if (IsBrowse())
+        QApplication::beep();
+    else
+        m_record->PasteClipboard();
+}
+
+void DatabaseWindow::ToggleBrowse() {
+    // Leaving the record for the list stamps and sorts it, as moving away does.
+    if (!m_view->IsBrowse() && !m_view->LeaveRecord())
+        return;
+    if (!m_view->IsBrowse())
+        DefaultColumns();
+    m_view->SetBrowse(!m_view->IsBrowse());
+    (m_view->IsBrowse() ? static_cast<QWidget*>(m_table) : m_record)->setFocus();
+}
+
+void DatabaseWindow::BrowseColumnsDialog() {
+    gui::BrowseColumnsDialog dialog(m_doc->Records().Markers(), m_view->BrowseColumns(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_view->SetBrowseColumns(dialog.Result());
+}
+
+void DatabaseWindow::FindDialog(CFindSettings& settings, bool replace) {
+    gui::FindDialog dialog(*m_view, settings, replace, this);
+    dialog.exec();
+}
+
+void DatabaseWindow::FindNext() { m_view->FindNext(true); }
+void DatabaseWindow::FindPrevious() { m_view->FindNext(false); }
 
 void DatabaseWindow::keyPressEvent(QKeyEvent* event) {
     // The trace log's switch, in any database window.

@@ -1,57 +1,51 @@
-// A window on one database: its own indexes (sort keys and filter), its current record,
-// the record commands of the Database menu, and the browse list of its records. Record
-// changes made anywhere reach it through the document's hints.
+// A record window on one database: a CRecordView (its indexes, current record, caret,
+// marker area, browse columns and key searches, all kept in its window settings) shown
+// either as the record with its fields (RecordWidget) or as the browse list of its
+// records (Alt+R switches). The record commands of the Database menu work on the view;
+// record changes made anywhere reach it through the document's hints.
 #pragma once
 
-#include <QElapsedTimer>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QWidget>
-#include <vector>
+#include <memory>
 
 #include "app/doc_view.h"
-#include "app/record_commands.h"
-#include "engine/index_set.h"
-#include "engine/key_search.h"
+#include "app/record_view.h"
 #include "gui/browse_model.h"
 
 namespace crv::gui {
 
 class BrowseTable;
+class RecordWidget;
 
-class DatabaseWindow : public QWidget,
-                       public CDocView,
-                       public CIndexSetListener,
-                       public CRecordWindow {
+class DatabaseWindow : public QWidget, public CDocView {
     Q_OBJECT
 public:
-    // A window on doc's default index; like (when given) is copied: its indexes, current
-    // record, columns and key searches (Window > Duplicate).
-    explicit DatabaseWindow(CCrvDoc& doc, const DatabaseWindow* like = nullptr,
-                            QWidget* parent = nullptr);
+    // A window on doc with settings (read from the project, or a new window's).
+    DatabaseWindow(CCrvDoc& doc, const CViewEnvironment& env, const CWindowSettings& settings,
+                   QWidget* parent = nullptr);
+    // A window on a view made already (Window > Duplicate).
+    explicit DatabaseWindow(std::unique_ptr<CRecordView> view, QWidget* parent = nullptr);
     ~DatabaseWindow() override;
 
     bool HasDocument() const { return m_doc != nullptr; }
+    CRecordView& RecordView() { return *m_view; }
+    const CRecordView& RecordView() const { return *m_view; }
     // The caption: the database's title, with a mark while it has unsaved changes.
     QString Caption() const;
     // "Record N of M", the sort marker and the filter, for the status bar.
     QString StatusText() const;
 
-    // --- CRecordWindow ---
-    CCrvDoc& Document() override { return *m_doc; }
-    CIndex& Index() override { return *m_filtered; }
-    CIndexPos Current() override { return m_current; }
-    void MoveTo(const CIndexPos& pos) override;
-    bool LeaveRecord() override { return true; }
-    CDocView* View() override { return this; }
+    CCrvDoc& Document() { return *m_doc; }
+    CIndex& Index() { return m_view->Index(); }
+    CIndexPos Current() { return m_view->Current(); }
+    void MoveTo(const CIndexPos& pos);
 
-    // --- CDocView ---
+    // --- CDocView (the caption and the document's end; the view has its own) ---
     void OnUpdate(CCrvDoc& doc, const CRecordHint& hint, CDocView* sender) override;
     void OnDocumentSaved(CCrvDoc& doc) override;
     void OnDocumentClosing(CCrvDoc& doc) override;
-    CIndex* ViewIndex() override { return m_filtered.Get(); }
-
-    // --- CIndexSetListener ---
-    void OnEntriesRemoving(CIndex& index, const std::vector<const CIndexEntry*>& entries) override;
 
     // --- commands ---
     void FirstRecord();
@@ -65,14 +59,26 @@ public:
     void MergeDatabase();
     void SortDialog();
     void ChooseFilter();
+    void Undo();
+    void UndoAll();
+    void Copy();
+    void Cut();
+    void Paste();
+    void ToggleBrowse();
+    void BrowseColumnsDialog();
+    void FindDialog(CFindSettings& settings, bool replace);
+    void FindNext();
+    void FindPrevious();
 
-    CKeySearch& SearchSettings() { return m_search; }
-    CKeySearch& InsertSettings() { return m_insert; }
-    // The indexes the window shows (after Sorting or choosing a filter).
-    void SetIndexes(CIndexRef unfiltered, CIndexRef filtered);
-    CIndex& UnfilteredIndex() { return *m_unfiltered; }
+    bool IsBrowse() const { return m_view && m_view->IsBrowse(); }
     QTableView* Table() const;
     BrowseModel* Model() const { return m_model; }
+    RecordWidget* Record() const { return m_record; }
+    // A new window's browse list when it has none: the sort field, then the fields of
+    // the first record.
+    void DefaultColumns();
+    // The window's placement inside the frame, for its settings.
+    void StorePlacement(int z);
 
 signals:
     // The caption or the status text changed.
@@ -84,26 +90,20 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // The records changed behind the model's back: the model is made again and the
-    // current record found again. The one place that keeps the browse list current
-    // until the index tells of its own changes.
-    void RecordsChanged();
-    // After a command: refresh, follow the window's position, tell the frame.
-    void AfterCommand();
+    void Build();
+    void ViewChanged(unsigned changes);
+    void ApplyColumns();
+    void ColumnsResized();
     void SelectCurrentRow();
-    void DefaultColumns();
     void ReleaseDocument();
 
     CCrvDoc* m_doc;
-    CIndexRef m_unfiltered;
-    CIndexRef m_filtered;
-    CIndexPos m_current;
-    const CRecord* m_currentRecord = nullptr; // to find the record again after changes
-    bool m_currentRemoved = false;
-    CKeySearch m_search;
-    CKeySearch m_insert;
-    BrowseModel* m_model;
-    BrowseTable* m_table;
+    std::unique_ptr<CRecordView> m_view;
+    QStackedWidget* m_stack = nullptr;
+    RecordWidget* m_record = nullptr;
+    BrowseModel* m_model = nullptr;
+    BrowseTable* m_table = nullptr;
+    bool m_applyingColumns = false;
 };
 
 } // namespace crv::gui

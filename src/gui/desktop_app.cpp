@@ -56,6 +56,7 @@ DesktopApp::StartResult DesktopApp::Start(const std::string& commandLinePath, bo
     m_dialogs = std::make_unique<QtDocumentDialogs>(nullptr);
     m_app = std::make_unique<CCrvApp>(m_prefs, m_dialogs.get());
     m_window = std::make_unique<MainWindow>(*m_app, m_prefs, &m_lock);
+    m_app->SetWindowOpener(m_window.get());
     m_dialogs->SetParent(m_window.get());
     m_platform.SetParentWindow(m_window.get());
 

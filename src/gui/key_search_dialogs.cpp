@@ -34,6 +34,21 @@ constexpr Level kLevels[] = {{"By &primary grouping only", 3},
 
 } // namespace
 
+QGroupBox* MatchLevelBox(QWidget* parent, int mask, QButtonGroup*& levels) {
+    auto* group = new QGroupBox("Match characters", parent);
+    auto* groupLayout = new QVBoxLayout(group);
+    levels = new QButtonGroup(parent);
+    for (const Level& level : kLevels) {
+        auto* button = new QRadioButton(level.label, group);
+        levels->addButton(button, level.mask);
+        groupLayout->addWidget(button);
+        button->setChecked(level.mask == mask);
+    }
+    if (!levels->checkedButton())
+        levels->button(3)->setChecked(true);
+    return group;
+}
+
 KeyDialog::KeyDialog(const CKeySearch& search, const QString& title, const QString& prompt,
                      const CMarker* keyMarker, QWidget* parent)
     : QDialog(parent), m_utf8(MarkerIsUtf8(keyMarker)), m_oldKey(search.key) {
@@ -46,17 +61,7 @@ KeyDialog::KeyDialog(const CKeySearch& search, const QString& title, const QStri
     label->setBuddy(m_key);
     m_whole = new QCheckBox("Match &whole field", this);
     m_whole->setChecked(search.matchWhole);
-    auto* group = new QGroupBox("Match characters", this);
-    auto* groupLayout = new QVBoxLayout(group);
-    m_levels = new QButtonGroup(this);
-    for (const Level& level : kLevels) {
-        auto* button = new QRadioButton(level.label, group);
-        m_levels->addButton(button, level.mask);
-        groupLayout->addWidget(button);
-        button->setChecked(level.mask == search.mask);
-    }
-    if (!m_levels->checkedButton())
-        m_levels->button(3)->setChecked(true);
+    QGroupBox* group = MatchLevelBox(this, search.mask, m_levels);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);

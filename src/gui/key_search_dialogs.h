@@ -8,10 +8,15 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QGroupBox;
 class QLineEdit;
 class QListWidget;
 
 namespace crv::gui {
+
+// The "Match characters" box with the four match levels, the one of mask chosen (the
+// primary level when mask is none of them); levels holds the buttons by their masks.
+QGroupBox* MatchLevelBox(QWidget* parent, int mask, QButtonGroup*& levels);
 
 class KeyDialog : public QDialog {
     Q_OBJECT

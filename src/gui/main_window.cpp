@@ -25,7 +25,9 @@
 #include "base/message_text.h"
 #include "gui/database_window.h"
 #include "gui/qt_text.h"
+#include "gui/record_widget.h"
 #include "gui/service_commands.h"
+#include "gui/view_dialogs_qt.h"
 
 namespace crv::gui {
 
@@ -45,7 +47,8 @@ QMdiSubWindow* SubWindowOf(QWidget* w) {
 } // namespace
 
 MainWindow::MainWindow(CCrvApp& app, Preferences& prefs, const InstanceLock* lock, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_prefs(prefs), m_lock(lock) {
+    : QMainWindow(parent), m_app(app), m_prefs(prefs), m_lock(lock),
+      m_viewDialogs(std::make_unique<QtViewDialogs>(this)) {
     setWindowIcon(QIcon(":/corvane/corvane.png"));
     m_mdi = new QMdiArea(this);
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -156,7 +159,7 @@ void MainWindow::BuildMenus() {
     AddAction(file, "fileSaveAll", "Save A&ll", "Save every modified database\nSave All", [this] {
         if (CProject* p = Project())
             for (CCrvDoc* doc : p->Documents().Documents())
-                if (doc->IsModified())
+                if (LeaveRecords(doc) && doc->IsModified())
                     doc->Save();
         UpdateCommands();
     });
@@ -166,17 +169,6 @@ void MainWindow::BuildMenus() {
         [this] { close(); }, QKeySequence::Quit);
 
     QMenu* edit = menuBar()->addMenu("&Edit");
-    AddAction(
-        edit, "editCopy", "&Copy", "Copy the selection to the clipboard\nCopy",
-        [this] {
-            if (DatabaseWindow* w = ActiveWindow()) {
-                QModelIndex cell = w->Table()->currentIndex();
-                if (cell.isValid())
-                    QApplication::clipboard()->setText(cell.data(Qt::ToolTipRole).toString());
-            }
-        },
-        QKeySequence::Copy);
-
     QMenu* db = menuBar()->addMenu("&Database");
     AddAction(
         db, "recordFirst", "&First Record", "Go to the first record\nFirst Record",
@@ -236,6 +228,7 @@ void MainWindow::BuildMenus() {
     sb->setStatusTip("Show or hide the status bar");
     connect(sb, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
     view->addAction(sb);
+    BuildRecordMenus(edit, view);
     for (const char* name : std::initializer_list<const char*>{
              "fileNew", "fileOpen", "fileSave", nullptr, "recordFirst", "recordPrevious",
              "recordNext", "recordLast", "recordSearch"}) {
@@ -259,8 +252,11 @@ void MainWindow::FillWindowMenu() {
     if (!Action("windowDuplicate")) {
         AddAction(m_windowMenu, "windowDuplicate", "&Duplicate", "Duplicate the active window.",
                   [this] {
-                      if (DatabaseWindow* w = ActiveWindow(); w && w->HasDocument())
-                          OpenWindow(w->Document(), w);
+                      if (DatabaseWindow* w = ActiveWindow(); w && w->HasDocument()) {
+                          // The copy starts where the original stands, record stamped.
+                          if (w->RecordView().LeaveRecord())
+                              OpenWindow(w->Document(), w);
+                      }
                   });
         AddAction(m_windowMenu, "windowCascade", "&Cascade",
                   "Arrange windows so they overlap\nCascade",
@@ -305,16 +301,50 @@ std::vector<DatabaseWindow*> MainWindow::Windows() const {
 }
 
 DatabaseWindow* MainWindow::OpenWindow(CCrvDoc& doc, const DatabaseWindow* like) {
-    auto* window = new DatabaseWindow(doc, like);
+    if (like)
+        return AddWindow(new DatabaseWindow(like->RecordView().Duplicate()), nullptr);
+    CWindowSettings settings = CWindowSettings::ForNewWindow();
+    DatabaseWindow* window = OpenWindow(doc, settings);
+    window->DefaultColumns();
+    return window;
+}
+
+DatabaseWindow* MainWindow::OpenWindow(CCrvDoc& doc, const CWindowSettings& settings) {
+    CProject* p = Project();
+    CViewEnvironment env{p ? &p->Options() : nullptr, p ? &p->Find() : nullptr,
+                         m_viewDialogs.get()};
+    return AddWindow(new DatabaseWindow(doc, env, settings), &settings);
+}
+
+void MainWindow::OpenWindows(CProject& project, CCrvDoc& doc, const CWindowList& windows) {
+    for (const CWindowSettings& settings : windows.windows) {
+        CViewEnvironment env{&project.Options(), &project.Find(), m_viewDialogs.get()};
+        AddWindow(new DatabaseWindow(doc, env, settings), &settings);
+    }
+}
+
+DatabaseWindow* MainWindow::AddWindow(DatabaseWindow* window, const CWindowSettings* settings) {
     QMdiSubWindow* sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->installEventFilter(this);
     sub->setWindowTitle(window->Caption());
     sub->resize(m_mdi->width() * 2 / 3, m_mdi->height() * 2 / 3);
+    if (settings && settings->placement) {
+        // Where the window was; a place off the frame's area is not restored.
+        const WindowPlacement& wp = *settings->placement;
+        QRect r(QPoint(wp.left, wp.top), QPoint(wp.right - 1, wp.bottom - 1));
+        if (r.isValid() && r.width() >= 80 && r.height() >= 40 && r.left() < 4000 &&
+            r.top() < 4000 && r.right() > 0 && r.bottom() > 0)
+            sub->setGeometry(r);
+    }
+    sub->setProperty("corvaneZ", settings ? settings->z : 0);
     connect(window, &DatabaseWindow::StateChanged, this, [this] { UpdateCommands(); });
     connect(window, &DatabaseWindow::DocumentGone, sub,
             [sub] { QMetaObject::invokeMethod(sub, &QMdiSubWindow::close, Qt::QueuedConnection); });
     sub->show();
+    if (settings && settings->placement &&
+        settings->placement->state == WindowPlacement::State::Maximized)
+        sub->showMaximized();
     window->setFocus();
     UpdateCommands();
     return window;
@@ -332,7 +362,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                     last = false;
             // Closing the last window of a database closes the database, which asks to
             // save it first; a refusal keeps the window.
-            if (last && Project() && !Project()->Documents().CloseDocument(doc, true)) {
+            if (last && Project() &&
+                (!LeaveRecords(doc) || !Project()->Documents().CloseDocument(doc, true))) {
                 event->ignore();
                 return true;
             }
@@ -367,10 +398,39 @@ void MainWindow::UpdateCommands() {
     for (const char* name :
          {"fileNew", "fileOpen", "fileImport", "fileSaveAll", "projectSaveAs", "projectClose"})
         Action(name)->setEnabled(project);
-    for (const char* name :
-         {"fileClose", "fileSave", "fileSaveAs", "editCopy", "recordFirst", "recordPrevious",
-          "recordNext", "recordLast", "recordSearch", "recordInsert", "recordDelete", "recordCopy",
-          "databaseMerge", "databaseSort", "databaseFilter"})
+    for (const char* name : {"fileClose",
+                             "fileSave",
+                             "fileSaveAs",
+                             "editCopy",
+                             "editCut",
+                             "editPaste",
+                             "editUndo",
+                             "editUndoAll",
+                             "editFind",
+                             "editFindNext",
+                             "editFindPrevious",
+                             "editReplace",
+                             "viewBrowse",
+                             "viewBrowseFields",
+                             "viewMarkers",
+                             "viewFieldNames",
+                             "viewMarkersAndFieldNames",
+                             "viewHierarchy",
+                             "viewSetMargin",
+                             "viewFormatParagraph",
+                             "viewReshape",
+                             "viewJumpTarget",
+                             "recordFirst",
+                             "recordPrevious",
+                             "recordNext",
+                             "recordLast",
+                             "recordSearch",
+                             "recordInsert",
+                             "recordDelete",
+                             "recordCopy",
+                             "databaseMerge",
+                             "databaseSort",
+                             "databaseFilter"})
         Action(name)->setEnabled(window);
     for (const char* name : {"windowDuplicate", "windowCascade", "windowTile"})
         if (QAction* a = Action(name))
@@ -381,6 +441,19 @@ void MainWindow::UpdateCommands() {
     m_recordStatus->setText(window ? w->StatusText() : QString());
     if (m_services)
         m_services->Update();
+    if (window) {
+        Action("editUndo")->setEnabled(w->RecordView().CanUndo());
+        Action("viewBrowse")->setChecked(w->IsBrowse());
+        const CMarkerAreaSettings& area = w->RecordView().MarkerArea();
+        Action("viewMarkers")->setChecked(area.markers && !area.fieldNames);
+        Action("viewFieldNames")->setChecked(!area.markers && area.fieldNames);
+        Action("viewMarkersAndFieldNames")->setChecked(area.markers && area.fieldNames);
+        Action("viewHierarchy")->setChecked(area.hierarchy);
+        Action("viewJumpTarget")->setChecked(w->RecordView().IsJumpTarget());
+    }
+    if (CProject* p = Project())
+        Action("viewAutoWrap")->setChecked(p->Options().autoWrap);
+    Action("viewAutoWrap")->setEnabled(project);
 }
 
 // --- project ---
@@ -422,6 +495,11 @@ void MainWindow::StoreFrameOptions() {
                : isMinimized() ? WindowPlacement::State::Minimized
                                : WindowPlacement::State::Normal;
     o.mainPlacement = wp;
+    // Each window's placement and stacking go into its settings.
+    const auto stacked = m_mdi->subWindowList(QMdiArea::StackingOrder);
+    for (int z = 0; z < static_cast<int>(stacked.size()); ++z)
+        if (auto* w = qobject_cast<DatabaseWindow*>(stacked[z]->widget()); w && w->HasDocument())
+            w->StorePlacement(z + 1);
 }
 
 void MainWindow::ProjectOpened() {
@@ -429,10 +507,24 @@ void MainWindow::ProjectOpened() {
     if (!p)
         return;
     ApplyFrameOptions();
-    for (CCrvDoc* doc : p->Documents().Documents())
-        OpenWindow(*doc);
-    if (m_mdi->subWindowList().size() > 1)
+    // Databases the project listed without windows get a new one.
+    bool placed = !m_mdi->subWindowList().isEmpty();
+    for (CCrvDoc* doc : p->Documents().Documents()) {
+        bool has = false;
+        for (DatabaseWindow* w : Windows())
+            has = has || (w->HasDocument() && &w->Document() == doc);
+        if (!has)
+            OpenWindow(*doc);
+    }
+    if (!placed && m_mdi->subWindowList().size() > 1)
         m_mdi->tileSubWindows();
+    // Stacked as they were saved: each behind the one with the next higher z.
+    auto subs = m_mdi->subWindowList();
+    std::stable_sort(subs.begin(), subs.end(), [](QMdiSubWindow* a, QMdiSubWindow* b) {
+        return a->property("corvaneZ").toInt() < b->property("corvaneZ").toInt();
+    });
+    for (QMdiSubWindow* sub : subs)
+        m_mdi->setActiveSubWindow(sub);
     statusBar()->showMessage(Q(p->SettingsFolderText()), 10000);
     UpdateTitle();
     UpdateCommands();
@@ -442,7 +534,7 @@ bool MainWindow::CloseProject() {
     if (!Project())
         return true;
     StoreFrameOptions();
-    if (!m_app.CloseProject()) {
+    if (!LeaveRecords(nullptr) || !m_app.CloseProject()) {
         UpdateCommands();
         return false;
     }
@@ -574,6 +666,8 @@ void MainWindow::SaveActive(bool as) {
     if (!w || !w->HasDocument())
         return;
     CCrvDoc& doc = w->Document();
+    if (!LeaveRecords(&doc))
+        return;
     if (!as) {
         // Without changes the file stays exactly as it is: a save would rewrite it in
         // sorted order.
@@ -591,7 +685,7 @@ void MainWindow::SaveActive(bool as) {
 void MainWindow::CloseActiveDatabase() {
     DatabaseWindow* w = ActiveWindow();
     CProject* p = Project();
-    if (!w || !w->HasDocument() || !p)
+    if (!w || !w->HasDocument() || !p || !LeaveRecords(&w->Document()))
         return;
     p->Documents().CloseDocument(&w->Document(), true);
     UpdateCommands();
@@ -606,6 +700,113 @@ void MainWindow::ShowAbout() {
                        "<h3>Corvane</h3><p>A database program for field linguists: lexicons, "
                        "interlinear texts and notes in standard format files.</p><p>" +
                            AboutText().toHtmlEscaped() + "</p><p>Qt " + qVersion() + "</p>");
+}
+
+} // namespace crv::gui
+
+namespace crv::gui {
+
+bool MainWindow::LeaveRecords(CCrvDoc* doc) {
+    // The records being edited are checked, stamped and sorted before their file is
+    // written; a refusal keeps the window on its record and nothing is saved.
+    for (DatabaseWindow* w : Windows())
+        if (w->HasDocument() && (!doc || &w->Document() == doc) && !w->RecordView().LeaveRecord())
+            return false;
+    return true;
+}
+
+void MainWindow::ForView(void (CRecordView::*command)()) {
+    DatabaseWindow* w = ActiveWindow();
+    if (!w || !w->HasDocument()) {
+        QApplication::beep();
+        return;
+    }
+    (w->RecordView().*command)();
+    UpdateCommands();
+}
+
+void MainWindow::BuildRecordMenus(QMenu* edit, QMenu* view) {
+    auto active = [this](void (DatabaseWindow::*command)()) {
+        return [this, command] { ForActive(command); };
+    };
+    AddAction(edit, "editUndo", "&Undo", "Undo the last change to this record\nUndo",
+              active(&DatabaseWindow::Undo), QKeySequence::Undo);
+    AddAction(edit, "editUndoAll", "Undo &All", "Undo all changes to this record\nUndo All",
+              active(&DatabaseWindow::UndoAll));
+    edit->addSeparator();
+    AddAction(edit, "editCut", "Cu&t", "Cut the selection to the clipboard\nCut",
+              active(&DatabaseWindow::Cut), QKeySequence::Cut);
+    AddAction(edit, "editCopy", "&Copy", "Copy the selection to the clipboard\nCopy",
+              active(&DatabaseWindow::Copy), QKeySequence::Copy);
+    AddAction(edit, "editPaste", "&Paste", "Insert the clipboard's text at the caret\nPaste",
+              active(&DatabaseWindow::Paste), QKeySequence::Paste);
+    edit->addSeparator();
+    auto find = [this](bool replace) {
+        if (DatabaseWindow* w = ActiveWindow(); w && w->HasDocument() && Project()) {
+            w->FindDialog(Project()->Find(), replace);
+            UpdateCommands();
+        }
+    };
+    AddAction(
+        edit, "editFind", "&Find...", "Find the specified text\nFind", [find] { find(false); },
+        QKeySequence::Find);
+    AddAction(edit, "editFindNext", "Find &Next",
+              "Find next occurence of specified text\nFind Next (Ctrl+G)",
+              active(&DatabaseWindow::FindNext), QKeySequence("Ctrl+G"));
+    AddAction(edit, "editFindPrevious", "Find Pre&vious",
+              "Find previous occurence of specified text\nFind Previous (Ctrl+D)",
+              active(&DatabaseWindow::FindPrevious), QKeySequence("Ctrl+D"));
+    AddAction(
+        edit, "editReplace", "&Replace...",
+        "Replace the specified text with different text\nReplace", [find] { find(true); },
+        QKeySequence("Ctrl+H"));
+
+    view->addSeparator();
+    AddAction(view, "viewBrowse", "&Browse", "Show a list of all records\nBrowse View (Alt+R)",
+              active(&DatabaseWindow::ToggleBrowse), QKeySequence("Alt+R"))
+        ->setCheckable(true);
+    AddAction(view, "viewBrowseFields", "Browse &Fields...",
+              "View and modify list of fields to browse",
+              active(&DatabaseWindow::BrowseColumnsDialog));
+    view->addSeparator();
+    AddAction(view, "viewMarkers", "&Markers", "Show marker for each field", [this] {
+        ForView(&CRecordView::ShowMarkers);
+    })->setCheckable(true);
+    AddAction(view, "viewFieldNames", "Field &Names", "Show field name for each field", [this] {
+        ForView(&CRecordView::ShowFieldNames);
+    })->setCheckable(true);
+    AddAction(view, "viewMarkersAndFieldNames", "Markers &and Field Names",
+              "Show marker and field name for each field",
+              [this] { ForView(&CRecordView::ShowMarkersAndFieldNames); })
+        ->setCheckable(true);
+    AddAction(view, "viewHierarchy", "Marker &Hierarchy", "Indent markers to show their hierarchy",
+              [this] { ForView(&CRecordView::ToggleHierarchy); })
+        ->setCheckable(true);
+    view->addSeparator();
+    AddAction(view, "viewSetMargin", "Set Mar&gin", "Set margin to width of current view",
+              [this] { ForView(&CRecordView::SetMarginCommand); });
+    AddAction(view, "viewFormatParagraph", "Format &Paragraph", "Format the current paragraph",
+              [this] {
+                  if (DatabaseWindow* w = ActiveWindow(); w && w->HasDocument())
+                      w->RecordView().FormatParagraphCommand();
+                  UpdateCommands();
+              });
+    AddAction(view, "viewReshape", "&Reshape Database", "Format all records in database", [this] {
+        if (DatabaseWindow* w = ActiveWindow(); w && w->HasDocument())
+            w->RecordView().ReshapeCommand();
+        UpdateCommands();
+    });
+    AddAction(view, "viewAutoWrap", "Automatic &Wrapping",
+              "Automatically wrap lines of text at margin",
+              [this] {
+                  if (CProject* p = Project())
+                      p->Options().autoWrap = !p->Options().autoWrap;
+                  UpdateCommands();
+              })
+        ->setCheckable(true);
+    AddAction(view, "viewJumpTarget", "&Jump Target", "Make the current view a jump target",
+              [this] { ForView(&CRecordView::MakeJumpTarget); })
+        ->setCheckable(true);
 }
 
 } // namespace crv::gui

@@ -8,11 +8,15 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <functional>
+#include <memory>
+
+#include "app/project.h"
 
 namespace crv {
 class CCrvApp;
 class CCrvDoc;
 class CProject;
+class CRecordView;
 class InstanceLock;
 class Preferences;
 } // namespace crv
@@ -21,8 +25,9 @@ namespace crv::gui {
 
 class DatabaseWindow;
 class ServiceCommands;
+class QtViewDialogs;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public CWindowOpener {
     Q_OBJECT
 public:
     // lock: the running instance's (LastWndTitle is cleared at exit when it is held).
@@ -35,6 +40,10 @@ public:
     std::vector<DatabaseWindow*> Windows() const;
     // A window on doc (a copy of like's when given).
     DatabaseWindow* OpenWindow(CCrvDoc& doc, const DatabaseWindow* like = nullptr);
+    // A window on doc as its settings were saved.
+    DatabaseWindow* OpenWindow(CCrvDoc& doc, const CWindowSettings& settings);
+    // CWindowOpener: the windows the project file lists for a database just opened.
+    void OpenWindows(CProject& project, CCrvDoc& doc, const CWindowList& windows) override;
     // The action of a command by its object name ("recordNext", "fileSave", ...).
     QAction* Action(const QString& name) const;
 
@@ -72,6 +81,12 @@ private:
     void CloseActiveDatabase();
     void ShowAbout();
     void StoreFrameOptions();
+    DatabaseWindow* AddWindow(DatabaseWindow* window, const CWindowSettings* settings);
+    void BuildRecordMenus(QMenu* edit, QMenu* view);
+    void ForView(void (CRecordView::*command)());
+    // LeaveRecord on the windows of doc (of every database when null); false when one
+    // stays on its record.
+    bool LeaveRecords(CCrvDoc* doc);
     void ApplyFrameOptions();
     CProject* Project() const;
 
@@ -85,6 +100,7 @@ private:
     QLabel* m_recordStatus;
     bool m_closing = false;
     ServiceCommands* m_services = nullptr; // print, sound, help, language bar
+    std::unique_ptr<QtViewDialogs> m_viewDialogs;
 };
 
 } // namespace crv::gui

@@ -1,6 +1,7 @@
 // corvane_screenshots OUTDIR PROJECT.prj: starts the desktop program on a project and
 // saves PNG pictures of the screen at each step of a short tour (windows, dialogs, a
-// message box, the print preview, the user guide), for looking at the program as a user sees it.
+// message box, the record window, the Find dialog, the print preview, the user guide), for
+// looking at the program as a user sees it.
 // Run under a virtual X server by scripts/screenshots.sh.
 #include <QApplication>
 #include <QDialog>
@@ -109,27 +110,43 @@ int main(int argc, char** argv) {
             }
     });
     s.push_back([&] { w.Action("recordNext")->trigger(); });
-    s.push_back([] { Shot("01-browse-window"); });
+    s.push_back([&] { w.Action("recordNext")->trigger(); });
+    s.push_back([] { Shot("01-record-window"); });
+    s.push_back([&] { w.Action("viewBrowse")->trigger(); });
+    s.push_back([] { Shot("02-browse-window"); });
     s.push_back([&] {
+        w.Action("viewBrowse")->trigger();
         for (QMdiSubWindow* sub : w.Mdi()->subWindowList())
             sub->showNormal();
         w.Mdi()->tileSubWindows();
     });
-    s.push_back([] { Shot("02-two-windows"); });
+    s.push_back([] { Shot("03-two-windows"); });
     s.push_back([&] {
-        ShootModal("03-search-dialog");
+        ShootModal("04-find-dialog");
+        w.Action("editFind")->trigger();
+    });
+    s.push_back([&] {
+        ShootModal("05-replace-dialog");
+        w.Action("editReplace")->trigger();
+    });
+    s.push_back([&] {
+        ShootModal("06-search-dialog");
         w.Action("recordSearch")->trigger();
     });
     s.push_back([&] {
-        ShootModal("04-message-box");
+        ShootModal("07-message-box");
         w.Action("recordDelete")->trigger();
     });
     s.push_back([&] {
-        ShootModal("05-sort-dialog");
+        ShootModal("08-sort-dialog");
         w.Action("databaseSort")->trigger();
     });
     s.push_back([&] {
-        ShootModal("06-about");
+        ShootModal("09-browse-fields-dialog");
+        w.Action("viewBrowseFields")->trigger();
+    });
+    s.push_back([&] {
+        ShootModal("10-about");
         w.Action("helpAbout")->trigger();
     });
     // Print Preview of all the lexicon's records: the choice of records, then the preview.
@@ -143,7 +160,7 @@ int main(int argc, char** argv) {
                     if (auto* pages = preview->findChild<QPrintPreviewWidget*>())
                         pages->fitToWidth();
                     QTimer::singleShot(800, [preview] {
-                        Shot("07-print-preview");
+                        Shot("11-print-preview");
                         preview->close();
                     });
                 },
@@ -158,7 +175,7 @@ int main(int argc, char** argv) {
     });
     s.push_back([&] { w.Action("helpUserGuide")->trigger(); });
     s.push_back([] {
-        Shot("08-user-guide");
+        Shot("12-user-guide");
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top->objectName() == "userGuide")
                 top->close();

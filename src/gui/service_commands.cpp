@@ -108,6 +108,9 @@ void ServiceCommands::Update() {
 }
 
 CField* ServiceCommands::CurrentField(DatabaseWindow& window) {
+    if (!window.IsBrowse())
+        if (CField* field = window.RecordView().CaretField())
+            return field;
     CIndexPos pos = window.Current();
     if (!pos.IsValid())
         return nullptr;
@@ -232,8 +235,8 @@ void ServiceCommands::ChangeFieldLanguage(CLangEnc* lang) {
     // The fonts of the windows' lists follow the new language.
     for (DatabaseWindow* dw : m_main.Windows())
         if (dw->HasDocument() && &dw->Document().Type() == &type) {
-            dw->Model()->SetIndex(dw->Model()->Index());
-            dw->MoveTo(dw->Current());
+            dw->Model()->Refresh();
+            dw->RecordView().FontsChanged();
         }
     Update();
 }
