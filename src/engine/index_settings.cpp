@@ -79,7 +79,8 @@ void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos&
     if (!e)
         return;
     os.WriteBeginMarker("rec");
-    os.WriteStringAlways("fldPriKey", e->Field() ? e->Field()->Text() : std::string());
+    const CField* pri = e->Field();
+    os.WriteStringAlways("fldPriKey", pri ? pri->Text() : std::string());
     for (std::size_t i = 0; i < index.SecMarkerCount(); ++i) {
         const CField* f = e->Record()->FindRelatedField(index.SecMarker(i), e->Field());
         os.WriteStringAlways("fldSecKey", f ? f->Text() : std::string());

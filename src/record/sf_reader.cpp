@@ -20,8 +20,8 @@ constexpr std::size_t kLongLine = 1000;
 
 std::size_t NameHash(std::string_view name) {
     std::uint32_t h = static_cast<std::uint32_t>(name.size()) * 0x9E3779B1u;
-    for (char c : name.substr(0, 4))
-        h = (h ^ static_cast<unsigned char>(c)) * 0x01000193u;
+    h ^= static_cast<unsigned char>(name[0]) * 0x01000193u;
+    h ^= static_cast<unsigned char>(name[name.size() - 1]) * 0x5BD1E995u;
     return (h ^ (h >> 15)) & 255;
 }
 
@@ -29,7 +29,8 @@ std::size_t NameHash(std::string_view name) {
 
 SFStream::SFStream(ByteSource& in, CMarkerSet& markers, CMarker* recordMarker, bool skipToRecord,
                    bool removeIndent)
-    : m_in(in), m_markers(markers), m_recordMarker(recordMarker), m_removeIndent(removeIndent) {
+    : m_in(in), m_markers(markers), m_recordMarker(recordMarker), m_removeIndent(removeIndent),
+      m_arena(in.SizeHint()) {
     std::int64_t hint = in.SizeHint();
     m_capacity = hint >= 0 && static_cast<std::uint64_t>(hint) < kBufferSize
                      ? static_cast<std::size_t>(hint) + 1
@@ -206,10 +207,15 @@ CMarker* SFStream::Resolve(std::string_view name) {
     if (m_line.isRecordMarker)
         return m_recordMarker;
     CacheEntry& e = m_cache[NameHash(name)];
-    if (e.marker && SameName(e.marker->Name(), name))
+    if (e.marker && e.length == name.size() && SameName(std::string_view(e.name, e.length), name))
         return e.marker;
-    e.marker = m_markers.SearchOrAddFromData(name);
-    return e.marker;
+    CMarker* marker = m_markers.SearchOrAddFromData(name);
+    if (name.size() <= sizeof e.name) {
+        e.marker = marker;
+        e.length = static_cast<unsigned char>(name.size());
+        std::memcpy(e.name, name.data(), name.size());
+    }
+    return marker;
 }
 
 bool SFStream::AppendContinuation() {
@@ -285,21 +291,27 @@ bool SFStream::ReadField(std::unique_ptr<CField>& field) {
     if (m_tooLarge)
         return false;
 
-    std::string text = m_copied ? std::string(m_field) : std::string(m_firstText);
+    std::string_view text = m_copied ? std::string_view(m_field) : m_firstText;
     // Empty lines at the end of a record are the separators between records; inside a
     // record they belong to the field before them.
-    if (!lastOfRecord && m_pendingLFs) {
-        if (text.size() + m_pendingLFs > static_cast<std::size_t>(kMaxFieldLength)) {
-            m_tooLarge = true;
-            return false;
-        }
-        text.append(m_pendingLFs, '\n');
-    }
-    if (m_longestLine > kLongLine && !BreakLongLines(text)) {
+    std::size_t trailingLFs = lastOfRecord ? 0 : m_pendingLFs;
+    if (text.size() + trailingLFs > static_cast<std::size_t>(kMaxFieldLength)) {
         m_tooLarge = true;
         return false;
     }
-    field = std::make_unique<CField>(marker, std::move(text));
+    if (m_longestLine > kLongLine) {
+        std::string broken(text);
+        broken.append(trailingLFs, '\n');
+        if (!BreakLongLines(broken)) {
+            m_tooLarge = true;
+            return false;
+        }
+        field.reset(m_arena.NewField(marker, broken));
+        ++m_fieldsRead;
+        return true;
+    }
+    field.reset(m_arena.NewField(marker, text, trailingLFs));
+    ++m_fieldsRead;
     return true;
 }
 
@@ -307,16 +319,14 @@ bool SFStream::ReadRecord(std::unique_ptr<CRecord>& record) {
     std::unique_ptr<CField> first;
     if (!ReadField(first))
         return false;
-    auto rec = std::make_unique<CRecord>(first.release());
+    std::unique_ptr<CRecord> rec(m_arena.NewRecord(first.release()));
     while (m_held && !IsRecordMarkerLine()) {
         std::unique_ptr<CField> f;
         if (!ReadField(f))
             return false;
         rec->Add(f.release());
     }
-    std::string& last = rec->GetLast()->Text();
-    while (!last.empty() && last.back() == '\n')
-        last.pop_back();
+    // The record's last field was read without the empty lines after it.
     record = std::move(rec);
     return true;
 }

@@ -3,8 +3,8 @@
 // The input is taken in large blocks into one buffer and cut into lines with memchr;
 // a line ends at LF (a CR before it is dropped). Lines are classified by sf_syntax.h.
 // A field is its marker line plus the continuation lines up to the next marker line,
-// joined with LF; a one-line field is copied straight from the input buffer into its
-// string, longer ones are assembled in a reused field buffer first.
+// joined with LF; a one-line field is copied straight from the input buffer into the
+// reader's RecordArena, longer ones are assembled in a reused field buffer first.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include "base/byte_stream.h"
 #include "base/sf_syntax.h"
 #include "record/record.h"
+#include "record/record_arena.h"
 
 namespace crv {
 
@@ -48,6 +49,8 @@ public:
         return MoreRecords() ? m_line.name : std::string_view();
     }
 
+    // Fields returned by ReadField (and so by ReadRecord).
+    long FieldsRead() const { return m_fieldsRead; }
     long FieldsSkipped() const { return m_fieldsSkipped; }
     long LinesSkipped() const { return m_linesSkipped; }
     // A field would have passed 32000 characters; nothing more is read.
@@ -103,6 +106,7 @@ private:
     bool m_oldDoubleBackslash = false;
     Skip m_skip = Skip::None;
     bool m_tooLarge = false;
+    long m_fieldsRead = 0;
     long m_fieldsSkipped = 0;
     long m_linesSkipped = 0;
 
@@ -115,11 +119,17 @@ private:
     std::size_t m_pendingLFs = 0;
     std::size_t m_longestLine = 0;
 
-    // Names already resolved, by a hash of the name: most files use a few markers.
+    // Names already resolved, by a hash of the name: most files use a few markers. An
+    // entry keeps a copy of a short name, so that a hit reads nothing else.
     struct CacheEntry {
         CMarker* marker = nullptr;
+        unsigned char length = 0;
+        char name[15] = {};
     };
     CacheEntry m_cache[256];
+
+    // Fields and records read live in its blocks, which outlive the reader.
+    RecordArena m_arena;
 };
 
 } // namespace crv
