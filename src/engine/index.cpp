@@ -406,7 +406,7 @@ bool CIndex::Sort() {
         std::uint64_t prefix;
         std::size_t from; // the entry's place before the sort
     };
-    std::vector<Item> items;
+    std::vector<Item, LargeAllocator<Item>> items;
     items.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
         items.push_back({SortPrefix(*m_entries[i]), i});
@@ -429,7 +429,7 @@ bool CIndex::Sort() {
             progress->SetPosition(static_cast<std::int64_t>(n + i));
     }
     Entries sorted(n);
-    std::vector<const CRecord*> records(n);
+    decltype(m_recordOf) records(n);
     for (std::size_t i = 0; i < n; ++i) {
         sorted[i] = m_entries[items[i].from];
         records[i] = m_recordOf[items[i].from];

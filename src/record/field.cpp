@@ -41,13 +41,6 @@ CField::CField(CMarker* marker, std::string text) : m_marker(marker) {
         m_text = reinterpret_cast<std::uintptr_t>(new std::string(std::move(text)));
 }
 
-CField::CField(CMarker* marker, std::size_t length, InBlock)
-    : m_marker(marker), m_text((static_cast<std::uintptr_t>(length) << 2) | kInline | kInBlock) {
-    CRV_ASSERT(marker != nullptr);
-    if (m_marker)
-        m_marker->IncUse();
-}
-
 CField::CField(const CField& other) : CDblListEl(other), m_marker(other.m_marker) {
     if (m_marker)
         m_marker->IncUse();
