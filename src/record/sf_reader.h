@@ -75,6 +75,13 @@ private:
     };
 
     bool NextPhysicalLine(std::string_view& line);
+    // m_line becomes the marker line parsed (raw as read).
+    void SetMarkerLine(const SFLine& parsed, std::string_view raw);
+    // The common case, outside the general line machinery: the held line is the whole
+    // field, and the next line (after any empty ones) is a marker line already in the
+    // buffer. Then the field is made, that line held, and true returned; otherwise
+    // nothing is consumed.
+    bool ReadOneLineField(CMarker* marker, std::unique_ptr<CField>& field);
     bool Refill();
     bool NextLine();
     void SkipToFirstField(bool skipToRecord);
@@ -120,12 +127,14 @@ private:
     std::size_t m_longestLine = 0;
 
     // Names already resolved, by a hash of the name: most files use a few markers. An
-    // entry keeps a copy of a short name, so that a hit reads nothing else.
+    // entry keeps the first eight bytes of the name, so that a hit on a name of up to
+    // eight bytes is one comparison and reads nothing else.
     struct CacheEntry {
         CMarker* marker = nullptr;
-        unsigned char length = 0;
-        char name[15] = {};
+        std::uint64_t word = 0;
+        std::size_t length = 0;
     };
+    std::uint64_t NameWord(std::string_view name) const;
     CacheEntry m_cache[256];
 
     // Fields and records read live in its blocks, which outlive the reader.
