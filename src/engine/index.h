@@ -155,6 +155,9 @@ private:
     // Removes the entries in the given set; counts adjusted.
     void RemoveEntries(const std::vector<const CIndexEntry*>& gone);
     void SetPrimaryMarker(CMarker* marker, CSortOrder* order);
+    // While one lives, the index's rows are remade as a whole: the set's listeners are
+    // told a reset before the first of nested scopes and after the last.
+    class ResetScope;
 
     CIndexSet* m_set;
     CountedRef<CMarker> m_priMarker;
@@ -174,6 +177,7 @@ private:
     // the views were told. Empty outside an update.
     std::vector<CIndexEntry*> m_updateEntries;
     std::vector<const CIndexEntry*> m_removeEntries;
+    int m_resetting = 0; // nested ResetScopes
 };
 
 // Stable merge sort of entries by cmp (negative, zero, positive). Safe whatever cmp
