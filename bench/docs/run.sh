@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Opening and saving the generated lexicon as a database document, beside `cp` of the
-# same file (and `cp` followed by a flush of the copy, as a save flushes) in the same
-# run; then `crv -p` on a project listing it (check opens the project and the database,
-# resave opens and saves it) and the peak memory of each.
+# Opening and saving the generated lexicon as a database document, beside `wc -l` and
+# `cp` of the same file (and `cp` followed by a flush of the copy, as a save flushes) in
+# the same run; then `crv -p` on a project listing it (check opens the project and the
+# database, resave opens and saves it) and the peak memory of each.
 #   bench/docs/run.sh [RECORDS] [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -19,6 +19,7 @@ size=$(stat -c %s "$file")
 best_ms() { bash bench/support/best_ms.sh "$runs" "$@"; }
 
 echo "file: $records records, $(awk -v s="$size" 'BEGIN { printf "%.1f MB", s / 1048576 }')"
+echo "wc -l:                              $(best_ms wc -l "$file") ms (best of $runs)"
 echo "cp:                                 $(best_ms cp "$file" "$data/doc-copy.db") ms (best of $runs)"
 echo "cp, then flush the copy:            $(best_ms sh -c "cp '$file' '$data/doc-copy.db' && sync '$data/doc-copy.db'") ms (best of $runs)"
 ./build/bench/docs/doc_bench "$settings" "$file" "$runs"

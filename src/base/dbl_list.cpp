@@ -10,11 +10,8 @@ void ReportNullListElement(const char* file, int line) {
     platform().InternalError(file, line, "null list element");
 }
 
-// Linking a null or already linked element would corrupt two lists: refuse it.
-bool CDblListBase::IsLinkable(const CDblListEl* el) {
-    bool ok = el && !el->m_prev && !el->m_next;
-    CRV_ASSERT(ok);
-    return ok;
+void CDblListBase::ReportNotLinkable() {
+    platform().InternalError(__FILE__, __LINE__, "null or already linked list element");
 }
 
 CDblListBase::CDblListBase(CDblListBase&& other) noexcept
@@ -30,18 +27,6 @@ CDblListBase& CDblListBase::operator=(CDblListBase&& other) noexcept {
         other.m_first = other.m_last = nullptr;
     }
     return *this;
-}
-
-void CDblListBase::Add(CDblListEl* el) {
-    if (!IsLinkable(el))
-        return;
-    el->m_prev = m_last;
-    el->m_next = nullptr;
-    if (m_last)
-        m_last->m_next = el;
-    else
-        m_first = el;
-    m_last = el;
 }
 
 void CDblListBase::InsertAfter(CDblListEl* pos, CDblListEl* el) {

@@ -37,7 +37,17 @@ public:
     ~CDblListBase() { DeleteAll(); }
 
     bool IsEmpty() const { return m_first == nullptr; }
-    void Add(CDblListEl* el);
+    // Inline: the reader adds every field of a file through it.
+    void Add(CDblListEl* el) {
+        if (!IsLinkable(el))
+            return;
+        el->m_prev = m_last;
+        if (m_last)
+            m_last->m_next = el;
+        else
+            m_first = el;
+        m_last = el;
+    }
     void InsertAfter(CDblListEl* pos, CDblListEl* el);
     void InsertBefore(CDblListEl* pos, CDblListEl* el);
     // Unlinks el and returns it; the caller owns it.
@@ -53,7 +63,14 @@ public:
     void MoveAllTo(CDblListBase& other);
 
 protected:
-    static bool IsLinkable(const CDblListEl* el);
+    // Linking a null or already linked element would corrupt two lists: refused.
+    static bool IsLinkable(const CDblListEl* el) {
+        if (el && !el->m_prev && !el->m_next)
+            return true;
+        ReportNotLinkable();
+        return false;
+    }
+    static void ReportNotLinkable();
     CDblListEl* m_first = nullptr;
     CDblListEl* m_last = nullptr;
 };

@@ -15,22 +15,57 @@ int CompareNames(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-CSetBase::CSetBase(bool indexed) {
-    if (indexed) {
-        m_firstByte = std::make_unique<std::array<CSetEl*, 256>>();
-        m_firstByte->fill(nullptr);
+namespace {
+
+// Below this many elements a walk of the list is as quick as the index and costs nothing.
+constexpr std::size_t kIndexFrom = 16;
+
+bool StartsWith(std::string_view name, std::string_view prefix) {
+    return name.size() >= prefix.size() && name.substr(0, prefix.size()) == prefix;
+}
+
+} // namespace
+
+CSetBase::CSetBase(bool indexed) : m_indexFromStart(indexed) {
+    if (indexed)
+        m_index = std::make_unique<NameIndex>();
+}
+
+CSetBase::~CSetBase() = default;
+
+CSetBase::CSetBase(CSetBase&& other) noexcept
+    : m_list(std::move(other.m_list)), m_count(other.m_count),
+      m_indexFromStart(other.m_indexFromStart), m_index(std::move(other.m_index)) {
+    other.m_count = 0;
+    if (other.m_indexFromStart)
+        other.m_index = std::make_unique<NameIndex>();
+}
+
+CSetBase& CSetBase::operator=(CSetBase&& other) noexcept {
+    if (this != &other) {
+        m_index.reset();
+        m_list = std::move(other.m_list);
+        m_count = other.m_count;
+        m_indexFromStart = other.m_indexFromStart;
+        m_index = std::move(other.m_index);
+        other.m_count = 0;
+        if (other.m_indexFromStart)
+            other.m_index = std::make_unique<NameIndex>();
     }
+    return *this;
 }
 
 CSetEl* CSetBase::SearchEl(std::string_view name, bool exact) const {
-    CSetEl* el = m_list.GetFirst();
-    if (m_firstByte) {
-        if (name.empty())
-            el = m_list.GetFirst();
-        else
-            el = (*m_firstByte)[static_cast<unsigned char>(name[0])];
+    if (m_index) {
+        if (exact) {
+            auto it = m_index->exact.find(name);
+            return it == m_index->exact.end() ? nullptr : it->second;
+        }
+        // Names that begin with name sort from name on, the first of them first.
+        auto it = m_index->ordered.lower_bound(name);
+        return it != m_index->ordered.end() && StartsWith(it->first, name) ? it->second : nullptr;
     }
-    for (; el; el = static_cast<CSetEl*>(el->NextEl())) {
+    for (CSetEl* el = m_list.GetFirst(); el; el = static_cast<CSetEl*>(el->NextEl())) {
         const std::string& n = el->m_name;
         if (exact) {
             int c = CompareNames(n, name);
@@ -54,22 +89,41 @@ void CSetBase::AddEl(CSetEl* el) {
     CRV_ASSERT(el != nullptr);
     if (!el)
         return;
-    CSetEl* pos = m_list.GetLast();
-    while (pos && CompareNames(pos->m_name, el->m_name) > 0)
-        pos = static_cast<CSetEl*>(pos->PrevEl());
-    m_list.InsertAfter(pos, el);
-    IndexInserted(el);
+    if (m_index) {
+        // Before the first element of the first name that sorts after el's: after every
+        // element with an equal name.
+        auto after = m_index->ordered.upper_bound(el->m_name);
+        if (after == m_index->ordered.end())
+            m_list.Add(el);
+        else
+            m_list.InsertBefore(after->second, el);
+        Indexed(el);
+    } else {
+        CSetEl* pos = m_list.GetLast();
+        while (pos && CompareNames(pos->m_name, el->m_name) > 0)
+            pos = static_cast<CSetEl*>(pos->PrevEl());
+        m_list.InsertAfter(pos, el);
+    }
+    if (++m_count >= kIndexFrom && !m_index)
+        BuildIndex();
 }
 
 CSetEl* CSetBase::RemoveEl(CSetEl* el) {
-    IndexRemoved(el);
+    CRV_ASSERT(el != nullptr);
+    if (!el)
+        return nullptr;
+    Unindexed(el);
+    --m_count;
     return m_list.Remove(el);
 }
 
 void CSetBase::DeleteAll() {
     m_list.DeleteAll();
-    if (m_firstByte)
-        m_firstByte->fill(nullptr);
+    m_count = 0;
+    if (m_index) {
+        m_index->exact.clear();
+        m_index->ordered.clear();
+    }
 }
 
 void CSetBase::RenameEl(CSetEl* el, std::string_view name) {
@@ -80,25 +134,37 @@ void CSetBase::RenameEl(CSetEl* el, std::string_view name) {
     AddEl(el);
 }
 
-void CSetBase::IndexInserted(CSetEl* el) {
-    if (!m_firstByte || el->m_name.empty())
-        return;
-    auto& slot = (*m_firstByte)[static_cast<unsigned char>(el->m_name[0])];
-    // The slot names the first element with this first byte; el becomes it when its
-    // predecessor starts with another byte.
-    auto* prev = static_cast<CSetEl*>(el->PrevEl());
-    if (!prev || prev->m_name.empty() || prev->m_name[0] != el->m_name[0])
-        slot = el;
+void CSetBase::BuildIndex() {
+    m_index = std::make_unique<NameIndex>();
+    m_index->exact.reserve(m_count * 2);
+    for (CSetEl* el = m_list.GetFirst(); el; el = static_cast<CSetEl*>(el->NextEl()))
+        Indexed(el);
 }
 
-void CSetBase::IndexRemoved(CSetEl* el) {
-    if (!m_firstByte || !el || el->m_name.empty())
+void CSetBase::Indexed(CSetEl* el) {
+    // An element whose name is there already comes after the one indexed.
+    std::string_view name = el->m_name;
+    if (m_index->exact.emplace(name, el).second)
+        m_index->ordered.emplace(name, el);
+}
+
+void CSetBase::Unindexed(CSetEl* el) {
+    if (!m_index)
         return;
-    auto& slot = (*m_firstByte)[static_cast<unsigned char>(el->m_name[0])];
-    if (slot != el)
+    auto it = m_index->exact.find(el->m_name);
+    if (it == m_index->exact.end() || it->second != el)
         return;
+    // The next element with the same name (they stand together) becomes the first.
     auto* next = static_cast<CSetEl*>(el->NextEl());
-    slot = (next && !next->m_name.empty() && next->m_name[0] == el->m_name[0]) ? next : nullptr;
+    auto ordered = m_index->ordered.find(el->m_name);
+    if (next && next->m_name == el->m_name) {
+        m_index->exact.erase(it);
+        m_index->ordered.erase(ordered);
+        Indexed(next);
+        return;
+    }
+    m_index->exact.erase(it);
+    m_index->ordered.erase(ordered);
 }
 
 bool CSetBase::CheckNewName(std::string_view name, CNote& error) const {

@@ -1,11 +1,15 @@
-// Named objects kept sorted by the unsigned byte order of their names (CSet), with an
-// optional 256-entry first-byte table for sets searched per keystroke (CIndexedSet).
+// Named objects kept sorted by the unsigned byte order of their names (CSet). Past a few
+// elements a set keeps a name index beside its list (a hash for exact names, a tree for
+// prefixes and for the place of a new name), so that a set of 40,000 markers is searched
+// and grown as fast as one of ten; CIndexedSet keeps it from the first element.
 #pragma once
 
-#include <array>
+#include <cstddef>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "base/dbl_list.h"
 #include "base/note.h"
@@ -29,12 +33,12 @@ int CompareNames(std::string_view a, std::string_view b);
 class CSetBase {
 public:
     explicit CSetBase(bool indexed = false);
-    virtual ~CSetBase() = default;
-    CSetBase(CSetBase&&) = default;
-    CSetBase& operator=(CSetBase&&) = default;
+    virtual ~CSetBase();
+    CSetBase(CSetBase&& other) noexcept;
+    CSetBase& operator=(CSetBase&& other) noexcept;
 
     bool IsEmpty() const { return m_list.IsEmpty(); }
-    std::size_t Count() const { return m_list.Count(); }
+    std::size_t Count() const { return m_count; }
 
     // The first element whose name equals name (exact) or begins with it (not exact).
     CSetEl* SearchEl(std::string_view name, bool exact = true) const;
@@ -60,9 +64,19 @@ protected:
     CDblList<CSetEl> m_list;
 
 private:
-    void IndexInserted(CSetEl* el);
-    void IndexRemoved(CSetEl* el);
-    std::unique_ptr<std::array<CSetEl*, 256>> m_firstByte;
+    // Each distinct name maps to the first element (in list order) that has it; the keys
+    // are views of the elements' own names.
+    struct NameIndex {
+        std::unordered_map<std::string_view, CSetEl*> exact;
+        std::map<std::string_view, CSetEl*> ordered;
+    };
+    void BuildIndex();
+    void Indexed(CSetEl* el);
+    void Unindexed(CSetEl* el);
+
+    std::size_t m_count = 0;
+    bool m_indexFromStart = false;
+    std::unique_ptr<NameIndex> m_index;
 };
 
 template <class T> class CSet : public CSetBase {

@@ -68,11 +68,9 @@ int CmdSfStats(CrvContext& ctx) {
     LoadedDatabase db;
     if (!Load(ctx, path, marker, db))
         return kExitFailed;
-    std::size_t fields = 0;
-    for (const CRecord& rec : db.records)
-        fields += rec.Count();
-    std::fprintf(ctx.out, "records: %ld\nfields: %zu\nfields skipped: %ld\nlines skipped: %ld\n",
-                 db.result.records, fields, db.result.fieldsSkipped, db.result.linesSkipped);
+    std::fprintf(ctx.out, "records: %ld\nfields: %ld\nfields skipped: %ld\nlines skipped: %ld\n",
+                 db.result.records, db.result.fields, db.result.fieldsSkipped,
+                 db.result.linesSkipped);
     std::string list = "markers:";
     for (const CMarker& m : *db.schema.markers)
         list += " " + m.Name();

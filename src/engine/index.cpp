@@ -61,6 +61,23 @@ int ComparePart(const CSortOrder* order, std::string_view a, std::string_view b,
 
 } // namespace
 
+class CIndex::ResetScope {
+public:
+    explicit ResetScope(CIndex& index) : m_index(index) {
+        if (m_index.m_resetting++ == 0)
+            m_index.m_set->TellRows(m_index, IndexRowChange{}, false);
+    }
+    ~ResetScope() {
+        if (--m_index.m_resetting == 0)
+            m_index.m_set->TellRows(m_index, IndexRowChange{}, true);
+    }
+    ResetScope(const ResetScope&) = delete;
+    ResetScope& operator=(const ResetScope&) = delete;
+
+private:
+    CIndex& m_index;
+};
+
 CIndex::CIndex(CIndexSet& set, const CIndexKeys& keys, CIndex* base)
     : m_set(&set), m_fromEnd(keys.fromEnd), m_filter(keys.filter), m_base(base) {
     SetPrimaryMarker(keys.priMarker, keys.sortOrder);
@@ -280,6 +297,7 @@ std::size_t CIndex::Fill(const CRecordList& records, std::size_t count) {
 
 template <class Records, class Get>
 std::size_t CIndex::FillFrom(const Records& records, std::size_t count, Get get) {
+    ResetScope reset(*this);
     m_entries.clear();
     m_recordOf.clear();
     m_pool.Clear();
@@ -348,6 +366,7 @@ void CIndex::Rekey() {
         Refill();
         return;
     }
+    ResetScope reset(*this);
     {
         std::string name = PriMarker() ? PriMarker()->Name() : std::string();
         auto progress =
@@ -364,6 +383,7 @@ void CIndex::Rekey() {
 }
 
 void CIndex::Refill() {
+    ResetScope reset(*this);
     m_entries.clear();
     m_recordOf.clear();
     m_pool.Clear();
@@ -415,6 +435,7 @@ bool CIndex::Sort() {
         inOrder = CompareEntries(*m_entries[i - 1], *m_entries[i]) <= 0;
     if (inOrder)
         return false;
+    ResetScope reset(*this);
     std::string name = PriMarker() ? PriMarker()->Name() : std::string();
     const std::size_t n = m_entries.size();
     auto progress = platform().BeginProgress(FormatMessage("Sorting by \\%1", {name}),
@@ -426,7 +447,7 @@ bool CIndex::Sort() {
         std::uint64_t prefix;
         std::size_t from; // the entry's place before the sort
     };
-    std::vector<Item> items;
+    std::vector<Item, LargeAllocator<Item>> items;
     items.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
         items.push_back({SortPrefix(*m_entries[i]), i});
@@ -449,7 +470,7 @@ bool CIndex::Sort() {
             progress->SetPosition(static_cast<std::int64_t>(n + i));
     }
     Entries sorted(n);
-    std::vector<const CRecord*> records(n);
+    decltype(m_recordOf) records(n);
     for (std::size_t i = 0; i < n; ++i) {
         sorted[i] = m_entries[items[i].from];
         records[i] = m_recordOf[items[i].from];
@@ -496,8 +517,11 @@ CIndexPos CIndex::FindLike(const CIndexEntry& like) const {
 }
 
 CIndexPos CIndex::InsertAt(std::size_t at, CIndexEntry* entry) {
+    const IndexRowChange change{IndexRowChange::Kind::Insert, at, 1};
+    m_set->TellRows(*this, change, false);
     m_recordOf.insert(m_recordOf.begin() + static_cast<long>(at), entry->Record());
     m_entries.insert(m_entries.begin() + static_cast<long>(at), entry);
+    m_set->TellRows(*this, change, true);
     return CIndexPos(entry, at);
 }
 
@@ -556,16 +580,26 @@ bool CIndex::UpdateRecord(CRecord* record) {
 }
 
 void CIndex::RemoveEntries(const std::vector<const CIndexEntry*>& gone) {
-    // Positions first (the record array is quick to scan), then each entry is erased
-    // from the back so that earlier positions stay right.
+    // Positions first (the record array is quick to scan), then each run of adjacent
+    // positions is erased and told from the back, so that earlier positions stay right.
     std::vector<std::size_t> at;
     for (std::size_t i = 0; i < m_recordOf.size() && at.size() < gone.size(); ++i)
         if (std::find(gone.begin(), gone.end(), m_entries[i]) != gone.end())
             at.push_back(i);
-    for (auto it = at.rbegin(); it != at.rend(); ++it) {
-        m_pool.Free(m_entries[*it]);
-        m_entries.erase(m_entries.begin() + static_cast<long>(*it));
-        m_recordOf.erase(m_recordOf.begin() + static_cast<long>(*it));
+    for (std::size_t end = at.size(); end > 0;) {
+        std::size_t begin = end - 1;
+        while (begin > 0 && at[begin - 1] + 1 == at[begin])
+            --begin;
+        const IndexRowChange change{IndexRowChange::Kind::Remove, at[begin], end - begin};
+        m_set->TellRows(*this, change, false);
+        const auto from = static_cast<long>(change.first);
+        const auto to = static_cast<long>(change.first + change.count);
+        for (long i = from; i < to; ++i)
+            m_pool.Free(m_entries[static_cast<std::size_t>(i)]);
+        m_entries.erase(m_entries.begin() + from, m_entries.begin() + to);
+        m_recordOf.erase(m_recordOf.begin() + from, m_recordOf.begin() + to);
+        m_set->TellRows(*this, change, true);
+        end = begin;
     }
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/counted_ref.h"
+#include "base/large_memory.h"
 #include "engine/index_entry.h"
 #include "engine/index_filter.h"
 #include "record/record.h"
@@ -107,7 +108,8 @@ private:
     friend class CIndexSet;
     CIndex(CIndexSet& set, const CIndexKeys& keys, CIndex* base);
 
-    using Entries = std::vector<CIndexEntry*>;
+    // Large indexes take large pages (base/large_memory.h).
+    using Entries = std::vector<CIndexEntry*, LargeAllocator<CIndexEntry*>>;
     // The comparison mask of entry keys: all levels, less undefined characters when the
     // set leaves them out.
     int EntryMask() const;
@@ -162,6 +164,9 @@ private:
     // Removes the entries in the given set; counts adjusted.
     void RemoveEntries(const std::vector<const CIndexEntry*>& gone);
     void SetPrimaryMarker(CMarker* marker, CSortOrder* order);
+    // While one lives, the index's rows are remade as a whole: the set's listeners are
+    // told a reset before the first of nested scopes and after the last.
+    class ResetScope;
 
     CIndexSet* m_set;
     CountedRef<CMarker> m_priMarker;
@@ -176,17 +181,18 @@ private:
     Entries m_entries;
     // The record of each entry, beside it: finding a record's entries scans this
     // contiguous array instead of every entry.
-    std::vector<const CRecord*> m_recordOf;
+    std::vector<const CRecord*, LargeAllocator<const CRecord*>> m_recordOf;
     // Update work lists: the record's present entries, and the entries to remove once
     // the views were told. Empty outside an update.
     std::vector<CIndexEntry*> m_updateEntries;
     std::vector<const CIndexEntry*> m_removeEntries;
+    int m_resetting = 0; // nested ResetScopes
 };
 
 // Stable merge sort of entries by cmp (negative, zero, positive). Safe whatever cmp
 // answers: a comparison that contradicts itself gives some order, never a fault.
-template <class T, class Cmp>
-void StableMergeSort(std::vector<T>& items, Cmp cmp, void (*step)(void*, std::size_t) = nullptr,
+template <class T, class A, class Cmp>
+void StableMergeSort(std::vector<T, A>& items, Cmp cmp, void (*step)(void*, std::size_t) = nullptr,
                      void* stepData = nullptr);
 
 } // namespace crv

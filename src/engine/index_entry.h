@@ -2,9 +2,12 @@
 // key) and a position in an index (an entry and its ordinal).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "base/large_memory.h"
 
 namespace crv {
 
@@ -33,7 +36,9 @@ private:
 
 // The storage of one index's entries: blocks of entries made in place, so that filling
 // an index allocates per block rather than per entry; slots of removed entries are
-// used again. Entries keep their addresses until the pool is cleared.
+// used again. Blocks double in size up to a few large pages, so that a small index
+// stays small and a large one takes large pages. Entries keep their addresses until
+// the pool is cleared.
 class CIndexEntryPool {
 public:
     CIndexEntryPool() = default;
@@ -47,9 +52,12 @@ public:
             *e = CIndexEntry(record, field, std::move(key));
             return e;
         }
-        if (m_blocks.empty() || m_blocks.back().size() == kBlock) {
+        if (m_blocks.empty() || m_blocks.back().size() == m_blocks.back().capacity()) {
+            std::size_t size = m_blocks.empty()
+                                   ? kFirstBlock
+                                   : std::min(2 * m_blocks.back().capacity(), kLastBlock);
             m_blocks.emplace_back();
-            m_blocks.back().reserve(kBlock);
+            m_blocks.back().reserve(size);
         }
         return &m_blocks.back().emplace_back(record, field, std::move(key));
     }
@@ -63,9 +71,10 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBlock = 4096;
+    static constexpr std::size_t kFirstBlock = 64;
+    static constexpr std::size_t kLastBlock = 3 * kLargePage / sizeof(CIndexEntry);
     // Each block is reserved once and never grows past it, so its entries never move.
-    std::vector<std::vector<CIndexEntry>> m_blocks;
+    std::vector<std::vector<CIndexEntry, LargeAllocator<CIndexEntry>>> m_blocks;
     std::vector<CIndexEntry*> m_free;
 };
 

@@ -125,6 +125,38 @@ void CIndexSet::TellRemoving(CIndex& index, const std::vector<const CIndexEntry*
         l->OnEntriesRemoving(index, entries);
 }
 
+void CIndexSet::TellRows(CIndex& index, const IndexRowChange& change, bool done) {
+    if (m_listeners.empty() || m_closing)
+        return;
+    for (CIndexSetListener* l : std::vector<CIndexSetListener*>(m_listeners)) {
+        if (done)
+            l->OnRowsChanged(index, change);
+        else
+            l->OnRowsChanging(index, change);
+    }
+}
+
+void CIndexSet::TellRecordRows(const CRecord* record, const CIndex* skip) {
+    if (m_listeners.empty())
+        return;
+    for (auto& index : m_indexes) {
+        if (index.get() == skip)
+            continue;
+        const auto& of = index->m_recordOf;
+        for (std::size_t i = 0; i < of.size(); ++i) {
+            if (of[i] != record)
+                continue;
+            std::size_t j = i + 1;
+            while (j < of.size() && of[j] == record)
+                ++j;
+            IndexRowChange change{IndexRowChange::Kind::Change, i, j - i};
+            TellRows(*index, change, false);
+            TellRows(*index, change, true);
+            i = j;
+        }
+    }
+}
+
 // --- records ---
 
 std::vector<CRecord*> CIndexSet::RecordsInOrder() const {
@@ -298,6 +330,8 @@ bool CIndexSet::UpdateIndexes(CRecord* record, const CIndex* skip) {
                 changed |= index->UpdateRecord(record);
         RemoveMarkedEntries();
     }
+    // The entries that stayed show an edited record.
+    TellRecordRows(record, skip);
     return changed;
 }
 

@@ -25,11 +25,27 @@ class Progress;
 
 using CIndexRef = CountedRef<CIndex>;
 
+// One change of the rows (entries by ordinal) of an index. Inserted rows stand at
+// [first, first + count) after the change, removed ones stood there before it, changed
+// ones (entries of an edited record that stayed) stand there throughout; a reset (a
+// fill, re-sort or refill) replaces every row.
+struct IndexRowChange {
+    enum class Kind { Insert, Remove, Change, Reset };
+    Kind kind = Kind::Reset;
+    std::size_t first = 0;
+    std::size_t count = 0;
+};
+
 // Documents and windows: told before entries leave an index, so that views holding
 // positions on them move off first.
 class CIndexSetListener {
 public:
     virtual ~CIndexSetListener() = default;
+    // Every change of an index's rows is told before it is made and after, one change
+    // at a time, so that a view applying them in order to its own copy of the rows
+    // keeps it equal to the index (a table model's begin/end notices).
+    virtual void OnRowsChanging(CIndex&, const IndexRowChange&) {}
+    virtual void OnRowsChanged(CIndex&, const IndexRowChange&) {}
     // entries (of index) are about to be destroyed: after an edit of their record, or
     // while it is deleted (CIndexSet::RecordBeingDeleted tells which).
     virtual void OnEntriesRemoving(CIndex& index,
@@ -140,6 +156,9 @@ private:
     friend class CIndex;
     void Discard(CIndex* index);
     void TellRemoving(CIndex& index, const std::vector<const CIndexEntry*>& entries);
+    void TellRows(CIndex& index, const IndexRowChange& change, bool done);
+    // Change notices for the rows of record in every index but skip.
+    void TellRecordRows(const CRecord* record, const CIndex* skip);
     // Records joined; empty: many at once.
     void TellAdded(const std::vector<CRecord*>& records);
     // Brings every index (unfiltered first) up to date for record; skip is left out.

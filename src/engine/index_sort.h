@@ -12,8 +12,8 @@
 
 namespace crv {
 
-template <class T, class Cmp>
-void StableMergeSort(std::vector<T>& items, Cmp cmp, void (*step)(void*, std::size_t),
+template <class T, class A, class Cmp>
+void StableMergeSort(std::vector<T, A>& items, Cmp cmp, void (*step)(void*, std::size_t),
                      void* stepData) {
     const std::size_t n = items.size();
     if (n < 2)
@@ -27,9 +27,9 @@ void StableMergeSort(std::vector<T>& items, Cmp cmp, void (*step)(void*, std::si
                 std::swap(items[j - 1], items[j]);
         }
     }
-    std::vector<T> buffer(n);
-    std::vector<T>* from = &items;
-    std::vector<T>* to = &buffer;
+    std::vector<T, A> buffer(n, items.get_allocator());
+    std::vector<T, A>* from = &items;
+    std::vector<T, A>* to = &buffer;
     for (std::size_t width = kRun; width < n; width *= 2) {
         for (std::size_t lo = 0; lo < n; lo += 2 * width) {
             std::size_t mid = std::min(n, lo + width);
@@ -62,11 +62,11 @@ void StableMergeSort(std::vector<T>& items, Cmp cmp, void (*step)(void*, std::si
 
 // Stable least-significant-byte-first radix sort by key(item), a 64-bit number; a byte
 // that every item has alike costs one counting pass.
-template <class T, class Key> void StableRadixSort(std::vector<T>& items, Key key) {
+template <class T, class A, class Key> void StableRadixSort(std::vector<T, A>& items, Key key) {
     const std::size_t n = items.size();
     if (n < 2)
         return;
-    std::vector<T> buffer(n);
+    std::vector<T, A> buffer(n, items.get_allocator());
     for (int shift = 0; shift < 64; shift += 8) {
         std::array<std::size_t, 256> count{};
         for (const T& item : items)

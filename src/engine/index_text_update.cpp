@@ -60,6 +60,8 @@ bool CIndexSet::RecordTextChanged(CRecord* record) {
         if (index->m_base)
             index->UpdateRecordText(record, changed);
     RemoveMarkedEntries();
+    // The rows stay, but what a view shows of them changed.
+    TellRecordRows(record, nullptr);
     return changed;
 }
 

@@ -58,7 +58,8 @@ CKeyRecordSet::CKeyRecordSet(const CIndex& index, const CKeySearch& search) {
 }
 
 std::string MatchRowText(const CIndexEntry& entry, const CMarker* show) {
-    std::string text = entry.Field() ? entry.Field()->Text() : std::string();
+    const CField* pri = entry.Field();
+    std::string text = pri ? pri->Text() : std::string();
     if (show) {
         const CField* f = entry.Record()->FindRelatedField(show, entry.Field());
         text += '\t';

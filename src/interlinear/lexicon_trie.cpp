@@ -253,8 +253,9 @@ void CLexiconTrie::AddKey(std::string_view key, const std::string& value, const 
 
 namespace {
 
-// Key text as entered: trailing spaces and line ends are not part of it.
-std::string_view KeyText(const std::string& text) {
+// Key text as entered: trailing spaces and line ends are not part of it. A view into
+// text, which must outlive it (a field's text read in place does).
+std::string_view KeyText(std::string_view text) {
     std::string_view t = text;
     while (!t.empty() && (t.back() == ' ' || t.back() == '\n' || t.back() == '\t'))
         t.remove_suffix(1);

@@ -59,6 +59,7 @@ DatabaseReadResult ReadAllRecords(SFStream& reader, std::string_view path, std::
         result.status = ReadStatus::ReadError;
         return result;
     }
+    result.fields = reader.FieldsRead();
     result.fieldsSkipped = reader.FieldsSkipped();
     result.linesSkipped = reader.LinesSkipped();
     if (result.fieldsSkipped || result.linesSkipped) {

@@ -29,6 +29,7 @@ enum class ReadStatus {
 struct DatabaseReadResult {
     ReadStatus status = ReadStatus::Ok;
     long records = 0;
+    long fields = 0; // in the records read
     long fieldsSkipped = 0;
     long linesSkipped = 0;
     // Material was skipped: the document counts as modified, so that the next save

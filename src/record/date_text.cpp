@@ -1,6 +1,7 @@
 #include "record/date_text.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "base/message_text.h"
 #include "base/platform.h"
@@ -199,7 +200,7 @@ bool ConvertRecordDates(CRecord& record, const CMarker* marker, bool& invalid) {
         if (field.Marker() != marker)
             continue;
         found = true;
-        DateFieldConversion c = ConvertDateField(field.Text());
+        DateFieldConversion c = ConvertDateField(std::as_const(field).Text());
         if (c.invalid)
             invalid = true;
         else if (c.changed) {

@@ -1,5 +1,7 @@
 #include "record/rec_pos.h"
 
+#include <utility>
+
 #include "base/platform.h"
 #include "record/field.h"
 
@@ -59,7 +61,7 @@ bool CRecPos::Equals(const CRecPos& other) const {
 bool CRecPos::MoveToLineStart() {
     if (!m_field)
         return false;
-    const std::string& t = m_field->Text();
+    FieldText t = std::as_const(*m_field).Text();
     int i = m_offset < TextLength() ? m_offset : TextLength();
     while (i > 0 && t[static_cast<std::size_t>(i - 1)] != '\n')
         --i;
@@ -71,7 +73,7 @@ bool CRecPos::MoveToLineStart() {
 bool CRecPos::MoveToLineEnd() {
     if (!m_field)
         return false;
-    const std::string& t = m_field->Text();
+    FieldText t = std::as_const(*m_field).Text();
     std::size_t nl = t.find('\n', static_cast<std::size_t>(m_offset));
     int end = nl == std::string::npos ? TextLength() : static_cast<int>(nl);
     if (end < m_offset)
@@ -96,7 +98,7 @@ bool CRecPos::PrevLine(CRecPos& start, CRecPos& end) {
     if (!m_field || m_offset <= 0)
         return false;
     end = *this;
-    const std::string& t = m_field->Text();
+    FieldText t = std::as_const(*m_field).Text();
     int i = (m_offset < TextLength() ? m_offset : TextLength()) - 1;
     while (i >= 0 && t[static_cast<std::size_t>(i)] != '\n')
         --i;

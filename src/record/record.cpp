@@ -1,8 +1,11 @@
 #include "record/record.h"
 
+#include <utility>
+
 #include "base/platform.h"
 #include "base/sf_syntax.h"
 #include "record/rec_pos.h"
+#include "record/record_arena.h"
 #include "schema/marker.h"
 
 namespace crv {
@@ -13,11 +16,21 @@ CRecord::CRecord(CField* first) {
         Add(first);
 }
 
-const std::string& CRecord::GetKey() const {
-    static const std::string empty;
-    CField* first = GetFirst();
+void CRecord::operator delete(CRecord* record, std::destroying_delete_t) {
+    if (!record->m_inBlock) {
+        record->~CRecord();
+        ::operator delete(record);
+        return;
+    }
+    // The arena makes plain records only.
+    record->CRecord::~CRecord();
+    RecordArena::Release(record, sizeof(CRecord));
+}
+
+FieldText CRecord::GetKey() const {
+    const CField* first = GetFirst();
     CRV_ASSERT(first != nullptr);
-    return first ? first->Text() : empty;
+    return first ? first->Text() : FieldText();
 }
 
 CField* CRecord::FindField(const CMarker* m) const {
@@ -84,12 +97,12 @@ bool CRecord::StampDate(CMarker* m, std::string_view today) {
         Add(new CField(m, std::string(today)));
         return true;
     }
-    std::string& text = f->Text();
+    FieldText text = std::as_const(*f).Text();
     std::size_t nl = text.find('\n');
     std::size_t firstLine = nl == std::string::npos ? text.size() : nl;
     if (text.size() - firstLine + today.size() > static_cast<std::size_t>(kMaxFieldLength))
         return false;
-    text.replace(0, firstLine, today);
+    f->Text().replace(0, firstLine, today);
     return true;
 }
 

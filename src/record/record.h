@@ -18,9 +18,11 @@ class CRecord : public CDblListEl, public CDblList<CField> {
 public:
     // A record is made from its first field (not null) and is never empty.
     explicit CRecord(CField* first);
+    // A record a RecordArena placed in a block goes back to it, any other to the heap.
+    static void operator delete(CRecord* record, std::destroying_delete_t);
 
     // The text of the first field (the record-marker field).
-    const std::string& GetKey() const;
+    FieldText GetKey() const;
 
     // The first field with marker m, or null.
     CField* FindField(const CMarker* m) const;
@@ -37,6 +39,10 @@ public:
     // Pastes text that may hold several fields ("\mkr text" lines) into the field at
     // pos, and leaves pos at the end of the inserted text.
     void InsertText(CRecPos& pos, std::string_view text);
+
+private:
+    friend class RecordArena;
+    bool m_inBlock = false;
 };
 
 // "Set template to current record contents": the record's fields, each with its text

@@ -3,8 +3,8 @@
 // The input is taken in large blocks into one buffer and cut into lines with memchr;
 // a line ends at LF (a CR before it is dropped). Lines are classified by sf_syntax.h.
 // A field is its marker line plus the continuation lines up to the next marker line,
-// joined with LF; a one-line field is copied straight from the input buffer into its
-// string, longer ones are assembled in a reused field buffer first.
+// joined with LF; a one-line field is copied straight from the input buffer into the
+// reader's RecordArena, longer ones are assembled in a reused field buffer first.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include "base/byte_stream.h"
 #include "base/sf_syntax.h"
 #include "record/record.h"
+#include "record/record_arena.h"
 
 namespace crv {
 
@@ -48,6 +49,8 @@ public:
         return MoreRecords() ? m_line.name : std::string_view();
     }
 
+    // Fields returned by ReadField (and so by ReadRecord).
+    long FieldsRead() const { return m_fieldsRead; }
     long FieldsSkipped() const { return m_fieldsSkipped; }
     long LinesSkipped() const { return m_linesSkipped; }
     // A field would have passed 32000 characters; nothing more is read.
@@ -72,6 +75,13 @@ private:
     };
 
     bool NextPhysicalLine(std::string_view& line);
+    // m_line becomes the marker line parsed (raw as read).
+    void SetMarkerLine(const SFLine& parsed, std::string_view raw);
+    // The common case, outside the general line machinery: the held line is the whole
+    // field, and the next line (after any empty ones) is a marker line already in the
+    // buffer. Then the field is made, that line held, and true returned; otherwise
+    // nothing is consumed.
+    bool ReadOneLineField(CMarker* marker, std::unique_ptr<CField>& field);
     bool Refill();
     bool NextLine();
     void SkipToFirstField(bool skipToRecord);
@@ -103,6 +113,7 @@ private:
     bool m_oldDoubleBackslash = false;
     Skip m_skip = Skip::None;
     bool m_tooLarge = false;
+    long m_fieldsRead = 0;
     long m_fieldsSkipped = 0;
     long m_linesSkipped = 0;
 
@@ -115,11 +126,19 @@ private:
     std::size_t m_pendingLFs = 0;
     std::size_t m_longestLine = 0;
 
-    // Names already resolved, by a hash of the name: most files use a few markers.
+    // Names already resolved, by a hash of the name: most files use a few markers. An
+    // entry keeps the first eight bytes of the name, so that a hit on a name of up to
+    // eight bytes is one comparison and reads nothing else.
     struct CacheEntry {
         CMarker* marker = nullptr;
+        std::uint64_t word = 0;
+        std::size_t length = 0;
     };
+    std::uint64_t NameWord(std::string_view name) const;
     CacheEntry m_cache[256];
+
+    // Fields and records read live in its blocks, which outlive the reader.
+    RecordArena m_arena;
 };
 
 } // namespace crv

@@ -61,7 +61,7 @@ void SFStreamWriter::WriteField(const CField& field, bool firstOfRecord) {
     CRV_ASSERT(field.Marker() != nullptr);
     if (field.Marker())
         Put(field.Marker()->Name());
-    const std::string& text = field.Text();
+    FieldText text = field.Text();
     if (!text.empty()) {
         if (text[0] != '\t' && text[0] != '\n')
             PutChar(' ');

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "schema/marker.h"
 
@@ -36,7 +37,7 @@ std::optional<RangeSetViolation> CheckRecordAgainstRangeSets(const Record& recor
     for (auto&& f : record) {
         auto& field = DerefField(f);
         if (CMarker* marker = field.Marker())
-            if (auto span = CheckFieldAgainstRangeSet(*marker, field.Text()))
+            if (auto span = CheckFieldAgainstRangeSet(*marker, std::as_const(field).Text()))
                 return RangeSetViolation{index, *span};
         ++index;
     }
@@ -81,7 +82,7 @@ RangeSetBuildSummary BuildRangeSetFromData(const CMarker& marker, CRangeSet& set
             for (auto&& f : DerefField(r)) {
                 auto& field = DerefField(f);
                 if (field.Marker() == &marker)
-                    builder.AddText(field.Text());
+                    builder.AddText(std::as_const(field).Text());
             }
             builder.RecordDone();
         }

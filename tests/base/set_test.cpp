@@ -1,5 +1,8 @@
 #include "base/set.h"
 
+#include <random>
+#include <vector>
+
 #include "support/test_support.h"
 
 namespace crv {
@@ -61,6 +64,67 @@ TEST_F(SetTest, IndexedSetFollowsRemoveAndRename) {
     s.Add(new Named("za"));
     EXPECT_EQ(s.Search("zz"), a2);
     EXPECT_EQ(s.Search("za")->Name(), "za");
+}
+
+// A set large enough to keep its name index must answer as the sorted list does: the
+// first element with the name (or beginning with it), equal names in the order added,
+// through adds, removals (of the first of equal names too) and renames.
+TEST_F(SetTest, NameIndexAnswersAsTheSortedListDoes) {
+    std::mt19937 random(7);
+    auto name = [&] {
+        std::string n;
+        for (int i = static_cast<int>(random() % 3); i >= 0; --i)
+            n += "ab\xE9"[random() % 3];
+        return n;
+    };
+    for (bool indexed : {false, true}) {
+        CSet<Named> s(indexed);
+        std::vector<Named*> model; // in the order the set must hold them
+        int tag = 0;
+        for (int step = 0; step < 3000; ++step) {
+            int op = static_cast<int>(random() % 10);
+            if (op < 5 || model.size() < 3) {
+                auto* el = new Named(name(), ++tag);
+                s.Add(el);
+                auto at = std::upper_bound(model.begin(), model.end(), el, [](auto* a, auto* b) {
+                    return CompareNames(a->Name(), b->Name()) < 0;
+                });
+                model.insert(at, el);
+            } else {
+                std::size_t i = random() % model.size();
+                Named* el = model[i];
+                std::string renamed = name() + "b";
+                if (op >= 8 && renamed == el->Name())
+                    continue; // the same name: it stays where it is
+                model.erase(model.begin() + static_cast<long>(i));
+                if (op < 8) {
+                    s.Delete(el);
+                } else {
+                    s.Rename(el, renamed);
+                    auto at =
+                        std::upper_bound(model.begin(), model.end(), el, [](auto* a, auto* b) {
+                            return CompareNames(a->Name(), b->Name()) < 0;
+                        });
+                    model.insert(at, el);
+                }
+            }
+            ASSERT_EQ(s.Count(), model.size());
+            std::size_t i = 0;
+            for (Named& el : s)
+                ASSERT_EQ(&el, model[i++]) << "step " << step;
+            std::string probe = name();
+            Named* exact = nullptr;
+            Named* prefix = nullptr;
+            for (Named* el : model) {
+                if (!exact && el->Name() == probe)
+                    exact = el;
+                if (!prefix && el->Name().compare(0, probe.size(), probe) == 0)
+                    prefix = el;
+            }
+            ASSERT_EQ(s.Search(probe), exact) << "step " << step << " " << probe;
+            ASSERT_EQ(s.Search(probe, false), prefix) << "step " << step << " " << probe;
+        }
+    }
 }
 
 TEST_F(SetTest, MakeUniqueName) {

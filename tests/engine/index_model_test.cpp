@@ -4,12 +4,80 @@
 // same order (entries that compare equal may stand in any order among themselves, but
 // a filtered index must list its base's passing entries in the base's order).
 #include <algorithm>
+#include <map>
 #include <random>
+#include <set>
 
 #include "engine/engine_test_support.h"
 
 namespace crv::test {
 namespace {
+
+// A view's copy of every index's rows, kept by applying the row notices alone, one
+// change at a time. Before each change and after it, the copy must equal the index.
+class RowCopies : public CIndexSetListener {
+public:
+    using Rows = std::vector<const CIndexEntry*>;
+    std::map<const CIndex*, Rows> rows;
+    // Entries told changed since the last clear.
+    std::set<const CIndexEntry*> changed;
+
+    void OnEntriesRemoving(CIndex&, const std::vector<const CIndexEntry*>&) override {}
+
+    void OnRowsChanging(CIndex& index, const IndexRowChange& change) override {
+        EXPECT_FALSE(m_pending) << "a change told inside another";
+        m_pending = true;
+        m_kind = change.kind;
+        ExpectEqual(index);
+        const Rows& copy = rows[&index];
+        if (change.kind == IndexRowChange::Kind::Insert) {
+            EXPECT_LE(change.first, copy.size());
+        } else if (change.kind != IndexRowChange::Kind::Reset) {
+            EXPECT_LE(change.first + change.count, copy.size());
+        }
+    }
+
+    void OnRowsChanged(CIndex& index, const IndexRowChange& change) override {
+        EXPECT_TRUE(m_pending && m_kind == change.kind) << "changed without changing";
+        m_pending = false;
+        Rows& copy = rows[&index];
+        const auto first = static_cast<long>(change.first);
+        switch (change.kind) {
+        case IndexRowChange::Kind::Insert:
+            ASSERT_LE(change.first + change.count, index.Count());
+            for (std::size_t i = 0; i < change.count; ++i)
+                copy.insert(copy.begin() + first + static_cast<long>(i),
+                            index.EntryAt(change.first + i));
+            break;
+        case IndexRowChange::Kind::Remove:
+            ASSERT_LE(change.first + change.count, copy.size());
+            copy.erase(copy.begin() + first,
+                       copy.begin() + first + static_cast<long>(change.count));
+            break;
+        case IndexRowChange::Kind::Change:
+            for (std::size_t i = 0; i < change.count; ++i)
+                changed.insert(index.EntryAt(change.first + i));
+            break;
+        case IndexRowChange::Kind::Reset:
+            copy.clear();
+            for (std::size_t i = 0; i < index.Count(); ++i)
+                copy.push_back(index.EntryAt(i));
+            break;
+        }
+        ExpectEqual(index);
+    }
+
+    void ExpectEqual(const CIndex& index) {
+        const Rows& copy = rows[&index];
+        ASSERT_EQ(copy.size(), index.Count());
+        for (std::size_t i = 0; i < copy.size(); ++i)
+            ASSERT_EQ(copy[i], index.EntryAt(i)) << "row " << i;
+    }
+
+private:
+    bool m_pending = false;
+    IndexRowChange::Kind m_kind = IndexRowChange::Kind::Reset;
+};
 
 class IndexModel : public EngineTest {
 protected:
@@ -127,16 +195,20 @@ protected:
         for (std::size_t i = 0; i < Db().IndexCount(); ++i) {
             SCOPED_TRACE("index " + std::to_string(i));
             CheckIndex(Db().IndexAt(i));
+            copies.ExpectEqual(Db().IndexAt(i));
             if (HasFatalFailure())
                 return;
         }
     }
+
+    RowCopies copies;
 };
 
 TEST_F(IndexModel, EveryIndexEqualsOneBuiltFromScratchAfterEveryStep) {
     TestFilter nouns("nouns", ps, "n");
     TestFilter glossed("glossed", ge);
     Db({ps});
+    Db().AddListener(&copies);
     CRecordList start;
     for (int i = 0; i < 40; ++i)
         start.Add(NewRecord());
@@ -161,11 +233,24 @@ TEST_F(IndexModel, EveryIndexEqualsOneBuiltFromScratchAfterEveryStep) {
             Db().AddNewRecord(Text(), calling);
         } else if (op < 8 && Db().RecordCount() > 30) {
             Db().DeleteRecord(AnyRecord());
+        } else if (op == 8) {
+            // Every index sorted again (or left alone when nothing moves).
+            Db().SetLeaveUndefinedOut(!Db().LeavesUndefinedOut());
         } else if (op < 14) {
             CRecord* r = AnyRecord();
             for (int n = Pick(3) + 1; n > 0; --n)
                 Edit(r);
+            copies.changed.clear();
             Db().RecordChanged(r);
+            // Every row of the edited record is told changed (or was inserted anew).
+            for (std::size_t i = 0; i < Db().IndexCount(); ++i) {
+                const CIndex& index = Db().IndexAt(i);
+                for (std::size_t k = 0; k < index.Count(); ++k) {
+                    if (index.EntryAt(k)->Record() == r) {
+                        EXPECT_TRUE(copies.changed.count(index.EntryAt(k))) << i << ", row " << k;
+                    }
+                }
+            }
         } else {
             // Texts only, as Replace All and Reshape change them.
             CRecord* r = AnyRecord();
@@ -178,6 +263,7 @@ TEST_F(IndexModel, EveryIndexEqualsOneBuiltFromScratchAfterEveryStep) {
         CheckAll();
     }
     EXPECT_GT(Db().RecordCount(), 20u);
+    Db().RemoveListener(&copies);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "record_fixture.h"
 
+#include <algorithm>
+
 #include "base/byte_stream.h"
 #include "record/sf_writer.h"
 
@@ -62,11 +64,25 @@ std::string Dump(const CRecordList& records) {
 }
 
 ReadOutcome ReadText(CMarkerSet& markers, const std::string& bytes, const std::string& recordMarker,
-                     bool skipToRecord, bool removeIndent, CRecordList* keep) {
+                     bool skipToRecord, bool removeIndent, CRecordList* keep, std::size_t chunk) {
+    class Chunked : public MemorySource {
+    public:
+        Chunked(const std::string& bytes, std::size_t chunk)
+            : MemorySource(bytes), m_chunk(chunk) {}
+        std::size_t Read(char* buffer, std::size_t n) override {
+            return MemorySource::Read(buffer, std::min(n, m_chunk));
+        }
+        std::int64_t SizeHint() const override { return -1; }
+
+    private:
+        std::size_t m_chunk;
+    };
     CMarker* rec = markers.SearchOrAddFromData(recordMarker);
     if (markers.RecordMarker() != rec)
         markers.SetRecordMarker(rec);
-    MemorySource in(bytes);
+    MemorySource whole(bytes);
+    Chunked chunked(bytes, chunk);
+    ByteSource& in = chunk ? static_cast<ByteSource&>(chunked) : whole;
     SFStream reader(in, markers, rec, skipToRecord, removeIndent);
     CRecordList list;
     ReadOutcome out;

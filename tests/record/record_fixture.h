@@ -35,10 +35,11 @@ struct ReadOutcome {
     bool tooLarge = false;
 };
 
-// Reads bytes with the given record marker (created when missing).
+// Reads bytes with the given record marker (created when missing). A nonzero chunk
+// hands the reader that many bytes at a time, without a size hint.
 ReadOutcome ReadText(CMarkerSet& markers, const std::string& bytes, const std::string& recordMarker,
                      bool skipToRecord = true, bool removeIndent = false,
-                     CRecordList* keep = nullptr);
+                     CRecordList* keep = nullptr, std::size_t chunk = 0);
 
 // Writes records (no header) as database text.
 std::string WriteText(const CRecordList& records);

@@ -41,6 +41,29 @@ TEST_F(CRecordTest, FieldsCountTheirMarkers) {
     EXPECT_EQ(xv->UseCount(), 0);
 }
 
+// Code written when a field's text was a std::string reads it the same way.
+TEST_F(CRecordTest, FieldTextServesWhereAStringDid) {
+    CRecord* r = MakeRecord("lx abc\nge x");
+    const CField& f = *r->GetFirst();
+    const std::string& bound = f.Text();
+    std::string copy = f.Text();
+    std::string_view view = f.Text();
+    EXPECT_EQ(bound, "abc");
+    EXPECT_EQ(view, copy);
+    EXPECT_EQ("<" + f.Text() + ">", "<abc>");
+    EXPECT_EQ(f.Text() + '!' + std::string("?"), "abc!?");
+    EXPECT_EQ(copy + f.Text(), "abcabc");
+    copy += f.Text();
+    EXPECT_EQ(copy, "abcabc");
+    std::string tail = f.Text().substr(1);
+    EXPECT_EQ(tail, "bc");
+    EXPECT_STREQ(f.Text().c_str(), "abc");
+    bool none = false;
+    std::string shown = none ? "-" : r->GetKey();
+    EXPECT_EQ(shown, "abc");
+    EXPECT_TRUE(f.Text() < "abd" && f.Text() == r->GetKey() && f.Text() != copy);
+}
+
 TEST_F(CRecordTest, FieldLengthLimit) {
     EXPECT_TRUE(FieldLengthOK(0));
     EXPECT_TRUE(FieldLengthOK(32000));

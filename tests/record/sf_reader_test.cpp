@@ -1,5 +1,7 @@
 #include "record/sf_reader.h"
 
+#include <random>
+
 #include "base/byte_stream.h"
 #include "record_fixture.h"
 
@@ -174,6 +176,53 @@ TEST_F(SFReaderTest, LinesCrossingTheInputBufferReadIntact) {
     auto r = Read(file);
     EXPECT_EQ(r.records, 3000);
     EXPECT_EQ(r.dump, expect);
+}
+
+TEST_F(SFReaderTest, ReadingInOneBufferOrByteByByteGivesTheSame) {
+    // Whole, the reader takes one-line fields straight from its buffer; byte by byte the
+    // next line is never there yet, so every field goes the general way.
+    const std::vector<std::string> lines = {"\\lx w",
+                                            "\\ge gloss",
+                                            "\\ge",
+                                            "\\definition x",
+                                            "\\definitiox y",
+                                            "\\ge\ttab",
+                                            "\\x{y} bad",
+                                            "\\_sh v3.0  400  Lexicon",
+                                            "\\_sh v1.0",
+                                            "\\_no",
+                                            "plain text",
+                                            "",
+                                            "",
+                                            "   ",
+                                            "\\\\escaped",
+                                            "\\ spaced",
+                                            "\\",
+                                            "\\ge " + std::string(1200, 'a'),
+                                            "\\lx \xC3\xA9t\xC3\xA9",
+                                            "\\ge trailing  ",
+                                            "\\lx"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 400; ++round) {
+        std::string file;
+        const int count = 1 + static_cast<int>(random() % 40);
+        for (int i = 0; i < count; ++i) {
+            file += lines[random() % lines.size()];
+            if (i + 1 < count || random() % 2)
+                file += random() % 2 ? "\r\n" : "\n";
+        }
+        const bool skip = random() % 2;
+        const bool indent = random() % 4 == 0;
+        auto whole = ReadText(markers, file, "lx", skip, indent);
+        for (std::size_t chunk : {std::size_t{1}, std::size_t{5}}) {
+            auto piecemeal = ReadText(markers, file, "lx", skip, indent, nullptr, chunk);
+            ASSERT_EQ(whole.dump, piecemeal.dump) << file;
+            ASSERT_EQ(whole.records, piecemeal.records) << file;
+            ASSERT_EQ(whole.fieldsSkipped, piecemeal.fieldsSkipped) << file;
+            ASSERT_EQ(whole.linesSkipped, piecemeal.linesSkipped) << file;
+            ASSERT_EQ(whole.tooLarge, piecemeal.tooLarge) << file;
+        }
+    }
 }
 
 TEST_F(SFReaderTest, AnInputLongerThanItsSizeHintReadsWhole) {
