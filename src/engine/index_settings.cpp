@@ -9,8 +9,10 @@
 
 namespace crv {
 
-void WriteIndexSettings(ObjectStream& os, const CIndex& index) {
+void WriteIndexSettings(ObjectStream& os, const CIndex& index, const KeptEntries* kept) {
     os.WriteBeginMarker("ind");
+    const KeptEntries none;
+    SettingsObjectWriter keep(os, kept ? *kept : none);
     if (index.PriMarker())
         os.WriteString("mkrPriKey", index.PriMarker()->Name());
     if (index.SortOrder())
@@ -28,7 +30,8 @@ bool ReadIndexSettings(ObjectStream& is, CIndexSettings& settings) {
     if (!is.ReadBeginMarker("ind"))
         return false;
     settings = CIndexSettings();
-    while (!is.AtEnd()) {
+    SettingsObjectReader reader(is, "ind", settings.kept);
+    while (reader.Next()) {
         std::string value;
         if (is.ReadString("mkrPriKey", settings.priMarker) ||
             is.ReadString("srtPriKey", settings.sortOrder) ||
@@ -39,8 +42,7 @@ bool ReadIndexSettings(ObjectStream& is, CIndexSettings& settings) {
             settings.secMarkers.push_back(value);
             continue;
         }
-        if (is.ReadEnd("ind"))
-            break;
+        reader.Keep();
     }
     return true;
 }
@@ -74,11 +76,14 @@ CWindowIndexes IndexesFromSettings(CIndexSet& set, const CIndexSettings& setting
     return out;
 }
 
-void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos) {
+void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos,
+                         const KeptEntries* kept) {
     const CIndexEntry* e = pos.Entry();
     if (!e)
         return;
     os.WriteBeginMarker("rec");
+    const KeptEntries none;
+    SettingsObjectWriter keep(os, kept ? *kept : none);
     os.WriteStringAlways("fldPriKey", e->Field() ? e->Field()->Text() : std::string());
     for (std::size_t i = 0; i < index.SecMarkerCount(); ++i) {
         const CField* f = e->Record()->FindRelatedField(index.SecMarker(i), e->Field());
@@ -87,12 +92,15 @@ void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos&
     os.WriteEndMarker("rec");
 }
 
-std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index) {
+std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index,
+                                            KeptEntries* kept) {
     if (!is.ReadBeginMarker("rec"))
         return std::nullopt;
     std::string pri;
     std::vector<std::string> sec;
-    while (!is.AtEnd()) {
+    KeptEntries passedOver;
+    SettingsObjectReader reader(is, "rec", kept ? *kept : passedOver);
+    while (reader.Next()) {
         std::string value;
         if (is.ReadString("fldPriKey", pri))
             continue;
@@ -100,8 +108,7 @@ std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& inde
             sec.push_back(value);
             continue;
         }
-        if (is.ReadEnd("rec"))
-            break;
+        reader.Keep();
     }
     const std::string key = index.MakeTypedKey(pri, sec);
     for (std::size_t i = 0; i < index.Count(); ++i)

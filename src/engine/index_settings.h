@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/kept_entries.h"
 #include "engine/index_set.h"
 
 namespace crv {
@@ -13,8 +14,9 @@ namespace crv {
 class ObjectStream;
 
 // "\+ind": mkrPriKey, srtPriKey, SortPriKeyFromEnd, mkrSecKey (one per secondary
-// marker), and fil with the filter's name when the window has a filter.
-void WriteIndexSettings(ObjectStream& os, const CIndex& index);
+// marker), and fil with the filter's name when the window has a filter; then the entries
+// kept when the settings were read.
+void WriteIndexSettings(ObjectStream& os, const CIndex& index, const KeptEntries* kept = nullptr);
 
 // The names an "ind" object holds, as read.
 struct CIndexSettings {
@@ -23,6 +25,7 @@ struct CIndexSettings {
     bool fromEnd = false;
     std::vector<std::string> secMarkers;
     std::string filter;
+    KeptEntries kept; // entries this version does not read
 };
 
 // Reads "\+ind" when it is the current entry.
@@ -41,9 +44,12 @@ CWindowIndexes IndexesFromSettings(CIndexSet& set, const CIndexSettings& setting
 
 // "\+rec": fldPriKey, the entry's primary field text (empty without field), then
 // fldSecKey per secondary marker with the related field's text.
-void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos);
+void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos,
+                         const KeptEntries* kept = nullptr);
 // Reads "\+rec" when it is the current entry and finds the first entry whose key equals
 // the key made from those texts at every level; nullopt when none does (or no object).
-std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index);
+// Entries it does not read go to kept (passed over without it).
+std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index,
+                                            KeptEntries* kept = nullptr);
 
 } // namespace crv
