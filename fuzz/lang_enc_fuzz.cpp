@@ -3,42 +3,23 @@
 // requires the same written form, and no internal error either time.
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
-#include <unistd.h>
-
 #include "base/recording_platform.h"
+#include "fuzz_support.h"
 #include "schema/lang_enc_set.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using fuzz::Check;
+using fuzz::WriteFile;
 
-void Check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
-
-// In memory-backed storage where there is one: the set writes "Default.lng" whenever the
-// input is not the default encoding itself.
+// The set writes "Default.lng" whenever the input is not the default encoding itself.
 const fs::path& Folder() {
-    static const fs::path folder = [] {
-        std::error_code ec;
-        fs::path base =
-            fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path f = base / ("corvane-lang-fuzz." + std::to_string(getpid()));
-        fs::remove_all(f, ec);
-        fs::create_directories(f);
-        return f;
-    }();
+    static const fs::path folder = fuzz::NewScratchFolder("lang");
     return folder;
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Loads the folder's one input file; its written form, or nothing when it is no encoding.
