@@ -55,8 +55,7 @@ bool OpenObjects::Close(std::string_view name) {
 // ---------------------------------------------------------------- reading
 
 SettingsObjectReader::SettingsObjectReader(ObjectStream& is, std::string_view name,
-                                           KeptEntries& kept,
-                                           std::vector<std::string_view> objects,
+                                           KeptEntries& kept, std::vector<std::string_view> objects,
                                            Place place)
     : m_is(is), m_name(name), m_kept(kept), m_objects(std::move(objects)), m_place(place) {
     if (!is.m_readers.empty())

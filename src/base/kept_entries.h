@@ -49,7 +49,7 @@ private:
     friend class SettingsObjectWriter;
     // Entries that stood together after one known entry.
     struct Group {
-        std::string after;   // the known entry's place; empty: before every one
+        std::string after;  // the known entry's place; empty: before every one
         int occurrence = 0; // which of the known entries with that place (1 = the first)
         std::string text;   // as read, lines joined by LF, each entry ending with LF
         bool operator==(const Group&) const = default;
@@ -90,8 +90,7 @@ public:
     // its enclosing object's reader reads, and this one does not, ends this object where
     // its end line is missing.
     SettingsObjectReader(ObjectStream& is, std::string_view name, KeptEntries& kept,
-                         std::vector<std::string_view> objects = {},
-                         Place place = Place::Inner);
+                         std::vector<std::string_view> objects = {}, Place place = Place::Inner);
     ~SettingsObjectReader();
     SettingsObjectReader(const SettingsObjectReader&) = delete;
     SettingsObjectReader& operator=(const SettingsObjectReader&) = delete;
