@@ -492,8 +492,14 @@ bool ObjectStream::ReadFont(std::string_view suffix, CFontDef& font) {
         int size = 0;
         std::uint32_t color = font.color;
         bool flag = false;
-        if (ReadString("Name", font.face))
+        std::string face;
+        if (ReadString("Name", face)) {
+            // A face cannot be empty: shown as nothing, and not written, it would not read
+            // back. The font keeps the face it had.
+            if (!face.empty())
+                font.face = std::move(face);
             continue;
+        }
         if (ReadInteger("Size", size)) {
             // A size no font has (a damaged file) keeps the height: it would not survive
             // the next save, and a huge one would overflow the conversion.
