@@ -12,40 +12,27 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "app/doc_manager.h"
 #include "app/project.h"
 #include "base/recording_platform.h"
+#include "fuzz_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-void Check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
+using fuzz::Check;
+using fuzz::WriteFile;
 
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 // In memory-backed storage where there is one; a "Corvane" folder inside stands for
 // "<AppPath>" (there are no preferences) and holds a copy of the lexicon.
 const fs::path& Folder() {
     static const fs::path folder = [] {
-        std::error_code ec;
-        fs::path base =
-            fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path f = base / ("corvane-project-fuzz." + std::to_string(getpid()));
-        fs::remove_all(f, ec);
+        fs::path f = fuzz::NewScratchFolder("project");
         fs::create_directories(f / "Corvane");
         for (const auto& e : fs::directory_iterator(CORVANE_SAMPLE_DIR))
             if (e.path().extension() != ".prj")

@@ -4,36 +4,26 @@
 // with no question asked and no message shown the second time.
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
 
-#include <unistd.h>
-
 #include "base/recording_platform.h"
+#include "fuzz_support.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-void Check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
+using fuzz::Check;
+using fuzz::WriteFile;
 
 // A settings folder in memory-backed storage where there is one: every new encoding an
 // input names is written there at once.
 const fs::path& Folder() {
     static const fs::path folder = [] {
-        std::error_code ec;
-        fs::path base =
-            fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path f = base / ("corvane-type-fuzz." + std::to_string(getpid()));
-        fs::remove_all(f, ec);
-        fs::create_directories(f);
+        fs::path f = fuzz::NewScratchFolder("type");
         for (const auto& e : fs::directory_iterator(CORVANE_SAMPLE_DIR))
             if (e.path().extension() == ".lng")
                 fs::copy_file(e.path(), f / e.path().filename());
@@ -59,11 +49,6 @@ crv::CLangEncSet& Encodings() {
     shared->LoadAll();
     sampleCount = shared->Proxies().Count();
     return *shared;
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string Written(const crv::CDatabaseType& type) {

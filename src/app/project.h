@@ -147,7 +147,8 @@ private:
     void WriteSettings(ObjectStream& os) const;
     void ReadDatabaseList(ObjectStream& is, bool openDatabases);
     void ReadDatabaseEntry(ObjectStream& is, bool openDatabases);
-    void OpenDatabaseEntry(const std::string& written, bool readOnly, CWindowList windows);
+    struct DatabaseEntry;
+    void OpenDatabaseEntry(DatabaseEntry entry);
     void WriteDatabaseList(ObjectStream& os) const;
     bool RewriteOlderSettings(const SettingsVersionReport& versions);
     std::vector<std::string> SettingsFileNames() const;
@@ -172,6 +173,9 @@ private:
     // Objects owned by parts not built yet, carried as written.
     std::string m_corpusSettings;
     CFindSettings m_find;
+    // Entries of the project and of its database list that this version does not read.
+    KeptEntries m_kept;
+    KeptEntries m_databaseListKept;
 
     // What the project file said of a database: its path as written and its windows
     // (written back as read while the database has no window views). Open databases are
@@ -181,6 +185,7 @@ private:
         std::string writtenPath; // empty: write the document's own path
         bool readOnly = false;
         CWindowList windows;
+        KeptEntries kept; // entries of "\+db" this version does not read
     };
     std::map<std::string, DatabaseEntry, std::less<>> m_openEntries;
     std::vector<DatabaseEntry> m_unopenedEntries;

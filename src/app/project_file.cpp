@@ -5,9 +5,9 @@
 //   \+dblst (blank line, then per database: \+db PATH  \ReadOnly  \+wndlst...  \-db and a
 //   blank line) \-dblst   \+Find...   \-CrvProjectSettings
 // CorpusSet belongs to a part built later: it is carried as written. The find settings
-// and the window lists are read by their owners (find_settings.h, window_settings.h),
-// which keep entries they do not know. An \+mrulst object of older files is read and
-// dropped.
+// and the window lists are read by their owners (find_settings.h, window_settings.h). An
+// \+mrulst object of older files is read and dropped; keys and objects this version does
+// not know are kept in their place (base/kept_entries.h).
 #include "app/project.h"
 
 #include <algorithm>
@@ -47,13 +47,11 @@ CFontDef CProjectOptions::DefaultMarkerFont() {
 
 void CProject::ReadSettings(ObjectStream& is, bool openDatabases) {
     CProjectOptions& o = m_options;
-    while (!is.AtEnd()) {
+    SettingsObjectReader reader(is, kProjectObject, m_kept,
+                                {"CorpusSet", "fntMarkers", kDatabaseList, "Find", "mrulst"},
+                                SettingsObjectReader::Place::File);
+    while (reader.Next()) {
         std::string_view key = is.PeekKey();
-        if (is.Overflow()) {
-            // Past an overflow nothing can be read: the rest keeps its defaults.
-            is.SkipEntry();
-            continue;
-        }
         bool flag = false;
         if (is.ReadString("ver", m_version) || is.ReadString("ProjectPath", m_savedPath) ||
             is.ReadBool("WarnDocClose", o.warnDocClose) ||
@@ -99,13 +97,12 @@ void CProject::ReadSettings(ObjectStream& is, bool openDatabases) {
             ReadDatabaseList(is, openDatabases);
             continue;
         }
-        // The recent-files list of older versions, and objects of newer ones.
-        if (key.starts_with("+")) {
-            is.SkipObject();
+        // The recent-files list of older versions is read and not written.
+        if (is.PeekBeginMarker("mrulst")) {
+            reader.Drop();
             continue;
         }
-        if (is.ReadEnd(kProjectObject))
-            break;
+        reader.Keep();
     }
     m_version = FirstLine(m_version);
     m_savedPath = FirstLine(m_savedPath);
@@ -113,57 +110,38 @@ void CProject::ReadSettings(ObjectStream& is, bool openDatabases) {
 
 void CProject::ReadDatabaseList(ObjectStream& is, bool openDatabases) {
     is.ReadBeginMarker(kDatabaseList);
-    while (!is.AtEnd()) {
-        if (is.Overflow()) {
-            is.SkipEntry();
-            continue;
-        }
+    // The project's own end line ends a list whose end line is missing.
+    SettingsObjectReader reader(is, kDatabaseList, m_databaseListKept, {kDatabase});
+    while (reader.Next()) {
         if (is.PeekBeginMarker(kDatabase)) {
             ReadDatabaseEntry(is, openDatabases);
             continue;
         }
-        if (is.PeekKey().starts_with("+")) {
-            is.SkipObject();
-            continue;
-        }
-        // The project's own end line ends a list whose end line is missing.
-        if (is.IsOtherEnd(kDatabaseList) || is.ReadEnd(kDatabaseList))
-            break;
+        reader.Keep();
     }
 }
 
 void CProject::ReadDatabaseEntry(ObjectStream& is, bool openDatabases) {
-    std::string written;
-    is.ReadBeginMarker(kDatabase, written);
-    bool readOnly = false;
-    CWindowList windows;
-    while (!is.AtEnd()) {
-        if (is.Overflow()) {
-            is.SkipEntry();
+    DatabaseEntry entry;
+    is.ReadBeginMarker(kDatabase, entry.writtenPath);
+    // The next database, or the list's end, ends an entry whose end line is missing.
+    SettingsObjectReader reader(is, kDatabase, entry.kept, {"wndlst"});
+    while (reader.Next()) {
+        if (is.ReadBool("ReadOnly", entry.readOnly) || entry.windows.Read(is))
             continue;
-        }
-        if (is.ReadBool("ReadOnly", readOnly) || windows.Read(is))
-            continue;
-        std::string_view key = is.PeekKey();
-        if (key.starts_with("+") && key != "+db") {
-            is.SkipObject();
-            continue;
-        }
-        // The next database, or the list's end, ends an entry whose end line is missing.
-        if (key == "+db" || is.IsOtherEnd(kDatabase) || is.ReadEnd(kDatabase))
-            break;
+        reader.Keep();
     }
-    written = FirstLine(written);
-    if (written.empty())
+    entry.writtenPath = FirstLine(entry.writtenPath);
+    if (entry.writtenPath.empty())
         return;
     if (openDatabases)
-        OpenDatabaseEntry(written, readOnly, std::move(windows));
+        OpenDatabaseEntry(std::move(entry));
     else
-        m_unopenedEntries.push_back({written, readOnly, std::move(windows)});
+        m_unopenedEntries.push_back(std::move(entry));
 }
 
-void CProject::OpenDatabaseEntry(const std::string& written, bool readOnly, CWindowList windows) {
-    std::string path = written;
+void CProject::OpenDatabaseEntry(DatabaseEntry entry) {
+    std::string path = entry.writtenPath;
     // A path that names its place relative to the program's folder or to the project
     // folder is written back as it was, so that the project can be moved with it.
     bool portable = IsRelativeLocalPath(path);
@@ -188,14 +166,16 @@ void CProject::OpenDatabaseEntry(const std::string& written, bool readOnly, CWin
             return;
     }
     bool alreadyOpen = false;
-    CCrvDoc* doc = m_documents->OpenDocument(path, readOnly, &alreadyOpen);
+    CCrvDoc* doc = m_documents->OpenDocument(path, entry.readOnly, &alreadyOpen);
     // A file listed twice is open already: its second entry and windows are dropped.
     if (!doc || alreadyOpen)
         return;
-    DatabaseEntry& entry = m_openEntries[doc->Path()];
-    entry = {portable ? written : std::string(), readOnly, std::move(windows)};
+    if (!portable)
+        entry.writtenPath.clear();
+    DatabaseEntry& kept = m_openEntries[doc->Path()];
+    kept = std::move(entry);
     if (m_ctx.windows)
-        m_ctx.windows->OpenWindows(*this, *doc, entry.windows);
+        m_ctx.windows->OpenWindows(*this, *doc, kept.windows);
 }
 
 const CWindowList* CProject::WindowsRead(const CCrvDoc& doc) const {
@@ -206,6 +186,7 @@ const CWindowList* CProject::WindowsRead(const CCrvDoc& doc) const {
 void CProject::WriteSettings(ObjectStream& os) const {
     const CProjectOptions& o = m_options;
     os.WriteBeginMarker(kProjectObject);
+    SettingsObjectWriter keep(os, m_kept);
     os.WriteString("ver", m_version);
     os.WriteString("ProjectPath", m_path);
     WriteCaptured(os, m_corpusSettings);
@@ -250,31 +231,35 @@ CWindowList CurrentWindows(const CCrvDoc& doc, const CWindowList* read) {
 } // namespace
 
 void CProject::WriteDatabaseList(ObjectStream& os) const {
-    auto writeEntry = [&os](const std::string& path, bool readOnly, const CWindowList& windows) {
+    auto writeEntry = [&os](const std::string& path, bool readOnly, const CWindowList& windows,
+                            const KeptEntries& kept) {
         os.WriteBeginMarker(kDatabase, path);
+        SettingsObjectWriter keep(os, kept);
         os.WriteBool("ReadOnly", readOnly);
         windows.Write(os);
         os.WriteEndMarker(kDatabase);
         os.WriteNewline();
     };
     os.WriteBeginMarker(kDatabaseList);
+    SettingsObjectWriter keep(os, m_databaseListKept);
     os.WriteNewline();
     if (m_documents) {
         for (const CCrvDoc* doc : m_documents->Documents()) {
             auto entry = m_openEntries.find(doc->Path());
             if (entry == m_openEntries.end()) {
-                writeEntry(doc->Path(), doc->IsReadOnly(), CurrentWindows(*doc, nullptr));
+                writeEntry(doc->Path(), doc->IsReadOnly(), CurrentWindows(*doc, nullptr),
+                           KeptEntries());
                 continue;
             }
             // A path the file gave (relative, or with "<AppPath>") is written as it was,
             // so that the project keeps working where it was meant to be moved.
             const DatabaseEntry& e = entry->second;
             writeEntry(e.writtenPath.empty() ? doc->Path() : e.writtenPath, doc->IsReadOnly(),
-                       CurrentWindows(*doc, &e.windows));
+                       CurrentWindows(*doc, &e.windows), e.kept);
         }
     }
     for (const DatabaseEntry& e : m_unopenedEntries)
-        writeEntry(e.writtenPath, e.readOnly, e.windows);
+        writeEntry(e.writtenPath, e.readOnly, e.windows, e.kept);
     os.WriteEndMarker(kDatabaseList);
 }
 

@@ -113,7 +113,23 @@ void ObjectStream::WriteEntry(std::string_view key, std::string_view value, bool
         }
     }
     line += '\n';
+    BeforeEntry(line);
     WriteRaw(line);
+}
+
+void ObjectStream::BeforeEntry(std::string_view entry) {
+    if (m_writers.empty() || entry.empty() || entry[0] != '\\')
+        return;
+    // Key and value split as the reader splits them, so that both sides name an entry's
+    // place alike.
+    std::size_t end = 1;
+    while (end < entry.size() && entry[end] != ' ' && entry[end] != '\t' && entry[end] != '\n')
+        ++end;
+    std::string_view key = entry.substr(1, end - 1);
+    std::string_view value = entry.substr(end < entry.size() && entry[end] == ' ' ? end + 1 : end);
+    value = Trim(value);
+    for (std::size_t i = m_writers.size(); i-- > 0;)
+        m_writers[i]->BeforeEntry(key, value);
 }
 
 void ObjectStream::WriteBeginMarker(std::string_view name, std::string_view value) {
@@ -180,6 +196,7 @@ void ObjectStream::WriteWindowPlacement(std::string_view key, const WindowPlacem
 
 void ObjectStream::WriteFont(std::string_view suffix, const CFontDef& font) {
     WriteBeginMarker("fnt", suffix, {});
+    SettingsObjectWriter keep(*this, font.kept);
     WriteString("Name", font.face);
     WriteInteger("Size", FontSizeFromHeight(font.height));
     WriteBool("Bold", font.weight != 400);
@@ -196,7 +213,18 @@ void ObjectStream::WriteNewline() { WriteRaw("\n"); }
 void ObjectStream::WriteVerbatim(std::string_view text) {
     if (text.empty())
         return;
-    WriteRaw(text);
+    // Entry by entry when objects are being written, so that their kept entries can find
+    // their places between these.
+    std::size_t start = 0;
+    while (!m_writers.empty() && start < text.size()) {
+        std::size_t next = text.find("\n\\", start);
+        next = next == std::string_view::npos ? text.size() : next + 1;
+        std::string_view entry = text.substr(start, next - start);
+        BeforeEntry(entry);
+        WriteRaw(entry);
+        start = next;
+    }
+    WriteRaw(text.substr(start));
     if (text.back() != '\n')
         WriteRaw("\n");
 }
@@ -458,12 +486,20 @@ bool ObjectStream::ReadFont(std::string_view suffix, CFontDef& font) {
     font.weight = 400;
     font.italic = font.underline = font.strikeOut = false;
     font.hasColor = false;
-    while (!AtEnd()) {
+    font.kept.Clear();
+    SettingsObjectReader reader(*this, name, font.kept);
+    while (reader.Next()) {
         int size = 0;
         std::uint32_t color = font.color;
         bool flag = false;
-        if (ReadString("Name", font.face))
+        std::string face;
+        if (ReadString("Name", face)) {
+            // A face cannot be empty: shown as nothing, and not written, it would not read
+            // back. The font keeps the face it had.
+            if (!face.empty())
+                font.face = std::move(face);
             continue;
+        }
         if (ReadInteger("Size", size)) {
             // A size no font has (a damaged file) keeps the height: it would not survive
             // the next save, and a huge one would overflow the conversion.
@@ -483,8 +519,7 @@ bool ObjectStream::ReadFont(std::string_view suffix, CFontDef& font) {
             font.hasColor = true;
             continue;
         }
-        if (IsOtherEnd(name) || ReadEnd(name))
-            break;
+        reader.Keep();
     }
     return true;
 }
@@ -505,21 +540,26 @@ void ObjectStream::SkipObject() {
     if (!Current())
         return;
     // Iterative: a damaged file may open objects many thousands deep.
-    std::vector<std::string> open;
-    if (!m_overflow && !m_key.empty() && m_key[0] == '+')
-        open.push_back(m_key.substr(1));
+    OpenObjects open;
+    if (!m_overflow && m_key.size() > 1 && m_key[0] == '+')
+        open.Open(std::string_view(m_key).substr(1));
     SkipEntry();
-    while (!open.empty() && Current()) {
-        if (!m_overflow && !m_key.empty() && m_key[0] == '-') {
-            auto match = std::find(open.rbegin(), open.rend(), std::string_view(m_key).substr(1));
-            if (match == open.rend())
+    while (!open.Empty() && Current()) {
+        if (!m_overflow && m_key.size() > 1 && m_key[0] == '-') {
+            if (!open.Close(std::string_view(m_key).substr(1)))
                 return; // an enclosing object's end line
-            open.erase(match.base() - 1, open.end());
-        } else if (!m_overflow && !m_key.empty() && m_key[0] == '+') {
-            open.push_back(m_key.substr(1));
+        } else if (!m_overflow && m_key.size() > 1 && m_key[0] == '+') {
+            open.Open(std::string_view(m_key).substr(1));
         }
         SkipEntry();
     }
+}
+
+bool ObjectStream::IsObjectOpen(std::string_view name) const {
+    for (const SettingsObjectReader* r : m_readers)
+        if (r->Name() == name)
+            return true;
+    return false;
 }
 
 void ObjectStream::SkipEntry() {

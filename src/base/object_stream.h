@@ -9,13 +9,18 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "base/kept_entries.h"
 #include "base/note.h"
 #include "base/platform.h"
 
 namespace crv {
 
-using CFontDef = FontSpec;
+// A font as settings hold it: with the font object's entries this version does not read.
+struct CFontDef : FontSpec {
+    KeptEntries kept;
+};
 
 // A window's placement as the settings files store it.
 struct WindowPlacement {
@@ -102,7 +107,8 @@ public:
     // Matched entries are consumed; the placement changes only when all nine items are
     // present.
     bool ReadWindowPlacement(std::string_view key, WindowPlacement& placement);
-    // A font object "\+fnt<suffix>" ... "\-fnt<suffix>".
+    // A font object "\+fnt<suffix>" ... "\-fnt<suffix>"; entries it does not read are
+    // kept with the font.
     bool ReadFont(std::string_view suffix, CFontDef& font);
 
     // Whether the current entry begins or ends an object, without consuming it.
@@ -115,6 +121,8 @@ public:
     // Consumes the current entry and, when it begins an object, the object's contents
     // and end line; stops before an end line that belongs to an enclosing object.
     void SkipObject();
+    // Whether a SettingsObjectReader of this stream is reading object name.
+    bool IsObjectOpen(std::string_view name) const;
     bool Overflow() const { return m_overflow; }
 
     // The key and value of the current entry (reading it when none is pending).
@@ -129,10 +137,17 @@ public:
     CNoteList& Notes() { return m_notes; }
 
 private:
+    friend class SettingsObjectReader;
+    friend class SettingsObjectWriter;
+
     bool Current();
     bool ReadLine(std::string& line);
     void WriteEntry(std::string_view key, std::string_view value, bool always);
     void WriteRaw(std::string_view text);
+    // Tells the writers of the objects being written of the entry about to be written.
+    void BeforeEntry(std::string_view entry);
+    // Kept entries: written as they are, with no writer told.
+    void WriteKept(std::string_view text) { WriteRaw(text); }
     bool TakeIfKey(std::string_view key);
     bool TakeIfKey(std::string_view prefix, std::string_view key);
 
@@ -147,6 +162,8 @@ private:
     int m_lineNumber = 0;
     int m_entryLine = 0;
     CNoteList m_notes;
+    std::vector<SettingsObjectReader*> m_readers; // innermost last
+    std::vector<SettingsObjectWriter*> m_writers;
 };
 
 } // namespace crv

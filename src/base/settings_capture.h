@@ -13,7 +13,8 @@ namespace crv {
 // Captures the current entry as it stands in the input (lines joined by LF, each entry
 // ending with LF) and consumes it; when it begins an object, the object's contents and
 // end line are captured with it. The capture stops before the end line of the enclosing
-// object (enclosingName, when not empty) where the object's own end line is missing, and
+// object (enclosingName, when not empty, or any object a SettingsObjectReader of the
+// stream is reading) where the object's own end line is missing, and
 // closes what is still open with end lines, so that the text written back reads as the
 // same object again. Empty at the end of the input; after an overflow the entry is
 // consumed and nothing captured.

@@ -63,6 +63,7 @@ private:
     int m_mask = 3;
     CNote m_parseError;
     int m_fileLine = 0; // where a filter read from settings begins
+    KeptEntries m_kept; // entries of "\+fil" this version does not read
 };
 
 // Told when a filter of the set changed or is about to be deleted: documents refill their
@@ -140,6 +141,7 @@ private:
     std::unique_ptr<CVarNameSet> m_ownVarNames;
     std::vector<CFilterSetListener*> m_listeners;
     bool m_modified = false;
+    KeptEntries m_kept; // entries of "\+filset" this version does not read
 };
 
 // Keeps an index set's filtered indexes in step with a filter set while it lives: the

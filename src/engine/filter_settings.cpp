@@ -40,24 +40,15 @@ struct PendingElement {
 bool CFilterSet::Read(ObjectStream& is, CNoteList& notes) {
     if (!is.ReadBeginMarker(kSetObject))
         return false;
-    while (!is.AtEnd()) {
+    SettingsObjectReader reader(is, kSetObject, m_kept, {kFilterObject});
+    while (reader.Next()) {
         std::string name;
-        is.PeekKey(); // reads the entry, so that its line is known
         int line = is.EntryLine();
         if (is.ReadBeginMarker(kFilterObject, name)) {
             ReadFilter(is, std::move(name), line, notes);
             continue;
         }
-        // An enclosing end line where "\-filset" is missing ends the set unconsumed.
-        if (is.IsOtherEnd(kSetObject))
-            break;
-        // Objects of newer versions are passed over whole.
-        if (!is.Overflow() && is.PeekKey().starts_with("+")) {
-            is.SkipObject();
-            continue;
-        }
-        if (is.ReadEnd(kSetObject))
-            break;
+        reader.Keep();
     }
     return true;
 }
@@ -92,7 +83,10 @@ void CFilterSet::ReadFilter(ObjectStream& is, std::string name, int line, CNoteL
         pending = PendingElement();
     };
 
-    while (!is.AtEnd()) {
+    KeptEntries kept;
+    // The next filter's begin line ends one whose end line is missing.
+    SettingsObjectReader reader(is, kFilterObject, kept);
+    while (reader.Next()) {
         std::string value;
         bool flag = false;
         char c = 0;
@@ -158,13 +152,8 @@ void CFilterSet::ReadFilter(ObjectStream& is, std::string name, int line, CNoteL
             mask = m < 0 ? kMatchPrimary : m;
         } else if (is.ReadString("mkrRecord", value)) {
             // Written by older versions; the record marker comes from the type.
-        } else if (is.IsOtherEnd(kFilterObject)) {
-            break;
-        } else if (!is.Overflow() && is.PeekKey().starts_with("+") &&
-                   !is.PeekBeginMarker(kFilterObject)) {
-            is.SkipObject();
-        } else if (is.ReadEnd(kFilterObject)) {
-            break;
+        } else {
+            reader.Keep();
         }
     }
     flush();
@@ -176,6 +165,7 @@ void CFilterSet::ReadFilter(ObjectStream& is, std::string name, int line, CNoteL
     }
     auto* filter = new CFilter(this, name, std::move(elements), matchWhole, mask);
     filter->m_fileLine = line;
+    filter->m_kept = std::move(kept);
     if (!filter->IsParsed()) {
         CNote error = filter->ParseError();
         error.SetFileLine(line);
@@ -208,11 +198,13 @@ void CFilterSet::FinishReading(CNoteList& notes) {
 }
 
 void CFilterSet::Write(ObjectStream& os) const {
-    if (IsEmpty())
+    if (IsEmpty() && m_kept.Empty())
         return;
     os.WriteBeginMarker(kSetObject);
+    SettingsObjectWriter keep(os, m_kept);
     for (const CFilter& filter : *this) {
         os.WriteBeginMarker(kFilterObject, filter.Name());
+        SettingsObjectWriter keepFilter(os, filter.m_kept);
         for (const auto& element : filter.Elements())
             element->Write(os);
         os.WriteBool("MatchWhole", filter.MatchWhole());

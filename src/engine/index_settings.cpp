@@ -26,6 +26,7 @@ CIndexSettings IndexSettingsOf(const CIndex& index) {
 
 void WriteIndexSettings(ObjectStream& os, const CIndexSettings& s) {
     os.WriteBeginMarker("ind");
+    SettingsObjectWriter keep(os, s.kept);
     os.WriteString("mkrPriKey", s.priMarker);
     os.WriteString("srtPriKey", s.sortOrder);
     os.WriteBool("SortPriKeyFromEnd", s.fromEnd);
@@ -35,15 +36,19 @@ void WriteIndexSettings(ObjectStream& os, const CIndexSettings& s) {
     os.WriteEndMarker("ind");
 }
 
-void WriteIndexSettings(ObjectStream& os, const CIndex& index) {
-    WriteIndexSettings(os, IndexSettingsOf(index));
+void WriteIndexSettings(ObjectStream& os, const CIndex& index, const KeptEntries* kept) {
+    CIndexSettings s = IndexSettingsOf(index);
+    if (kept)
+        s.kept = *kept;
+    WriteIndexSettings(os, s);
 }
 
 bool ReadIndexSettings(ObjectStream& is, CIndexSettings& settings) {
     if (!is.ReadBeginMarker("ind"))
         return false;
     settings = CIndexSettings();
-    while (!is.AtEnd()) {
+    SettingsObjectReader reader(is, "ind", settings.kept);
+    while (reader.Next()) {
         std::string value;
         if (is.ReadString("mkrPriKey", settings.priMarker) ||
             is.ReadString("srtPriKey", settings.sortOrder) ||
@@ -54,8 +59,7 @@ bool ReadIndexSettings(ObjectStream& is, CIndexSettings& settings) {
             settings.secMarkers.push_back(value);
             continue;
         }
-        if (is.ReadEnd("ind"))
-            break;
+        reader.Keep();
     }
     return true;
 }
@@ -106,6 +110,7 @@ CRecordPositionTexts RecordPositionTexts(const CIndex& index, const CIndexPos& p
 void WriteRecordPositionTexts(ObjectStream& os, const CRecordPositionTexts& texts,
                               std::string_view name) {
     os.WriteBeginMarker("rec", name);
+    SettingsObjectWriter keep(os, texts.kept);
     os.WriteStringAlways("fldPriKey", texts.primary);
     for (const std::string& sec : texts.secondary)
         os.WriteStringAlways("fldSecKey", sec);
@@ -118,11 +123,22 @@ void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos&
         WriteRecordPositionTexts(os, RecordPositionTexts(index, pos), name);
 }
 
+void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos,
+                         const KeptEntries* kept) {
+    if (!pos.Entry())
+        return;
+    CRecordPositionTexts texts = RecordPositionTexts(index, pos);
+    if (kept)
+        texts.kept = *kept;
+    WriteRecordPositionTexts(os, texts);
+}
+
 bool ReadRecordPositionTexts(ObjectStream& is, CRecordPositionTexts& texts) {
     if (!is.ReadBeginMarker("rec"))
         return false;
     texts = CRecordPositionTexts();
-    while (!is.AtEnd()) {
+    SettingsObjectReader reader(is, "rec", texts.kept);
+    while (reader.Next()) {
         std::string value;
         if (is.ReadString("fldPriKey", texts.primary))
             continue;
@@ -130,8 +146,7 @@ bool ReadRecordPositionTexts(ObjectStream& is, CRecordPositionTexts& texts) {
             texts.secondary.push_back(value);
             continue;
         }
-        if (is.ReadEnd("rec"))
-            break;
+        reader.Keep();
     }
     return true;
 }
@@ -145,10 +160,13 @@ std::optional<CIndexPos> FindRecordPosition(const CIndex& index,
     return std::nullopt;
 }
 
-std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index) {
+std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index,
+                                            KeptEntries* kept) {
     CRecordPositionTexts texts;
     if (!ReadRecordPositionTexts(is, texts))
         return std::nullopt;
+    if (kept)
+        *kept = std::move(texts.kept);
     return FindRecordPosition(index, texts);
 }
 

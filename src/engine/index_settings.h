@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/kept_entries.h"
 #include "engine/index_set.h"
 
 namespace crv {
@@ -14,8 +15,9 @@ namespace crv {
 class ObjectStream;
 
 // "\+ind": mkrPriKey, srtPriKey, SortPriKeyFromEnd, mkrSecKey (one per secondary
-// marker), and fil with the filter's name when the window has a filter.
-void WriteIndexSettings(ObjectStream& os, const CIndex& index);
+// marker), and fil with the filter's name when the window has a filter; then the entries
+// kept when the settings were read.
+void WriteIndexSettings(ObjectStream& os, const CIndex& index, const KeptEntries* kept = nullptr);
 
 // The names an "ind" object holds, as read.
 struct CIndexSettings {
@@ -24,6 +26,7 @@ struct CIndexSettings {
     bool fromEnd = false;
     std::vector<std::string> secMarkers;
     std::string filter;
+    KeptEntries kept; // entries this version does not read
 };
 
 // The same object from names (settings kept while their database is not open).
@@ -47,17 +50,22 @@ CWindowIndexes IndexesFromSettings(CIndexSet& set, const CIndexSettings& setting
 
 // "\+rec": fldPriKey, the entry's primary field text (empty without field), then
 // fldSecKey per secondary marker with the related field's text. Window settings name the
-// object ("\+rec Cur").
+// object ("\+rec Cur"); the second form writes back entries kept when it was read.
 void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos,
                          std::string_view name = {});
+void WriteRecordPosition(ObjectStream& os, const CIndex& index, const CIndexPos& pos,
+                         const KeptEntries* kept);
 // Reads "\+rec" when it is the current entry and finds the first entry whose key equals
 // the key made from those texts at every level; nullopt when none does (or no object).
-std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index);
+// Entries it does not read go to kept (passed over without it).
+std::optional<CIndexPos> ReadRecordPosition(ObjectStream& is, const CIndex& index,
+                                            KeptEntries* kept = nullptr);
 
 // The texts a "rec" object holds, for settings read before their database is open.
 struct CRecordPositionTexts {
     std::string primary;
     std::vector<std::string> secondary;
+    KeptEntries kept; // entries this version does not read
 };
 CRecordPositionTexts RecordPositionTexts(const CIndex& index, const CIndexPos& pos);
 void WriteRecordPositionTexts(ObjectStream& os, const CRecordPositionTexts& texts,

@@ -13,6 +13,7 @@ namespace crv {
 
 void CKeySearch::Write(ObjectStream& os, std::string_view name) const {
     os.WriteBeginMarker("key", name);
+    SettingsObjectWriter keep(os, kept);
     os.WriteString("fldPri", key);
     os.WriteBool("MatchWhole", matchWhole);
     os.WriteChar("match_char", MatchCodeOfMask(mask));
@@ -26,7 +27,9 @@ bool CKeySearch::Read(ObjectStream& is) {
     secondary.clear();
     matchWhole = false;
     mask = kMatchPrimary;
-    while (!is.AtEnd()) {
+    kept.Clear();
+    SettingsObjectReader reader(is, "key", kept);
+    while (reader.Next()) {
         char c = 0;
         if (is.ReadString("fldPri", key) || is.ReadBool("MatchWhole", matchWhole))
             continue;
@@ -35,8 +38,7 @@ bool CKeySearch::Read(ObjectStream& is) {
             mask = m < 0 ? kMatchPrimary : m;
             continue;
         }
-        if (is.ReadEnd("key"))
-            break;
+        reader.Keep();
     }
     return true;
 }

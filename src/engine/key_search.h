@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/kept_entries.h"
 #include "engine/index_set.h"
 
 namespace crv {
@@ -23,6 +24,7 @@ public:
     std::vector<std::string> secondary;
     bool matchWhole = false;
     int mask = 3;
+    KeptEntries kept; // entries of the object this version does not read
 
     // "\+key": fldPri, MatchWhole when set, match_char p/c/e/i. Window settings name the
     // object after its command ("\+key Search").

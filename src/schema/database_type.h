@@ -145,12 +145,14 @@ private:
     std::string m_recordMarkerName;
     std::vector<CMarkerRef> m_secKeys;
     std::string m_template;
+    KeptEntries m_templateKept; // entries of "\+template" this version does not read
     CMarkerRef m_dateStamp;
     CMarkerRef m_multipleMatch;
     bool m_modified = false;
     CPrintProperties m_print;
     int m_interlinCharWidth = kDefaultInterlinCharWidth;
     CTypeCarriedSettings m_carried;
+    KeptEntries m_kept; // keys and objects of the type this version does not read
     CUpdateSubscription m_subscription;
 };
 

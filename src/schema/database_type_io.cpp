@@ -60,14 +60,14 @@ CMarker* CDatabaseType::MarkerNamedInSettings(const std::string& name, CNoteList
 }
 
 void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
-    while (!is.AtEnd()) {
+    std::vector<std::string_view> objects = {"mkrset",  "intprclst",       "filset", "drflst",
+                                             kTemplate, "PrintProperties", "expset"};
+    objects.insert(objects.end(), kOlderExportKeys.begin(), kOlderExportKeys.end());
+    SettingsObjectReader reader(is, kObject, m_kept, std::move(objects),
+                                SettingsObjectReader::Place::File);
+    while (reader.Next()) {
         std::string_view key = is.PeekKey();
         int line = is.EntryLine();
-        if (is.Overflow()) {
-            // Past an overflow nothing can be read: the rest keeps its defaults.
-            is.SkipEntry();
-            continue;
-        }
         std::string value;
         // The version belongs to the proxy, which read it when the folder was scanned.
         if (is.ReadString("ver", value) || is.ReadString("desc", m_description) ||
@@ -123,14 +123,7 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
         }
         if (m_print.Read(is))
             continue;
-        // Objects of newer versions are passed over whole. The type is the outermost
-        // object: end lines of others are stray and skipped.
-        if (key.starts_with("+")) {
-            is.SkipObject();
-            continue;
-        }
-        if (is.ReadEnd(kObject))
-            break;
+        reader.Keep();
     }
     notes.insert(notes.end(), is.Notes().begin(), is.Notes().end());
     is.Notes().clear();
@@ -157,23 +150,23 @@ void CDatabaseType::ReadTemplate(ObjectStream& is) {
     if (!is.ReadBeginMarker(kTemplate))
         return;
     std::vector<std::string> values;
-    while (!is.AtEnd()) {
+    SettingsObjectReader reader(is, kTemplate, m_templateKept);
+    while (reader.Next()) {
         std::string value;
         if (is.ReadString("fld", value)) {
             values.push_back(std::move(value));
             continue;
         }
-        // A begin line ends a template whose end line is missing.
-        if (is.IsOtherEnd(kTemplate) || is.ReadEnd(kTemplate))
-            break;
+        reader.Keep();
     }
     m_template = TemplateFromFldValues(values);
 }
 
 void CDatabaseType::WriteTemplate(ObjectStream& os) const {
-    if (m_template.empty())
+    if (m_template.empty() && m_templateKept.Empty())
         return;
     os.WriteBeginMarker(kTemplate);
+    SettingsObjectWriter keep(os, m_templateKept);
     for (const std::string& value : TemplateFldValues(m_template))
         os.WriteStringAlways("fld", value);
     os.WriteEndMarker(kTemplate);
@@ -181,6 +174,7 @@ void CDatabaseType::WriteTemplate(ObjectStream& os) const {
 
 void CDatabaseType::Write(ObjectStream& os) const {
     os.WriteBeginMarker(kObject, m_name);
+    SettingsObjectWriter keep(os, m_kept);
     os.WriteString("ver", kSettingsVersion);
     os.WriteString("desc", FitEntryValue("desc", m_description));
     m_markerSet.Write(os);

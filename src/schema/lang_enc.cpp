@@ -233,7 +233,7 @@ CSortOrder* CLangEnc::FindSortOrder(std::string_view name) const {
 }
 
 void CLangEnc::SetFont(const FontSpec& font) {
-    m_font = font;
+    static_cast<FontSpec&>(m_font) = font;
     m_fontMetrics = platform().MeasureFont(m_font);
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/note.h"
+#include "base/object_stream.h"
 #include "base/platform.h"
 #include "base/set.h"
 #include "schema/lang_char.h"
@@ -93,7 +94,9 @@ public:
     // --- Properties
     const std::string& Description() const { return m_description; }
     void SetDescription(std::string s) { m_description = std::move(s); }
-    const FontSpec& Font() const { return m_font; }
+    const CFontDef& Font() const { return m_font; }
+    // A new face, size or style; what the font object held that this version does not
+    // read stays.
     void SetFont(const FontSpec& font);
     const FontMetrics& FontMeasures() const { return m_fontMetrics; }
     // The font of language controls: the display font limited to the control height.
@@ -157,7 +160,7 @@ private:
     std::string m_caseText;
     std::string m_description;
     std::string m_version;
-    FontSpec m_font;
+    CFontDef m_font;
     FontMetrics m_fontMetrics;
     std::string m_keyboard;
     bool m_rightToLeft = false;
@@ -167,6 +170,7 @@ private:
     bool m_multiChar = false;
     bool m_dbcs = false;
     bool m_utf8 = false;
+    KeptEntries m_kept; // keys and objects of the encoding this version does not read
 
     CSortOrderSet m_sortOrders;
     CVarSet m_vars;

@@ -15,27 +15,6 @@ namespace {
 constexpr std::string_view kInLangEnc = "In language encoding: ";
 constexpr std::string_view kInLangEncFile = "In language encoding file: ";
 
-// Passes over an object nobody here reads, nested objects included. Stops without
-// consuming at the end line of stopAt, so that an unclosed object cannot swallow it.
-void SkipObject(ObjectStream& in, std::string_view stopAt) {
-    std::string key(in.PeekKey());
-    in.SkipEntry();
-    std::string end = "-" + key.substr(1);
-    while (!in.AtEnd()) {
-        std::string_view k = in.PeekKey();
-        if (k == end) {
-            in.SkipEntry();
-            return;
-        }
-        if (k.size() > 1 && k[0] == '-' && k.substr(1) == stopAt)
-            return;
-        if (k.size() > 1 && k[0] == '+')
-            SkipObject(in, stopAt);
-        else
-            in.SkipEntry();
-    }
-}
-
 void AppendWrapped(CNoteList& to, CNoteList&& from, std::string_view encoding,
                    std::string_view file) {
     for (auto& note : from) {
@@ -49,7 +28,9 @@ void AppendWrapped(CNoteList& to, CNoteList&& from, std::string_view encoding,
 } // namespace
 
 void CLangEnc::Read(ObjectStream& in, CNoteList& notes, std::string_view fileName) {
-    while (!in.AtEnd()) {
+    SettingsObjectReader reader(in, "LanguageEncoding", m_kept, {"srtset", "varset", "fnt"},
+                                SettingsObjectReader::Place::File);
+    while (reader.Next()) {
         std::string text;
         if (in.ReadString("ver", m_version) || in.ReadString("desc", m_description))
             continue;
@@ -78,24 +59,15 @@ void CLangEnc::Read(ObjectStream& in, CNoteList& notes, std::string_view fileNam
             AppendWrapped(notes, std::move(varNotes), m_name, fileName);
             continue;
         }
-        FontSpec font = m_font;
-        if (in.ReadFont("", font)) {
-            SetFont(font);
+        if (in.ReadFont("", m_font))
             continue;
-        }
         if (in.ReadString("kbdKeyman", m_keyboard))
             continue;
         if (in.ReadBool("RightToLeft", m_rightToLeft) || in.ReadString("RenDLL", m_renderDll) ||
             in.ReadString("RenTable", m_renderTable) || in.ReadBool("MultiChar", m_multiChar) ||
             in.ReadBool("DBCS", m_dbcs) || in.ReadBool("UTF8", m_utf8))
             continue;
-        if (in.ReadMarker('-', "LanguageEncoding"))
-            break;
-        std::string_view key = in.PeekKey();
-        if (key.size() > 1 && key[0] == '+')
-            SkipObject(in, "LanguageEncoding");
-        else
-            in.SkipEntry();
+        reader.Keep();
     }
     if (m_sortOrders.IsEmpty())
         m_sortOrders.AddDefaultSortOrder();
@@ -107,13 +79,14 @@ void CLangEnc::Read(ObjectStream& in, CNoteList& notes, std::string_view fileNam
 
 void CLangEnc::Write(ObjectStream& out) const {
     out.WriteBeginMarker("LanguageEncoding", m_name);
+    SettingsObjectWriter keep(out, m_kept);
     out.WriteString("ver", kSettingsVersion);
     out.WriteString("desc", m_description);
     out.WriteString("case", m_caseText);
     out.WriteNewline();
     m_sortOrders.Write(out);
     out.WriteNewline();
-    if (!m_vars.IsEmpty()) {
+    if (!m_vars.IsEmpty() || m_vars.HasKept()) {
         m_vars.Write(out);
         out.WriteNewline();
     }

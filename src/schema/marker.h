@@ -174,6 +174,7 @@ private:
     bool m_subfield = false;
     int m_subsetSlot = 0;
     int m_interlinearFlags = 0;
+    KeptEntries m_kept; // entries of "\+mkr" this version does not read
 };
 
 // A holder that moves with a marker update: the surviving marker of a merge, else the
@@ -296,6 +297,7 @@ private:
     bool m_subfields = false;
     bool m_modified = false;
     bool m_namesPending = false;
+    KeptEntries m_kept; // entries of "\+mkrset" this version does not read
     int m_nextSubsetSlot = 0;
     int m_maxLevel = 0;
     std::string m_indent;

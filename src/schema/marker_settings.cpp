@@ -27,10 +27,13 @@ struct MarkerEntries {
     bool charStyle = false, hidden = false, subfield = false, hasFont = false;
     int section = 0;
     CFontDef font;
+    KeptEntries kept;
 };
 
 void ReadEntries(ObjectStream& is, MarkerEntries& e) {
-    while (!is.AtEnd()) {
+    // The next marker's begin line ends a marker whose end line is missing.
+    SettingsObjectReader reader(is, "mkr", e.kept, {"fnt"});
+    while (reader.Next()) {
         if (is.ReadString("nam", e.fieldName) || is.ReadString("desc", e.description) ||
             is.ReadString("lng", e.langEnc) ||
             is.ReadBool("rngsetCharacter", e.rangeSetCharacters) ||
@@ -45,15 +48,7 @@ void ReadEntries(ObjectStream& is, MarkerEntries& e) {
             e.hasFont = true;
             continue;
         }
-        // An object this version does not know (from a newer one) is passed over whole;
-        // the next marker's begin line ends a marker whose end line is missing.
-        std::string_view key = is.PeekKey();
-        if (key.size() > 1 && key[0] == '+' && key != "+mkr") {
-            is.SkipObject();
-            continue;
-        }
-        if (is.IsOtherEnd("mkr") || is.ReadEnd("mkr"))
-            break;
+        reader.Keep();
     }
 }
 
@@ -65,7 +60,8 @@ bool CMarkerSet::Read(ObjectStream& is) {
     int line = is.EntryLine();
     bool sawDefault = false;
     std::vector<CMarker*> defined, withoutLangEnc;
-    while (!is.AtEnd()) {
+    SettingsObjectReader reader(is, "mkrset", m_kept, {"mkr"});
+    while (reader.Next()) {
         std::string value;
         if (is.ReadStringWithPrefix("lng", "Default", value)) {
             CLangEnc* enc =
@@ -82,8 +78,7 @@ bool CMarkerSet::Read(ObjectStream& is) {
             ReadMarker(is, defined, withoutLangEnc);
             continue;
         }
-        if (is.IsOtherEnd("mkrset") || is.ReadEnd("mkrset"))
-            break;
+        reader.Keep();
     }
     if (!sawDefault) {
         // Every marker needs an encoding: a set without one (a damaged or hand-edited
@@ -164,10 +159,12 @@ void CMarkerSet::ReadMarker(ObjectStream& is, std::vector<CMarker*>& defined,
     m->m_section = e.section;
     m->m_hidden = e.hidden;
     m->m_subfield = e.subfield;
+    m->m_kept = std::move(e.kept);
 }
 
 void CMarkerSet::Write(ObjectStream& os) const {
     os.WriteBeginMarker("mkrset");
+    SettingsObjectWriter keep(os, m_kept);
     if (DefaultLangEnc())
         os.WriteString("lng", "Default", DefaultLangEnc()->Name());
     os.WriteString("mkrRecord", m_recordMarker ? m_recordMarker->Name() : m_recordMarkerName);
@@ -180,6 +177,7 @@ void CMarkerSet::Write(ObjectStream& os) const {
 
 void CMarkerSet::WriteMarker(ObjectStream& os, const CMarker& m) const {
     os.WriteBeginMarker("mkr", m.Name());
+    SettingsObjectWriter keep(os, m.m_kept);
     os.WriteString("nam", m.m_fieldName);
     os.WriteString("desc", m.m_description);
     if (m.LangEnc())

@@ -63,6 +63,7 @@ void CMarkerSubSet::Write(ObjectStream& os) const {
         return;
     bool listIncluded = m_storage == Storage::Included;
     os.WriteBeginMarker(ListKey(m_storage));
+    SettingsObjectWriter keep(os, m_kept);
     for (const auto& m : *m_set)
         if (IncludesMarker(&m) == listIncluded)
             os.WriteString("mkr", m.Name());
@@ -84,14 +85,15 @@ bool CMarkerSubSet::Read(ObjectStream& is) {
     std::size_t count = m_set ? static_cast<std::size_t>(m_set->SubsetSlotCount()) : 0;
     m_bits.assign(count, storage == Storage::Excluded);
     std::string name;
-    while (!is.AtEnd()) {
+    m_kept.Clear();
+    SettingsObjectReader reader(is, key, m_kept);
+    while (reader.Next()) {
         if (is.ReadString("mkr", name)) {
             if (const CMarker* m = m_set ? m_set->Search(name) : nullptr)
                 m_bits[static_cast<std::size_t>(m->SubsetSlot())] = storage == Storage::Included;
             continue;
         }
-        if (is.IsOtherEnd(key) || is.ReadEnd(key))
-            break;
+        reader.Keep();
     }
     return true;
 }

@@ -45,6 +45,7 @@ private:
     Storage m_storage;
     bool m_wholeSet = true;
     std::vector<bool> m_bits; // by subset slot; slots past the end follow the storage mode
+    KeptEntries m_kept;       // entries of the list this version does not read
 };
 
 } // namespace crv

@@ -11,7 +11,8 @@ bool CPrintProperties::Read(ObjectStream& is) {
         return false;
     breakRecordsWithSpace = false;
     printCurrentRecord = false;
-    while (!is.AtEnd()) {
+    SettingsObjectReader reader(is, kObject, kept);
+    while (reader.Next()) {
         if (is.ReadString("header", header) || is.ReadString("footer", footer) ||
             is.ReadString("topmargin", topMargin) || is.ReadString("leftmargin", leftMargin) ||
             is.ReadString("bottommargin", bottomMargin) ||
@@ -20,15 +21,14 @@ bool CPrintProperties::Read(ObjectStream& is) {
             is.ReadBool("printcurrentrecord", printCurrentRecord) ||
             is.ReadInteger("recordsspace", recordsSpace))
             continue;
-        // A begin line ends the object where its end line is missing.
-        if (is.IsOtherEnd(kObject) || is.ReadEnd(kObject))
-            break;
+        reader.Keep();
     }
     return true;
 }
 
 void CPrintProperties::Write(ObjectStream& os) const {
     os.WriteBeginMarker(kObject);
+    SettingsObjectWriter keep(os, kept);
     // Always written: an empty header or footer is a choice, not the default.
     os.WriteStringAlways("header", FitEntryValue("header", header));
     os.WriteStringAlways("footer", FitEntryValue("footer", footer));

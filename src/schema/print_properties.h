@@ -16,6 +16,7 @@ struct CPrintProperties {
     bool breakRecordsWithSpace = true;
     bool printCurrentRecord = true;
     int recordsSpace = 10;
+    KeptEntries kept; // entries this version does not read
 
     // Reads the object when it is the current entry. A flag is written only when set,
     // so a present object starts with both flags off; an absent one keeps the defaults.

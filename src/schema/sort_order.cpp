@@ -67,6 +67,8 @@ bool CSortOrder::Modify(CSortOrderDef def, CNote& error) {
     m_weights = trial.m_weights;
     m_boundary = trial.m_boundary;
     bool hooksChanged = def.keyLibrary != m_def.keyLibrary || def.changeTable != m_def.changeTable;
+    // Only the settings file fills the kept entries: what a dialog hands over has none.
+    def.kept = std::move(m_def.kept);
     m_def = std::move(def);
     if (hooksChanged)
         LoadHooks();

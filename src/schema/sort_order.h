@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/kept_entries.h"
 #include "base/note.h"
 #include "base/set.h"
 
@@ -59,6 +60,7 @@ struct CSortOrderDef {
     std::string changeTable; // ztt, relative to the settings folder
     std::string keyLibrary;  // dll, in the settings folder
     bool binary = false;     // SkipSeq: the key is the text, compared byte by byte
+    KeptEntries kept;        // entries of "\+srt" this version does not read
 };
 
 class CSortOrder : public CSetEl {

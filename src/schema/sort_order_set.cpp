@@ -100,11 +100,14 @@ void CSortOrderSet::AddDefaultSortOrder() {
 
 void CSortOrderSet::Read(ObjectStream& in, CNoteList& notes) {
     std::string defaultName;
-    while (!in.AtEnd()) {
+    SettingsObjectReader reader(in, "srtset", m_kept, {"srt"});
+    while (reader.Next()) {
         std::string name;
         if (in.ReadBeginMarker("srt", name)) {
             CSortOrderDef def;
-            while (!in.AtEnd()) {
+            // The next sort order's begin line ends one whose end line is missing.
+            SettingsObjectReader srt(in, "srt", def.kept);
+            while (srt.Next()) {
                 if (in.ReadString("desc", def.description) ||
                     in.ReadString("primary", def.primary) ||
                     in.ReadString("SecPreceding", def.secPreceding) ||
@@ -114,8 +117,7 @@ void CSortOrderSet::Read(ObjectStream& in, CNoteList& notes) {
                     in.ReadString("ztt", def.changeTable) || in.ReadString("dll", def.keyLibrary) ||
                     in.ReadBool("SkipSeq", def.binary))
                     continue;
-                if (in.ReadEnd("srt"))
-                    break;
+                srt.Keep();
             }
             CNote error;
             if (!AddSortOrder(name, def, error))
@@ -124,8 +126,7 @@ void CSortOrderSet::Read(ObjectStream& in, CNoteList& notes) {
         }
         if (in.ReadString("srtDefault", defaultName))
             continue;
-        if (in.ReadEnd("srtset"))
-            break;
+        reader.Keep();
     }
     if (CSortOrder* so = Search(defaultName))
         m_default = so;
@@ -135,6 +136,7 @@ void CSortOrderSet::Read(ObjectStream& in, CNoteList& notes) {
 
 void CSortOrderSet::Write(ObjectStream& out) const {
     out.WriteBeginMarker("srtset");
+    SettingsObjectWriter keep(out, m_kept);
     out.WriteNewline();
     for (const auto& so : *this) {
         WriteSortOrder(out, so.Name(), so.Definition());
@@ -147,6 +149,7 @@ void CSortOrderSet::Write(ObjectStream& out) const {
 
 void WriteSortOrder(ObjectStream& out, std::string_view name, const CSortOrderDef& def) {
     out.WriteBeginMarker("srt", name);
+    SettingsObjectWriter keep(out, def.kept);
     out.WriteString("desc", def.description);
     out.WriteString("primary", def.primary);
     out.WriteString("SecPreceding", def.secPreceding);

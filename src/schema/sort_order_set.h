@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "base/kept_entries.h"
 #include "base/note.h"
 #include "schema/sort_order.h"
 
@@ -41,6 +42,7 @@ public:
 private:
     CLangEnc* m_owner;
     CSortOrder* m_default = nullptr;
+    KeptEntries m_kept; // entries of "\+srtset" this version does not read
 };
 
 // The texts of a sort order with default properties.

@@ -125,31 +125,37 @@ void CVarSet::DeleteVar(CVar* var) {
 }
 
 void CVarSet::Read(ObjectStream& in, CNoteList& notes) {
-    while (!in.AtEnd()) {
+    SettingsObjectReader reader(in, "varset", m_kept, {"var"});
+    while (reader.Next()) {
         std::string name;
         if (in.ReadBeginMarker("var", name)) {
             std::string chars;
-            while (!in.AtEnd()) {
+            KeptEntries kept;
+            // The next variable's begin line ends one whose end line is missing.
+            SettingsObjectReader var(in, "var", kept);
+            while (var.Next()) {
                 if (in.ReadString("chars", chars))
                     continue;
-                if (in.ReadEnd("var"))
-                    break;
+                var.Keep();
             }
             CNote error;
-            if (!AddVar(name, chars, error))
+            if (CVar* v = AddVar(name, chars, error))
+                v->m_kept = std::move(kept);
+            else
                 notes.push_back(std::move(error));
             continue;
         }
-        if (in.ReadEnd("varset"))
-            break;
+        reader.Keep();
     }
 }
 
 void CVarSet::Write(ObjectStream& out) const {
     out.WriteBeginMarker("varset");
+    SettingsObjectWriter keep(out, m_kept);
     out.WriteNewline();
     for (const auto& var : *this) {
         out.WriteBeginMarker("var", var.Name());
+        SettingsObjectWriter keepVar(out, var.m_kept);
         out.WriteString("chars", var.Chars());
         out.WriteEndMarker("var");
         out.WriteNewline();

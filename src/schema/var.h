@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/kept_entries.h"
 #include "base/note.h"
 #include "base/set.h"
 
@@ -68,6 +69,7 @@ private:
     CVarSet* m_owner;
     CVarName* m_varName;
     std::string m_chars;
+    KeptEntries m_kept; // entries of "\+var" this version does not read
 };
 
 class CVarSet : public CSet<CVar> {
@@ -86,6 +88,9 @@ public:
     // The varset object; the begin line has been read by the caller.
     void Read(ObjectStream& in, CNoteList& notes);
     void Write(ObjectStream& out) const;
+    // Whether the object held entries this version does not read: it is written then
+    // even without variables.
+    bool HasKept() const { return !m_kept.Empty(); }
 
 private:
     bool CheckName(std::string_view name, const CVar* self, CNote& error) const;
@@ -94,6 +99,7 @@ private:
     void Undefine(CVarName* varName);
 
     CLangEnc* m_owner;
+    KeptEntries m_kept; // entries of "\+varset" this version does not read
 };
 
 } // namespace crv

@@ -78,8 +78,8 @@ TEST_F(ProjectTest, OptionsReadWithDefaultsAndClampedHeight) {
 }
 
 // Carried objects, and what the window and find settings do not know, come back byte for
-// byte in their places; the recent-files list of older versions and unknown objects are
-// dropped; options are written in order.
+// byte in their places; the recent-files list of older versions is dropped; options are
+// written in order.
 TEST_F(ProjectTest, FileComesBackInItsOrderWithCarriedObjects) {
     Touch(folder + "/lex.db");
     Touch(folder + "/texts.db");
@@ -98,12 +98,11 @@ TEST_F(ProjectTest, FileComesBackInItsOrderWithCarriedObjects) {
         "\\-dblst\n"
         "\\+Find\n\\+ftxlst\n\\ftx kelo\n\\-ftxlst\n\\MatchCase\n\\-Find\n"
         "\\-CrvProjectSettings\n";
-    std::string text = "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj + "\n" + body;
+    std::string head = "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj + "\n";
+    std::string text = head + body;
     // The find settings are read: their level is written, what they do not know is kept.
     text.replace(text.find("\\+Find\n") + 7, 0, "\\match_char p\n");
-    std::string read =
-        "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj + "\n" +
-        "\\+mrulst\n\\mru a.db\n\\-mrulst\n\\+Future\n\\x\n\\-Future\n\\Unknown 1\n" + body;
+    std::string read = head + "\\+mrulst\n\\mru a.db\n\\-mrulst\n" + body;
     auto p = OpenWith(read);
     ASSERT_TRUE(p);
     EXPECT_EQ(DocPaths(*p), (std::vector<std::string>{folder + "/lex.db", folder + "/texts.db"}));
@@ -112,6 +111,44 @@ TEST_F(ProjectTest, FileComesBackInItsOrderWithCarriedObjects) {
     EXPECT_EQ(p->FileText(), Crlf(text));
     ASSERT_TRUE(p->Save());
     EXPECT_EQ(ReadFileBytes(prj), Crlf(text));
+}
+
+// A project file of a newer version: keys and objects this version does not know at every
+// level, kept in the places this version's writer gives them, opened with its databases
+// or without them.
+TEST_F(ProjectTest, WhatANewerVersionWroteIsKeptInPlace) {
+    Touch(folder + "/lex.db");
+    std::string text = "\\+CrvProjectSettings\n\\ver 4.0\n\\ProjectPath " + prj +
+                       "\n"
+                       "\\newAfterPath 1\n"
+                       "\\+CorpusSet\n\\+corpus Main\n\\newCorpusKey\n\\-corpus\n\\-CorpusSet\n"
+                       "\\WarnDocClose\n\\AutoWrap\n"
+                       "\\+newProjectObject\n\\+inner\n\\k\n\\-inner\n\\-newProjectObject\n"
+                       "\\LangCtrlHeight 19\n"
+                       "\\+fntMarkers\n\\Name MS Sans Serif\n\\Size 10\n\\newFontKey\n"
+                       "\\-fntMarkers\n"
+                       "\\+dblst\n\n"
+                       "\\+newListObject\n\\-newListObject\n"
+                       "\\+db lex.db\n\\newDbKey\n"
+                       "\\+wndlst\n\\+crvwnd\n\\newWindowKey\n\\-crvwnd\n\\-wndlst\n"
+                       "\\+newDbObject\n\\-newDbObject\n\\-db\n\n"
+                       "\\-dblst\n"
+                       "\\+Find\n\\match_char p\n\\+ftxlst\n\\-ftxlst\n\\newFindKey\n\\-Find\n"
+                       "\\newLastKey\n"
+                       "\\-CrvProjectSettings\n";
+    for (bool openDatabases : {true, false}) {
+        WriteFileBytes(prj, Crlf(text));
+        ProjectOpenSettings settings = Settings();
+        settings.openDatabases = openDatabases;
+        auto p = CProject::Open(prj, Ctx(), settings);
+        ASSERT_TRUE(p);
+        EXPECT_TRUE(p->Options().warnDocClose);
+        EXPECT_EQ(p->Documents().Count(), openDatabases ? 1u : 0u);
+        EXPECT_EQ(p->FileText(), Crlf(text)) << openDatabases;
+        ASSERT_TRUE(p->Save());
+        EXPECT_EQ(ReadFileBytes(prj), Crlf(text)) << openDatabases;
+    }
+    EXPECT_TRUE(rec.Messages().empty()) << rec.Messages()[0];
 }
 
 TEST_F(ProjectTest, NewProjectIsWrittenAtOnce) {

@@ -53,7 +53,7 @@ TEST_F(RecordViewTest, LinesLabelsCaretBoxAndHitTesting) {
 TEST_F(RecordViewTest, SettingsComeBackAndADuplicateStartsWhereTheWindowIs) {
     CCrvDoc& doc = Open("\\lx a\r\n\\ge zebra\r\n\r\n\\lx b\r\n\\ge ant\r\nbee\r\n\r\n\\lx c\r\n");
     CWindowSettings s = CWindowSettings::ForNewWindow();
-    s.index = CIndexSettings{"ge", "", false, {}, ""};
+    s.index = CIndexSettings{"ge", "", false, {}, "", {}};
     CRecordView& v = View(doc, s);
     EXPECT_EQ(Key(v), "c") << "no gloss sorts first";
     ASSERT_TRUE(MoveToNextRecord(v));

@@ -177,6 +177,13 @@ TEST_F(ObjectStreamTest, FontSizeAndHeightConvert) {
     EXPECT_TRUE(g.hasColor);
     EXPECT_EQ(g.color, 0x00FF00u);
     EXPECT_TRUE(is.AtEnd());
+
+    // An empty face is not written; read, it keeps the face the font had, so that what is
+    // written reads back the same.
+    std::istringstream empty("\\+fnt\r\n\\Name \r\n\\Size 1\r\n\\-fnt\r\n");
+    ObjectStream is2(empty);
+    ASSERT_TRUE(is2.ReadFont("", g));
+    EXPECT_EQ(g.face, "Charis");
 }
 
 TEST_F(ObjectStreamTest, MissingEndLineStopsAtNextObject) {

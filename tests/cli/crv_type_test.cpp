@@ -50,6 +50,26 @@ TEST_F(CrvType, ListAndShowTheSampleTypes) {
     EXPECT_EQ(Crv({"type", "list", "extra"}).status, 2);
 }
 
+TEST_F(CrvType, ShowKeepsWhatANewerVersionWrote) {
+    // An object this version does not know between two markers: every marker is listed.
+    const std::string text = Crlf("\\+DatabaseType Newer\n\\ver 4.0\n"
+                                  "\\+mkrset\n\\lngDefault Default\n\\mkrRecord a\n\n"
+                                  "\\+mkr a\n\\nam First\n\\lng Default\n\\-mkr\n"
+                                  "\\+futureobj x\n\\k\n\\-futureobj\n"
+                                  "\\+mkr b\n\\nam Second\n\\lng Default\n\\mkrOverThis a\n\\-mkr\n"
+                                  "\\+mkr c\n\\nam Third\n\\lng Default\n\\mkrOverThis a\n\\-mkr\n"
+                                  "\\-mkrset\n\\iInterlinCharWd 8\n\\mkrRecord a\n"
+                                  "\\+PrintProperties\n\\header File: &f, Date: &d\n"
+                                  "\\footer Page &p\n\\breakrecordswithspace\n"
+                                  "\\printcurrentrecord\n\\recordsspace 10\n\\-PrintProperties\n"
+                                  "\\-DatabaseType\n");
+    WriteFileBytes(dir.File("Newer.typ"), text);
+    auto show = Crv({"type", "show", "Newer"});
+    EXPECT_EQ(show.status, 0) << show.err;
+    EXPECT_EQ(show.err, "");
+    EXPECT_TRUE(show.out == text) << show.out;
+}
+
 TEST_F(CrvType, DatabasesAreReadWithTheTypeTheirHeaderNames) {
     // The header names Lexicon: its record marker is lx, its markers are listed even when
     // the data does not use them, and markers met in the data join them.

@@ -120,8 +120,32 @@ TEST_F(FilterTest, BrokenFiltersLoadWithNotesAndAreWrittenBackAsRead) {
     EXPECT_NE(again.find("\\mkr a,b\r\n\\txt a\r\n"), std::string::npos);
 }
 
+TEST_F(FilterTest, WhatANewerVersionWroteIsKeptInPlace) {
+    const std::string stored = Crlf("\\+filset\n"
+                                    "\\newSetKey\n"
+                                    "\\+fil a\n"
+                                    "\\mkr ge\n"
+                                    "\\newKey 1\n"
+                                    "\\txt x\n"
+                                    "\\+newer\n\\k v\n\\+deeper\n\\-deeper\n\\-newer\n"
+                                    "\\MatchWhole\n"
+                                    "\\match_char p\n"
+                                    "\\-fil\n"
+                                    "\\+newSetObject\n\\-newSetObject\n"
+                                    "\\+fil b\n"
+                                    "\\fel NonUnique\n"
+                                    "\\match_char p\n"
+                                    "\\-fil\n"
+                                    "\\-filset\n");
+    EXPECT_EQ(NoteTexts(ReadSet(stored)), "");
+    ASSERT_TRUE(filters->Find("a") && filters->Find("b"));
+    EXPECT_TRUE(filters->Find("a")->IsParsed());
+    EXPECT_TRUE(filters->Find("a")->MatchWhole());
+    EXPECT_EQ(WriteSet(), stored);
+}
+
 TEST_F(FilterTest, ObjectsEndWhereTheirEndLinesAreMissing) {
-    // A filter without its end line ends at the next filter; unknown objects are skipped.
+    // A filter without its end line ends at the next filter; unknown objects do not end it.
     CNoteList notes = ReadSet("\\+filset\n\\+fil a\n\\mkr ge\n\\txt x\n\\+newer\n\\k v\n\\-newer\n"
                               "\\+fil b\n\\fel NonUnique\n\\-filset\n\\mkrDateStamp dt\n");
     EXPECT_EQ(NoteTexts(notes), "");

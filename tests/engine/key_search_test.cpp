@@ -171,6 +171,18 @@ TEST_F(EngineTest, KeySettingsRoundTripAndUnknownLettersKeepPrimary) {
     ASSERT_TRUE(back.Read(is2));
     EXPECT_EQ(back.mask, kMatchPrimary);
     EXPECT_FALSE(back.matchWhole);
+
+    // What a newer version added neither ends the object nor gets lost.
+    const std::string newer = "\\+key\r\n\\fldPri a\r\n\\+future\r\n\\-future\r\n"
+                              "\\MatchWhole\r\n\\match_char p\r\n\\-key\r\n";
+    std::istringstream in3(newer);
+    ObjectStream is3(in3);
+    ASSERT_TRUE(back.Read(is3));
+    EXPECT_TRUE(back.matchWhole);
+    std::ostringstream out3;
+    ObjectStream os3(out3);
+    back.Write(os3);
+    EXPECT_EQ(out3.str(), newer);
 }
 
 struct OneFilterSource : CIndexFilterSource {
@@ -219,6 +231,24 @@ TEST_F(EngineTest, IndexAndRecordSettingsRoundTrip) {
     std::istringstream miss("\\+rec\n\\fldPriKey zebra\n\\-rec\n");
     ObjectStream is2(miss);
     EXPECT_FALSE(ReadRecordPosition(is2, *idx).has_value());
+
+    // What a newer version added neither ends the objects nor gets lost.
+    std::istringstream newer("\\+ind\n\\mkrPriKey ge\n\\+future\n\\-future\n\\fil nouns\n\\-ind\n"
+                             "\\+rec\n\\newKey\n\\fldPriKey cat\n\\-rec\n");
+    ObjectStream is3(newer);
+    ASSERT_TRUE(ReadIndexSettings(is3, settings));
+    EXPECT_EQ(settings.filter, "nouns");
+    KeptEntries kept;
+    EXPECT_TRUE(ReadRecordPosition(is3, *Db().GetIndex(By(ge)), &kept).has_value());
+    std::ostringstream out2;
+    ObjectStream os2(out2);
+    WriteIndexSettings(os2, *idx, &settings.kept);
+    WriteRecordPosition(os2, *idx, idx->PosAt(1), &kept);
+    EXPECT_EQ(out2.str(),
+              "\\+ind\r\n\\mkrPriKey ge\r\n\\+future\r\n\\-future\r\n\\srtPriKey Default\r\n"
+              "\\SortPriKeyFromEnd\r\n\\mkrSecKey ps\r\n\\mkrSecKey lx\r\n\\fil nouns\r\n\\-ind\r\n"
+              "\\+rec\r\n\\newKey\r\n\\fldPriKey cat\r\n\\fldSecKey n\r\n\\fldSecKey a\r\n"
+              "\\-rec\r\n");
 }
 
 TEST_F(EngineTest, SortDialogRules) {

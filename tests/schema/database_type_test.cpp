@@ -197,6 +197,96 @@ TEST_F(DatabaseTypeTest, RichFileComesBackByteForByte) {
         "\\zttExportSF old.ztt\n");
 }
 
+// A type written by a newer version: keys and objects this version does not know at every
+// level, some nested deeply, all in the places this version's writer gives them.
+const char* const kNewerType = R"(\+DatabaseType Newer
+\ver 4.0
+\newTypeKey after ver
+\desc From a newer version
+\+mkrset
+\lngDefault English
+\mkrRecord lx
+
+\newSetKey 1
+\+mkr ge
+\nam Gloss
+\newMarkerKey g
+\lng English
+\+fnt
+\Name Arial
+\Size 10
+\Shadow
+\+fntFuture
+\x
+\-fntFuture
+\-fnt
+\mkrOverThis lx
+\+mkrFuture
+\+deeper a
+\+deepest
+\k v
+continued
+\-deepest
+\-deeper
+\-mkrFuture
+\-mkr
+\+futureobj x
+\k
+\+inner
+\-inner
+\-futureobj
+\+mkr lx
+\nam Lexeme
+\lng Vernacular
+\-mkr
+\+mkr ps
+\nam Part of speech
+\lng English
+\mkrOverThis lx
+\-mkr
+\-mkrset
+\iInterlinCharWd 8
+\+newTypeObject
+\+nested
+\key value
+\-nested
+\-newTypeObject
+\+template
+\fld \lx
+\newTemplateKey
+\fld \ps
+\-template
+\mkrRecord lx
+\+PrintProperties
+\header File: &f
+\footer Page &p
+\newPrintKey yes
+\breakrecordswithspace
+\printcurrentrecord
+\recordsspace 10
+\-PrintProperties
+\newLastKey
+\-DatabaseType
+)";
+
+TEST_F(DatabaseTypeTest, WhatANewerVersionWroteIsKeptInPlace) {
+    auto type = ReadType(kNewerType);
+    EXPECT_TRUE(notes.empty()) << notes[0].Text();
+    ASSERT_TRUE(hasRecordMarker);
+    // An unknown object between two markers ends neither the marker set nor the type.
+    const CMarkerSet& markers = type->MarkerSet();
+    ASSERT_EQ(markers.Count(), 3u);
+    EXPECT_EQ(markers.Search("lx")->FieldName(), "Lexeme");
+    EXPECT_EQ(markers.Search("ps")->FieldName(), "Part of speech");
+    EXPECT_EQ(markers.Search("ge")->Parent(), markers.Search("lx"));
+    EXPECT_EQ(markers.Search("ge")->Font().height, FontHeightFromSize(10));
+    EXPECT_EQ(type->Template(), "\\lx\n\\ps");
+    EXPECT_EQ(type->PrintProperties().header, "File: &f");
+    EXPECT_EQ(Written(*type), Crlf(kNewerType));
+    // And again from what was written.
+    EXPECT_EQ(Written(*ReadType(Written(*type), false)), Crlf(kNewerType));
+}
+
 TEST_F(DatabaseTypeTest, AbsentKeysKeepTheirDefaults) {
     auto type = ReadType("\\+DatabaseType Plain\n\\mkrRecord lx\n\\-DatabaseType\n");
     EXPECT_TRUE(hasRecordMarker);

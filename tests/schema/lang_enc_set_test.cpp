@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "base/object_stream.h"
 #include "schema/settings_file_name.h"
 #include "support/test_support.h"
 
@@ -88,6 +89,87 @@ TEST_F(LangEncSetTest, ReadingAndWritingRoundTripsTheFile) {
     EXPECT_EQ(e->Vars().Search("V")->Chars(), "a A");
     EXPECT_EQ(Written(e), kSampleLng);
     EXPECT_TRUE(set.Keyboards().Installed().empty());
+}
+
+TEST_F(LangEncSetTest, WhatANewerVersionWroteIsKeptInPlace) {
+    // Keys and objects this version does not know at every level, in the places this
+    // version's writer gives them.
+    const std::string text = test::Crlf("\\+LanguageEncoding Newer\n"
+                                        "\\ver 4.0\n"
+                                        "\\newKey after ver\n"
+                                        "\\desc A newer encoding\n"
+                                        "\\case A a\n"
+                                        "\n"
+                                        "\\+srtset\n"
+                                        "\n"
+                                        "\\newSetKey\n"
+                                        "\\+srt Main\n"
+                                        "\\desc Main order\n"
+                                        "\\newOrderKey x\n"
+                                        "\\primary a A\n"
+                                        "b\n"
+                                        "\\+orderObject\n\\+deeper\n\\-deeper\n\\-orderObject\n"
+                                        "\\-srt\n"
+                                        "\n"
+                                        "\\srtDefault Main\n"
+                                        "\\-srtset\n"
+                                        "\n"
+                                        "\\+varset\n"
+                                        "\n"
+                                        "\\+varSetObject\n\\-varSetObject\n"
+                                        "\\+var V\n"
+                                        "\\chars a A\n"
+                                        "\\newVarKey 2\n"
+                                        "\\-var\n"
+                                        "\n"
+                                        "\\-varset\n"
+                                        "\n"
+                                        "\\+fnt\n"
+                                        "\\Name Doulos SIL\n"
+                                        "\\Size 14\n"
+                                        "\\newFontKey\n"
+                                        "\\-fnt\n"
+                                        "\\+encodingObject\n\\k v\n\\-encodingObject\n"
+                                        "\\-LanguageEncoding\n");
+    test::WriteFileBytes(dir.File("newer.lng"), text);
+    CLangEncSet set(dir.Path().string());
+    set.LoadAll();
+    CLangEnc* e = set.Find("Newer");
+    ASSERT_NE(e, nullptr);
+    EXPECT_TRUE(rec.Messages().empty()) << rec.Messages()[0];
+    EXPECT_EQ(e->Description(), "A newer encoding");
+    EXPECT_EQ(e->DefaultSortOrder()->Name(), "Main");
+    ASSERT_NE(e->Vars().Search("V"), nullptr);
+    EXPECT_EQ(e->Vars().Search("V")->Chars(), "a A");
+    EXPECT_EQ(e->Font().height, FontHeightFromSize(14));
+    EXPECT_EQ(Written(e), text);
+    // A new font from a dialog keeps what the font object held besides.
+    FontSpec font = e->Font();
+    font.face = "Charis SIL";
+    e->SetFont(font);
+    EXPECT_NE(Written(e).find("\\Name Charis SIL\r\n\\Size 14\r\n\\newFontKey\r\n"),
+              std::string::npos);
+}
+
+TEST_F(LangEncSetTest, DeepNestingLoadsWithoutExhaustingTheStack) {
+    std::string text = "\\+LanguageEncoding Deep\r\n";
+    for (int i = 0; i < 300000; ++i)
+        text += "\\+o\r\n";
+    text += "\\desc not read: inside the unknown object\r\n\\-LanguageEncoding\r\n";
+    test::WriteFileBytes(dir.File("deep.lng"), text);
+    CLangEncSet set(dir.Path().string());
+    set.LoadAll();
+    CLangEnc* e = set.Find("Deep");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->Description(), "");
+    // Written with the objects closed; what was written reads back to the same.
+    std::string written = Written(e);
+    EXPECT_NE(written.find("\\desc not read: inside the unknown object\r\n\\-o\r\n"),
+              std::string::npos);
+    test::WriteFileBytes(dir.File("deep.lng"), written);
+    CLangEncSet again(dir.Path().string());
+    again.LoadAll();
+    EXPECT_EQ(Written(again.Find("Deep")), written);
 }
 
 TEST_F(LangEncSetTest, LoadAllListsEveryFileAndAddsDefault) {
