@@ -14,10 +14,13 @@ CDatabaseType::CDatabaseType(CLangEncSet& langEncs, std::string name, CDatabaseT
       m_subscription(langEncs.UpdateHub(), this, ListenerRank::Types) {
     if (factory)
         m_filters = factory->MakeFilterSet(*this);
+    if (factory)
+        m_exports = factory->MakeExportSet(*this);
 }
 
 CDatabaseType::~CDatabaseType() {
     // Markers held counted let go before the marker set deletes them.
+    m_exports.reset();
     m_filters.reset();
     m_secKeys.clear();
     m_dateStamp = CMarkerRef();
@@ -103,6 +106,8 @@ void CDatabaseType::SetModified(bool modified) {
         m_markerSet.SetModified(false);
     if (!modified && m_filters)
         m_filters->SetModified(false);
+    if (!modified && m_exports)
+        m_exports->SetModified(false);
 }
 
 // ---------------------------------------------------------------- change notices
@@ -116,6 +121,8 @@ void CDatabaseType::OnMarkerUpdate(const CMarkerUpdate& update) {
     m_multipleMatch.Follow(update);
     if (m_filters)
         m_filters->OnMarkerUpdate(update);
+    if (m_exports)
+        m_exports->OnMarkerUpdate(update);
     if (!update.marker || update.marker->Owner() != &m_markerSet)
         return;
     if (update.mergedInto)

@@ -93,11 +93,14 @@ public:
     const CTypeCarriedSettings& Carried() const { return m_carried; }
     // The filter set, when the type was made with a factory (the engine's CFilterSet).
     CTypeSettingsObject* FilterSet() const { return m_filters.get(); }
+    // The export set, when the factory makes one.
+    CTypeSettingsObject* ExportSet() const { return m_exports.get(); }
 
     // True for new types and whenever a setting or a marker of the type changed; a
     // modified type is written back when the project's settings are saved.
     bool IsModified() const {
-        return m_modified || m_markerSet.IsModified() || (m_filters && m_filters->IsModified());
+        return m_modified || m_markerSet.IsModified() || (m_filters && m_filters->IsModified()) ||
+               (m_exports && m_exports->IsModified());
     }
     void SetModified(bool modified);
 
@@ -134,6 +137,8 @@ private:
     CMarkerSet m_markerSet;
     // After the marker set: filters hold its markers and go first.
     std::unique_ptr<CTypeSettingsObject> m_filters;
+    std::unique_ptr<CTypeSettingsObject> m_exports;
+    bool m_exportsRead = false; // the file had its own "\+expset"
     std::string m_recordMarkerName;
     std::vector<CMarkerRef> m_secKeys;
     std::string m_template;

@@ -78,9 +78,14 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
             m_markerSet.Read(is);
             continue;
         }
-        if (m_filters && is.PeekBeginMarker(m_filters->ObjectName())) {
+        CTypeSettingsObject* owned =
+            m_filters && is.PeekBeginMarker(m_filters->ObjectName())   ? m_filters.get()
+            : m_exports && is.PeekBeginMarker(m_exports->ObjectName()) ? m_exports.get()
+                                                                       : nullptr;
+        if (owned) {
             CNoteList found;
-            m_filters->Read(is, found);
+            m_exportsRead = m_exportsRead || owned == m_exports.get();
+            owned->Read(is, found);
             for (auto& note : found) {
                 if (note.FileLine() == 0)
                     note.SetFileLine(line);
@@ -136,6 +141,15 @@ bool CDatabaseType::FinishReading(CNoteList& notes) {
     m_markerSet.SetInterlinearFlags(InterlinearMarkerPairs());
     if (m_filters)
         m_filters->FinishReading(notes);
+    if (m_exports) {
+        // An older file's single export process becomes the set; with a set of its own
+        // the older keys stay as they were written.
+        if (!m_exportsRead) {
+            m_exports->ReadOlderEntries(m_carried.olderExportKeys, notes);
+            m_carried.olderExportKeys.clear();
+        }
+        m_exports->FinishReading(notes);
+    }
     if (m_recordMarkerName.empty())
         return false;
     CNote error;
@@ -197,7 +211,10 @@ void CDatabaseType::Write(ObjectStream& os) const {
         os.WriteString("mkrMultipleMatchShow", MultipleMatchMarker()->Name());
     m_print.Write(os);
     WriteCaptured(os, m_carried.olderExportKeys);
-    WriteCaptured(os, m_carried.exportProcs);
+    if (m_exports)
+        m_exports->Write(os);
+    else
+        WriteCaptured(os, m_carried.exportProcs);
     os.WriteEndMarker(kObject);
 }
 

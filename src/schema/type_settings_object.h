@@ -26,6 +26,9 @@ public:
     virtual void Write(ObjectStream& os) const = 0;
     // After the whole type was read (its markers are all known).
     virtual void FinishReading(CNoteList& notes) = 0;
+    // Keys of older files that this object takes over when the file has no object of
+    // its own (captured in the order read).
+    virtual void ReadOlderEntries(std::string_view, CNoteList&) {}
     virtual void OnMarkerUpdate(const CMarkerUpdate&) {}
     virtual void OnLangEncUpdate(const CLangEncUpdate&) {}
     virtual bool IsModified() const = 0;
@@ -37,6 +40,10 @@ public:
     virtual ~CTypeSettingsFactory() = default;
     // The filter set ("filset") of a new type.
     virtual std::unique_ptr<CTypeSettingsObject> MakeFilterSet(CDatabaseType& type) const = 0;
+    // The export set ("expset") of a new type; none: it is carried as written.
+    virtual std::unique_ptr<CTypeSettingsObject> MakeExportSet(CDatabaseType&) const {
+        return nullptr;
+    }
 };
 
 } // namespace crv
