@@ -139,8 +139,8 @@ CExportProcess* CExportProcessSet::Add(std::unique_ptr<CExportProcess> process) 
     if (!process)
         return nullptr;
     CRV_ASSERT(&process->Owner() == this);
-    std::string name = process->Name().empty() ? std::string(DefaultNameOf(process->GetKind()))
-                                               : process->Name();
+    std::string name =
+        process->Name().empty() ? std::string(DefaultNameOf(process->GetKind())) : process->Name();
     if (Find(name))
         name = m_processes.MakeUniqueName(name);
     CExportProcess* p = process.release();
@@ -184,7 +184,8 @@ void CExportProcessSet::SetDictionaryFormatter(bool on) {
     if (on == HasDictionaryFormatter())
         return;
     if (on) {
-        auto p = std::make_unique<CExportProcessPLX>(*this, std::string(CExportProcessPLX::kDefaultName));
+        auto p = std::make_unique<CExportProcessPLX>(*this,
+                                                     std::string(CExportProcessPLX::kDefaultName));
         p->ExcludeDefaultFields();
         Add(std::move(p));
         return;

@@ -89,8 +89,7 @@ public:
 private:
     // The standard format and RTF processes, made with defaults where missing.
     void EnsureStandardProcesses();
-    CExportProcess* ReadProcess(ObjectStream& is, CExportProcess::Kind kind,
-                                std::string_view key);
+    CExportProcess* ReadProcess(ObjectStream& is, CExportProcess::Kind kind, std::string_view key);
 
     CDatabaseType* m_type;
     CSet<CExportProcess> m_processes;

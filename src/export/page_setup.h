@@ -32,7 +32,7 @@ struct CRtfPageSetup {
     double paperHeight = 11;
     double topMargin = 1;
     double bottomMargin = 1;
-    double leftMargin = 1.25; // inside when margins are mirrored
+    double leftMargin = 1.25;  // inside when margins are mirrored
     double rightMargin = 1.25; // outside when margins are mirrored
     double gutter = 0;
     bool mirrorMargins = false;

@@ -16,19 +16,20 @@ namespace {
 // Words of a style definition that say what the style is, not how it looks, and words
 // that need tables an export does not carry (colours, revisions, associated fonts).
 constexpr std::array<std::string_view, 33> kDropped = {
-    "s",        "cs",       "ds",         "ts",       "sbasedon",   "snext",     "additive",
-    "slink",    "sautoupd", "shidden",    "spriority", "sqformat",  "ssemihidden",
-    "sunhideused", "slocked", "styrsid",  "af",       "afs",        "alang",     "rtlch",
-    "ltrch",    "loch",     "hich",       "dbch",     "insrsid",    "charrsid",  "langfe",
-    "langnp",   "langfenp", "cf",         "cb",       "highlight",  "chcbpat",
+    "s",        "cs",       "ds",      "ts",        "sbasedon", "snext",       "additive",
+    "slink",    "sautoupd", "shidden", "spriority", "sqformat", "ssemihidden", "sunhideused",
+    "slocked",  "styrsid",  "af",      "afs",       "alang",    "rtlch",       "ltrch",
+    "loch",     "hich",     "dbch",    "insrsid",   "charrsid", "langfe",      "langnp",
+    "langfenp", "cf",       "cb",      "highlight", "chcbpat",
 };
 
 constexpr std::array<std::string_view, 40> kCharacterWords = {
-    "b",      "i",       "ul",      "uld",     "uldb",    "ulw",     "ulnone",  "uldash",
-    "strike", "striked", "f",       "fs",      "caps",    "scaps",   "v",       "super",
-    "sub",    "nosupersub", "up",   "dn",      "expnd",   "expndtw", "kerning", "outl",
-    "shad",   "embo",    "impr",    "charscalex", "lang",  "noproof", "ulldash", "ulth",
-    "ulwave", "uldashd", "uldashdd", "ulhwave", "ululdbwave", "ulth", "webhidden", "fittext",
+    "b",       "i",          "ul",      "uld",        "uldb",    "ulw",     "ulnone",
+    "uldash",  "strike",     "striked", "f",          "fs",      "caps",    "scaps",
+    "v",       "super",      "sub",     "nosupersub", "up",      "dn",      "expnd",
+    "expndtw", "kerning",    "outl",    "shad",       "embo",    "impr",    "charscalex",
+    "lang",    "noproof",    "ulldash", "ulth",       "ulwave",  "uldashd", "uldashdd",
+    "ulhwave", "ululdbwave", "ulth",    "webhidden",  "fittext",
 };
 
 struct Lexer {
@@ -242,8 +243,7 @@ bool SameStyleName(std::string_view a, std::string_view b) {
 }
 
 bool IsCharacterFormatting(std::string_view word) {
-    return std::find(kCharacterWords.begin(), kCharacterWords.end(), word) !=
-           kCharacterWords.end();
+    return std::find(kCharacterWords.begin(), kCharacterWords.end(), word) != kCharacterWords.end();
 }
 
 std::vector<RtfControlWord> SplitControlWords(std::string_view formatting) {

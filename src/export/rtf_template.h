@@ -11,7 +11,7 @@ namespace crv {
 
 // One control word of a style's formatting: "\b", "\fs24", "\f2" (font by name).
 struct RtfControlWord {
-    std::string word;     // letters only
+    std::string word; // letters only
     bool hasParam = false;
     long param = 0;
     std::string fontName; // for \f: the font table's name of font param

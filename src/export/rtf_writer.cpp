@@ -89,16 +89,17 @@ bool IsTabWord(const RtfControlWord& w) { return w.word == "tx" || w.word.starts
 
 } // namespace
 
-CRtfWriter::CRtfWriter(ByteSink& out, const CMarkerSet& markers, RtfDocumentSettings settings)
+RtfWriter::RtfWriter(ByteSink& out, const CMarkerSet& markers, RtfDocumentSettings settings)
     : m_out(out), m_markers(markers), m_settings(std::move(settings)) {
     m_fonts.push_back("Times New Roman");
     AddStyle(false, "Normal", Merged("Normal", "\\f0\\fs20", false));
     int dpf = AddStyle(true, "Default Paragraph Font", Merged("Default Paragraph Font", "", true));
-    m_headerStyle =
-        AddStyle(false, "header", Merged("header", "\\tqc\\tx4320\\tqr\\tx8640\\f0\\fs20", false), 0);
-    m_footerStyle =
-        AddStyle(false, "footer", Merged("footer", "\\tqc\\tx4320\\tqr\\tx8640\\f0\\fs20", false), 0);
-    m_footnoteTextStyle = AddStyle(false, "footnote text", Merged("footnote text", "\\f0\\fs20", false), 0);
+    m_headerStyle = AddStyle(false, "header",
+                             Merged("header", "\\tqc\\tx4320\\tqr\\tx8640\\f0\\fs20", false), 0);
+    m_footerStyle = AddStyle(false, "footer",
+                             Merged("footer", "\\tqc\\tx4320\\tqr\\tx8640\\f0\\fs20", false), 0);
+    m_footnoteTextStyle =
+        AddStyle(false, "footnote text", Merged("footnote text", "\\f0\\fs20", false), 0);
     m_footnoteRefStyle =
         AddStyle(true, "footnote reference", Merged("footnote reference", "\\super", true), dpf);
 
@@ -117,9 +118,9 @@ CRtfWriter::CRtfWriter(ByteSink& out, const CMarkerSet& markers, RtfDocumentSett
     m_currentColumns = m_settings.page.columns;
 }
 
-CRtfWriter::~CRtfWriter() = default;
+RtfWriter::~RtfWriter() = default;
 
-int CRtfWriter::AddStyle(bool character, std::string name, std::string formatting, int basedOn) {
+int RtfWriter::AddStyle(bool character, std::string name, std::string formatting, int basedOn) {
     Style s;
     s.number = static_cast<int>(m_styles.size());
     s.character = character;
@@ -130,7 +131,7 @@ int CRtfWriter::AddStyle(bool character, std::string name, std::string formattin
     return m_styles.back().number;
 }
 
-int CRtfWriter::FontNumber(const std::string& face) {
+int RtfWriter::FontNumber(const std::string& face) {
     for (std::size_t i = 0; i < m_fonts.size(); ++i)
         if (m_fonts[i] == face)
             return static_cast<int>(i);
@@ -138,7 +139,7 @@ int CRtfWriter::FontNumber(const std::string& face) {
     return static_cast<int>(m_fonts.size() - 1);
 }
 
-std::string CRtfWriter::FontFormatting(const CMarker* marker) {
+std::string RtfWriter::FontFormatting(const CMarker* marker) {
     FontSpec font;
     font.face = "Times New Roman";
     if (!marker->UsesLangEncFont())
@@ -162,7 +163,7 @@ std::string CRtfWriter::FontFormatting(const CMarker* marker) {
     return f;
 }
 
-std::string CRtfWriter::Merged(const std::string& name, std::string own, bool character) {
+std::string RtfWriter::Merged(const std::string& name, std::string own, bool character) {
     const RtfTemplateStyle* t =
         m_settings.templateStyles ? m_settings.templateStyles->Find(name) : nullptr;
     if (!t)
@@ -192,7 +193,7 @@ std::string CRtfWriter::Merged(const std::string& name, std::string own, bool ch
     return out;
 }
 
-std::string CRtfWriter::UniqueStyleName(std::string_view fieldName) {
+std::string RtfWriter::UniqueStyleName(std::string_view fieldName) {
     std::string name;
     for (char c : fieldName)
         if (kStyleNameDropped.find(c) == std::string_view::npos)
@@ -208,14 +209,13 @@ std::string CRtfWriter::UniqueStyleName(std::string_view fieldName) {
         return name;
     for (int n = 2;; ++n) {
         std::string suffix = Number(n);
-        std::string candidate =
-            std::string(CutName(name, kMaxStyleName - suffix.size())) + suffix;
+        std::string candidate = std::string(CutName(name, kMaxStyleName - suffix.size())) + suffix;
         if (!used(candidate))
             return candidate;
     }
 }
 
-int CRtfWriter::StyleOf(const CMarker* marker) {
+int RtfWriter::StyleOf(const CMarker* marker) {
     auto it = m_markerStyles.find(marker);
     if (it != m_markerStyles.end())
         return it->second;
@@ -229,11 +229,16 @@ int CRtfWriter::StyleOf(const CMarker* marker) {
     return n;
 }
 
-std::string CRtfWriter::StyleNameOf(const CMarker* marker) {
+void RtfWriter::SetHeaders(std::string left, std::string right) {
+    m_settings.headerLeft = std::move(left);
+    m_settings.headerRight = std::move(right);
+}
+
+std::string RtfWriter::StyleNameOf(const CMarker* marker) {
     return m_styles[static_cast<std::size_t>(StyleOf(marker))].name;
 }
 
-std::string CRtfWriter::SectionSettings(int columns) const {
+std::string RtfWriter::SectionSettings(int columns) const {
     const CRtfPageSetup& p = m_settings.page;
     std::string s = "\\sectd\\sbknone\n\\cols" + Number(columns) + "\n\\colsx" +
                     Number(p.Twips(p.columnSpacing)) + "\n";
@@ -244,7 +249,7 @@ std::string CRtfWriter::SectionSettings(int columns) const {
     return s;
 }
 
-void CRtfWriter::StartParagraph(int style) {
+void RtfWriter::StartParagraph(int style) {
     if (m_started) {
         if (m_pendingColumns && m_pendingColumns != m_currentColumns) {
             m_body += "\n\\sect " + SectionSettings(m_pendingColumns);
@@ -265,7 +270,7 @@ void CRtfWriter::StartParagraph(int style) {
     m_lastWasSpace = false;
 }
 
-void CRtfWriter::WriteField(const CField& field, bool firstOfRecord) {
+void RtfWriter::WriteField(const CField& field, bool firstOfRecord) {
     const CMarker* marker = field.Marker();
     if (!marker)
         return;
@@ -289,7 +294,7 @@ void CRtfWriter::WriteField(const CField& field, bool firstOfRecord) {
         m_pendingColumns = marker->Section();
 }
 
-void CRtfWriter::WriteRun(int style, std::string_view text, bool utf8, bool noWrap) {
+void RtfWriter::WriteRun(int style, std::string_view text, bool utf8, bool noWrap) {
     const Style& s = m_styles[static_cast<std::size_t>(style)];
     // Runs of a paragraph are separated by one space unless the texts bring their own
     // or the run begins with closing punctuation.
@@ -306,7 +311,7 @@ void CRtfWriter::WriteRun(int style, std::string_view text, bool utf8, bool noWr
     m_body += '}';
 }
 
-void CRtfWriter::AppendPlain(std::string_view text, bool utf8, bool noWrap) {
+void RtfWriter::AppendPlain(std::string_view text, bool utf8, bool noWrap) {
     if (text.empty())
         return;
     AppendRtfText(m_body, text, utf8, noWrap ? RtfLineBreaks::Line : RtfLineBreaks::Space);
@@ -314,7 +319,7 @@ void CRtfWriter::AppendPlain(std::string_view text, bool utf8, bool noWrap) {
     m_lastWasSpace = IsSpace(text.back());
 }
 
-void CRtfWriter::WriteMarkedText(std::string_view text, bool utf8, bool noWrap) {
+void RtfWriter::WriteMarkedText(std::string_view text, bool utf8, bool noWrap) {
     std::size_t plain = 0;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -388,7 +393,7 @@ void CRtfWriter::WriteMarkedText(std::string_view text, bool utf8, bool noWrap) 
     AppendPlain(text.substr(plain), utf8, noWrap);
 }
 
-void CRtfWriter::WriteInterlinear(std::string_view text, bool utf8) {
+void RtfWriter::WriteInterlinear(std::string_view text, bool utf8) {
     int spacing = m_settings.spacing;
     int width = m_settings.page.TextWidthTwips();
     std::size_t lineStart = 0;
@@ -426,7 +431,7 @@ void CRtfWriter::WriteInterlinear(std::string_view text, bool utf8) {
     }
 }
 
-std::string CRtfWriter::HeaderText(std::string_view text) const {
+std::string RtfWriter::HeaderText(std::string_view text) const {
     std::string out;
     bool utf8 = IsValidUtf8(text);
     std::size_t plain = 0;
@@ -447,7 +452,7 @@ std::string CRtfWriter::HeaderText(std::string_view text) const {
     return out;
 }
 
-void CRtfWriter::WriteHead(std::string& head) const {
+void RtfWriter::WriteHead(std::string& head) const {
     const CRtfPageSetup& p = m_settings.page;
     head += "{\\rtf1\\ansi\\deff0\\deflang1033\n{\\fonttbl\n";
     for (std::size_t i = 0; i < m_fonts.size(); ++i) {
@@ -520,8 +525,8 @@ void CRtfWriter::WriteHead(std::string& head) const {
     const std::string& hl = m_settings.headerLeft;
     const std::string& hr = m_settings.headerRight;
     if (!hl.empty() || !hr.empty()) {
-        std::string body = start(m_headerStyle) + HeaderText(hl) + "\\tab\\tab " +
-                           HeaderText(hr) + "\\par}\n";
+        std::string body =
+            start(m_headerStyle) + HeaderText(hl) + "\\tab\\tab " + HeaderText(hr) + "\\par}\n";
         if (left)
             head += std::string("{\\") + left + " " + body;
         head += std::string("{\\") + right + " " + body;
@@ -536,7 +541,7 @@ void CRtfWriter::WriteHead(std::string& head) const {
             date + "\\tab " + title + "\\tab " + page + "\\par}\n";
 }
 
-bool CRtfWriter::Finish() {
+bool RtfWriter::Finish() {
     std::string head;
     WriteHead(head);
     m_body += "}";

@@ -42,16 +42,18 @@ struct RtfDocumentSettings {
     bool showDate = false;
 };
 
-class CRtfWriter : public RecordOutput {
+class RtfWriter : public RecordOutput {
 public:
     // markers: the set whose markers the fields carry (the interlinear markers are
     // found there).
-    CRtfWriter(ByteSink& out, const CMarkerSet& markers, RtfDocumentSettings settings);
-    ~CRtfWriter() override;
-    CRtfWriter(const CRtfWriter&) = delete;
-    CRtfWriter& operator=(const CRtfWriter&) = delete;
+    RtfWriter(ByteSink& out, const CMarkerSet& markers, RtfDocumentSettings settings);
+    ~RtfWriter() override;
+    RtfWriter(const RtfWriter&) = delete;
+    RtfWriter& operator=(const RtfWriter&) = delete;
 
     void WriteField(const CField& field, bool firstOfRecord) override;
+    // The running heads, set once the styles they name are known.
+    void SetHeaders(std::string left, std::string right);
     // Writes the whole document to the sink; false when writing failed.
     [[nodiscard]] bool Finish();
 

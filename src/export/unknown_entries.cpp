@@ -21,8 +21,7 @@ bool AtObjectEnd(ObjectStream& is, std::string_view name) {
     if (is.IsOtherEnd(name))
         return true;
     std::string_view key = is.PeekKey();
-    if (!is.Overflow() && key.size() == name.size() + 1 && key[0] == '-' &&
-        key.substr(1) == name) {
+    if (!is.Overflow() && key.size() == name.size() + 1 && key[0] == '-' && key.substr(1) == name) {
         is.SkipEntry();
         return true;
     }

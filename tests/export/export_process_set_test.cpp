@@ -30,10 +30,10 @@ TEST_F(ExportSetTest, ANewTypeHasTheTwoProcessesAndWritesThem) {
     EXPECT_FALSE(type->IsModified());
     ASSERT_TRUE(types->Write(*type));
     std::string written = ReadFileBytes(dir.File("lexicon.typ"));
-    std::string expected = LexiconTypeText("\\+expset\r\n\\+expRTF Rich Text Format\r\n" +
-                                           kDefaultPage +
-                                           "\\-expRTF\r\n\\+expSF Standard Format\r\n"
-                                           "\\-expSF\r\n\\-expset\r\n");
+    std::string expected =
+        LexiconTypeText("\\+expset\r\n\\+expRTF Rich Text Format\r\n" + kDefaultPage +
+                        "\\-expRTF\r\n\\+expSF Standard Format\r\n"
+                        "\\-expSF\r\n\\-expset\r\n");
     EXPECT_EQ(written, expected);
     // Read again, it is written the same.
     type = Load({});
@@ -150,7 +150,7 @@ TEST_F(ExportSetTest, OlderSingleProcessKeysBecomeProcesses) {
     // A table named but switched off stays with the process; the dictionary formatter
     // object becomes the default process when asked for.
     Load(LexiconTypeText("\\zttExportSF unused.ztt\r\n\\+expPLX\r\n\\National\r\n"
-                                       "\\-expPLX\r\n\\ExportPLX\r\n\\ExportRTF\r\n"));
+                         "\\-expPLX\r\n\\ExportPLX\r\n\\ExportRTF\r\n"));
     CExportProcessSet& again = Exports(types->Find("Lexicon"));
     EXPECT_EQ(again.Find("Standard Format")->changeTable, "");
     auto* plx = dynamic_cast<CExportProcessPLX*>(again.Find("Polylex Formatter"));
@@ -234,8 +234,7 @@ TEST_F(ExportSetTest, DictionaryFormatterSettingsReadBack) {
               std::string::npos)
         << once;
     EXPECT_NE(once.find("\\PLX\r\n"), std::string::npos);
-    auto* back = dynamic_cast<CExportProcessPLX*>(
-        Exports(Load({})).Find("Polylex Formatter"));
+    auto* back = dynamic_cast<CExportProcessPLX*>(Exports(Load({})).Find("Polylex Formatter"));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->audience, PlxAudience::National);
     EXPECT_EQ(back->format, PlxFormat::Finderlist);

@@ -63,3 +63,50 @@ protected:
 };
 
 } // namespace crv::test
+
+#include "engine/index_set.h"
+#include "export/export_run.h"
+
+namespace crv::test {
+
+// The dialogs of a run, scripted: the output file, the window question's answer, the
+// properties dialog's and the opening's outcome; what was asked is kept.
+class ScriptedExportDialogs : public ExportDialogs {
+public:
+    std::optional<std::string> output;
+    std::optional<bool> moveSortField = false;
+    bool propertiesOk = true;
+    bool openOk = true;
+    int propertiesShown = 0;
+    int windowQuestions = 0;
+    std::vector<FileRequest> requests;
+    std::vector<std::string> opened;
+
+    bool EditProperties(CExportProcess&) override {
+        ++propertiesShown;
+        return propertiesOk;
+    }
+    std::optional<bool> AskMoveSortField(bool) override {
+        ++windowQuestions;
+        return moveSortField;
+    }
+    std::optional<std::string> ChooseOutput(const FileRequest& request) override {
+        requests.push_back(request);
+        return output;
+    }
+    bool OpenDocument(const std::string& path) override {
+        opened.push_back(path);
+        return openOk;
+    }
+};
+
+// A database of type read from SF text written to path.
+inline std::unique_ptr<CIndexSet> ReadDatabase(CDatabaseType& type, const std::string& path,
+                                               const std::string& text) {
+    WriteFileBytes(path, text);
+    auto set = std::make_unique<CIndexSet>(type);
+    EXPECT_TRUE(set->ReadFile(path).Ok());
+    return set;
+}
+
+} // namespace crv::test

@@ -20,7 +20,7 @@ protected:
     std::string Export(RtfDocumentSettings settings = {}) {
         std::string out;
         StringSink sink(out);
-        CRtfWriter writer(sink, set, std::move(settings));
+        RtfWriter writer(sink, set, std::move(settings));
         WriteRecords(writer, records);
         EXPECT_TRUE(writer.Finish());
         return out;
@@ -98,7 +98,8 @@ TEST_F(RtfWriterTest, StyleNamesAndFormattingComeFromTheMarkers) {
 
 TEST_F(RtfWriterTest, EveryByteAndCharacterSurvives) {
     std::string legacy = "caf\xe9 \x01\x1f\x7f\ttab";
-    std::string utf8 = "\xc6\x99" "a\xc9\x97 \xe2\x80\x94 \xf0\x9d\x84\x9e"; // ƙaɗ — 𝄞
+    std::string utf8 = "\xc6\x99"
+                       "a\xc9\x97 \xe2\x80\x94 \xf0\x9d\x84\x9e"; // ƙaɗ — 𝄞
     AddRecord(records, {{lx, legacy}, {ge, utf8}});
     std::string body = Body(Export());
     EXPECT_EQ(body, "\\pard\\plain\\s6\\f0\\fs20 caf\\'e9 \\'01\\'1f\\'7f\\tab tab\n"
@@ -202,12 +203,13 @@ TEST_F(RtfWriterTest, InterlinearLinesAlignWithTabStops) {
 
 TEST_F(RtfWriterTest, TemplateStylesAreTakenOver) {
     RtfStyleSheet sheet;
-    ASSERT_TRUE(sheet.Parse("{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times New Roman;}{\\f3\\fswiss Arial;}}"
-                            "{\\stylesheet{\\f0\\fs22 Normal;}"
-                            "{\\s1\\sb120\\keepn\\b\\f3\\fs28\\sbasedon0\\snext1 lexeme;}"
-                            "{\\*\\cs2 \\additive\\i\\qc\\sbasedon10 Gloss;}"
-                            "{\\*\\ts11\\tsrowd Normal Table;}}"
-                            "\\pard text}"));
+    ASSERT_TRUE(
+        sheet.Parse("{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times New Roman;}{\\f3\\fswiss Arial;}}"
+                    "{\\stylesheet{\\f0\\fs22 Normal;}"
+                    "{\\s1\\sb120\\keepn\\b\\f3\\fs28\\sbasedon0\\snext1 lexeme;}"
+                    "{\\*\\cs2 \\additive\\i\\qc\\sbasedon10 Gloss;}"
+                    "{\\*\\ts11\\tsrowd Normal Table;}}"
+                    "\\pard text}"));
     EXPECT_FALSE(RtfStyleSheet().Parse("not rtf"));
     ge->SetCharStyle(true);
     AddRecord(records, {{lx, "a"}, {ge, "b"}});
@@ -220,8 +222,7 @@ TEST_F(RtfWriterTest, TemplateStylesAreTakenOver) {
               std::string::npos)
         << doc;
     // A character style takes only the character formatting.
-    EXPECT_NE(doc.find("{\\*\\cs7 \\additive\\i\\f0\\fs20\\sbasedon1 Gloss;}\n"),
-              std::string::npos)
+    EXPECT_NE(doc.find("{\\*\\cs7 \\additive\\i\\f0\\fs20\\sbasedon1 Gloss;}\n"), std::string::npos)
         << doc;
     EXPECT_NE(doc.find("\\pard\\plain\\s6\\sb120\\keepn\\b\\f1\\fs28 a {\\cs7\\i\\f0\\fs20 b}}"),
               std::string::npos);
