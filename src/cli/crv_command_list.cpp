@@ -22,6 +22,9 @@ const std::vector<CrvCommand>& AllCommands() {
         {"resave", "DB", &CmdResave},
         {"import", "FILE --type NAME [--ztt TABLE] [--keep-spaces] [--backup]", &CmdImport},
         {"new", "FILE --type NAME", &CmdNew},
+        {"export",
+         "DB --process NAME [-o OUT] [--window-order --by M --filter NAME | --record KEY]",
+         &CmdExport},
         {"project new", "FILE.prj", &CmdProjectNew},
         {"check", "", &CmdCheck},
     };

@@ -35,6 +35,9 @@ int CmdResave(CrvContext& ctx);
 int CmdImport(CrvContext& ctx);
 int CmdNew(CrvContext& ctx);
 
+// crv_export.cpp
+int CmdExport(CrvContext& ctx);
+
 // crv_project.cpp
 int CmdProjectNew(CrvContext& ctx);
 int CmdCheck(CrvContext& ctx);
