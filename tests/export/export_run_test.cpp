@@ -32,9 +32,7 @@ protected:
     }
     ~ExportRunTest() override { db.reset(); }
     CExportProcess& Process(const std::string& name) { return *Exports(type).Find(name); }
-    ExportResult Run(const std::string& name) {
-        return RunExport(Process(name), request, dialogs);
-    }
+    ExportResult Run(const std::string& name) { return RunExport(Process(name), request, dialogs); }
     // The files of the scratch folder other than the settings and the database.
     std::vector<std::string> Others() const {
         std::vector<std::string> names;
@@ -193,7 +191,8 @@ TEST_F(ExportRunTest, FailuresLeaveTheOutputAlone) {
 
 TEST_F(ExportRunTest, AFieldTheTableMakesTooLargeStopsTheRtfExport) {
     // 20000 characters doubled by the table pass the field limit on the way back.
-    std::string big = "\\_sh v3.0  400  Lexicon\r\n\r\n\\lx a\r\n\\ge " + std::string(20000, 'q') + "\r\n";
+    std::string big =
+        "\\_sh v3.0  400  Lexicon\r\n\r\n\\lx a\r\n\\ge " + std::string(20000, 'q') + "\r\n";
     db = ReadDatabase(*type, dir.File("lexicon.db"), big);
     request.database = db.get();
     WriteFileBytes(dir.File("twice.ztt"), "\"q\" > \"qq\"\n");
@@ -230,8 +229,7 @@ TEST_F(ExportRunTest, PropertiesTemplateAndOpening) {
     dialogs.propertiesOk = true;
 
     // A template's styles are taken over where the markers' fonts are not used.
-    WriteFileBytes(dir.File("book.dot"),
-                   "{\\rtf1{\\stylesheet{\\s1\\qc\\b Lexeme;}}}");
+    WriteFileBytes(dir.File("book.dot"), "{\\rtf1{\\stylesheet{\\s1\\qc\\b Lexeme;}}}");
     auto& rtf = dynamic_cast<CExportProcessRTF&>(Process("Rich Text Format"));
     rtf.documentTemplate = "book.dot";
     set.Options().autoOpen = true;
