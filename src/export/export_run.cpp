@@ -31,7 +31,8 @@ namespace {
 
 constexpr std::string_view kWindowTitle = "Export Current Window";
 constexpr std::string_view kWithoutReordering = "Without reordering fields";
-constexpr std::string_view kMovingField = "Moving the relevant sorting field to the top of the record";
+constexpr std::string_view kMovingField =
+    "Moving the relevant sorting field to the top of the record";
 constexpr std::string_view kNoTable = "%1\nCannot find this Zentab table file.";
 constexpr std::string_view kNoTemplate = "%1\nCannot find this Document Template file.";
 constexpr std::string_view kTableErrors =
@@ -342,9 +343,9 @@ ExportResult RunStandardExport(CExportProcess& process, const ExportRequest& req
 bool PlatformExportDialogs::EditProperties(CExportProcess&) { return true; }
 
 std::optional<bool> PlatformExportDialogs::AskMoveSortField(bool moveDefault) {
-    std::optional<std::size_t> choice =
-        platform().ChooseItem(kWindowTitle, {std::string(kWithoutReordering), std::string(kMovingField)},
-                              moveDefault ? 1 : 0);
+    std::optional<std::size_t> choice = platform().ChooseItem(
+        kWindowTitle, {std::string(kWithoutReordering), std::string(kMovingField)},
+        moveDefault ? 1 : 0);
     if (!choice)
         return std::nullopt;
     return *choice == 1;

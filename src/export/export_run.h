@@ -22,11 +22,11 @@ enum class ExportRecords { EntireFile, CurrentWindow, CurrentRecord };
 // What is exported: the database and which of its records.
 struct ExportRequest {
     CIndexSet* database = nullptr;
-    std::string databasePath;      // never written over by an export
-    std::string settingsFolder;    // relative table and template paths are found here
+    std::string databasePath;   // never written over by an export
+    std::string settingsFolder; // relative table and template paths are found here
     ExportRecords records = ExportRecords::EntireFile;
-    CIndex* window = nullptr;      // the current window's index (filtered and sorted)
-    CRecord* record = nullptr;     // the current record
+    CIndex* window = nullptr;  // the current window's index (filtered and sorted)
+    CRecord* record = nullptr; // the current record
 };
 
 // What a run asks of the user. The platform implementation answers through the

@@ -63,7 +63,8 @@ constexpr std::string_view kTemp1OpenFailed =
     "another program.";
 constexpr std::string_view kTempTooLarge = "%1\nPLX cannot open this temporary file because it "
                                            "contains a field more than 32000 characters in size.";
-constexpr std::string_view kTemp1RemoveFailed = "%1\nPLX failed to remove the first temporary file.";
+constexpr std::string_view kTemp1RemoveFailed =
+    "%1\nPLX failed to remove the first temporary file.";
 constexpr std::string_view kDifferentEncodings =
     "PLX can't sort a reversed index (finderlist) when the \\%1 Reversal and \\%2 Gloss markers "
     "have different language encodings.\n\nChoose Database, Properties and Modify these markers "
@@ -95,7 +96,7 @@ constexpr std::string_view kExampleMarkers[] = {"xv", "xe", "xn", "xr", "rf"};
 constexpr std::string_view kNoteMarkers[] = {"nt", "np", "ng", "nd", "na", "ns", "nq"};
 constexpr std::string_view kPartOfSpeechMarkers[] = {"ps", "pn"};
 constexpr std::string_view kRegionalMarkers[] = {"gr", "dr", "rr", "wr", "xr",
-                                                               "ur", "er", "cr", "vr", "lr"};
+                                                 "ur", "er", "cr", "vr", "lr"};
 
 template <std::size_t N> bool In(const std::string_view (&list)[N], std::string_view s) {
     return std::find(std::begin(list), std::end(list), s) != std::end(list);
@@ -196,8 +197,7 @@ PlxSortSequence SortSequenceOf(const CDatabaseType& type) {
         }};
         for (const Order& o : chains)
             if (o.a->IsOver(o.b) && o.b->IsOver(o.c))
-                return {{std::string(o.names[0]), std::string(o.names[1]),
-                         std::string(o.names[2])},
+                return {{std::string(o.names[0]), std::string(o.names[1]), std::string(o.names[2])},
                         std::string(o.names[0]) + "_" + std::string(o.names[1]) + "_" +
                             std::string(o.names[2])};
     }
@@ -243,7 +243,8 @@ std::string LetterHeading(const CSortOrder& order, std::string_view key, int& le
         if (a == std::string_view::npos)
             continue;
         std::size_t b = line.find_first_of(" \t\r", a);
-        std::string_view token = line.substr(a, b == std::string_view::npos ? line.size() - a : b - a);
+        std::string_view token =
+            line.substr(a, b == std::string_view::npos ? line.size() - a : b - a);
         CLangChar* unit = enc.FindUnit(token);
         if (!unit || order.Weight(unit->Code()).primary != letter)
             continue;
@@ -288,8 +289,8 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
     std::string table2 = SettingsPath(folder, finderlist ? "plxlist2.ztt" : "plxdict2.ztt");
     std::string table3 = SettingsPath(folder, p.LabelsTable());
     std::string templatePath = SettingsPath(folder, p.Template());
-    for (auto [path, message] : {std::pair{table1, kNoTable1}, std::pair{table2, kNoTable2},
-                                 std::pair{table3, kNoTable3}})
+    for (auto [path, message] :
+         {std::pair{table1, kNoTable1}, std::pair{table2, kNoTable2}, std::pair{table3, kNoTable3}})
         if (!TableFileExists(path)) {
             Show(std::string(message) + std::string(kCopyAdvice), {path, folder});
             return ExportResult::Failed;
@@ -378,9 +379,9 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
     PassOneFields passOne(p);
     bool cancelled = false;
     {
-        auto progress = platform().BeginProgress(FormatMessage("Selecting fields from %1",
-                                                               {request.databasePath}),
-                                                 static_cast<std::int64_t>(items.size()), true);
+        auto progress = platform().BeginProgress(
+            FormatMessage("Selecting fields from %1", {request.databasePath}),
+            static_cast<std::int64_t>(items.size()), true);
         std::ofstream file(temp1.path, std::ios::binary | std::ios::trunc);
         std::string tableError;
         bool ok = file && WriteThroughTable(
@@ -570,15 +571,14 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
     enum class Failure { None, Cancelled, Open, TooLarge, Table, Write } failure = Failure::None;
     std::string tableError;
     std::int64_t length = static_cast<std::int64_t>(fs::file_size(temp2.path, ec));
-    auto progress = platform().BeginProgress(FormatMessage("Exporting as %1", {output}),
-                                             ec ? 0 : length, true);
+    auto progress =
+        platform().BeginProgress(FormatMessage("Exporting as %1", {output}), ec ? 0 : length, true);
     SafeWriteResult written = WriteFileSafely(output, [&](std::ostream& out) {
         OstreamSink sink(out);
         RtfWriter writer(sink, *rtfMarkers, settings);
         if (p.showHeader) {
             // Running heads: the first and the last entry of each page.
-            const CMarker* head =
-                rtfMarkers->Search(finderlist ? (national ? "HN" : "HE") : "lx");
+            const CMarker* head = rtfMarkers->Search(finderlist ? (national ? "HN" : "HE") : "lx");
             if (head) {
                 std::string style = writer.StyleNameOf(head);
                 writer.SetHeaders("{STYLEREF \"" + style + "\"}",
