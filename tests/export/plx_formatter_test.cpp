@@ -89,15 +89,17 @@ TEST_F(PlxTest, ADiglotDictionaryFromTheSample) {
     for (const std::string& t : rec.ProgressTexts())
         if (!t.starts_with("Indexing by") && !t.starts_with("Sorting by"))
             passes.push_back(t);
-    EXPECT_EQ(passes, (std::vector<std::string>{"Selecting fields from " + dir.File("lexicon.db"),
-                                                "Sorting lexical entries",
-                                                "Formatting lexical entries",
-                                                "Exporting as " + dir.File("out/dictionary.rtf")}));
+    EXPECT_EQ(passes,
+              (std::vector<std::string>{"Selecting fields from " + dir.File("lexicon.db"),
+                                        "Sorting lexical entries", "Formatting lexical entries",
+                                        "Exporting as " + dir.File("out/dictionary.rtf")}));
     // Letters and headwords in the vernacular's order; each letter heading once.
-    EXPECT_TRUE(InOrder(doc, {"A  -  a", "\\u225?mi", "\\u225?po", "E  -  e", "\\u233?ko",
-                              "K  -  k", "kelo", "-ko", "kuru", "N  -  n", "-ne", "-ni", "nyara",
-                              "NG  -  ng", "nga{", "1}", "nga{", "2}", "ng\\u225?ri", "T  -  t",
-                              "t\\u233?ngo", "TS  -  ts", "tsaloni", "W  -  w", "w\\u225?na"}));
+    EXPECT_TRUE(
+        InOrder(doc, {"A  -  a",     "\\u225?mi", "\\u225?po", "E  -  e",     "\\u233?ko",
+                      "K  -  k",     "kelo",      "-ko",       "kuru",        "N  -  n",
+                      "-ne",         "-ni",       "nyara",     "NG  -  ng",   "nga{",
+                      "1}",          "nga{",      "2}",        "ng\\u225?ri", "T  -  t",
+                      "t\\u233?ngo", "TS  -  ts", "tsaloni",   "W  -  w",     "w\\u225?na"}));
     for (const char* letter : {"A  -  a", "K  -  k", "NG  -  ng", "TS  -  ts"})
         EXPECT_EQ(Count(doc, letter), 1) << letter;
     // English glosses with their full stops, labels of the English audience, no
@@ -127,16 +129,17 @@ TEST_F(PlxTest, TriglotAndFinderlists) {
     plx->format = PlxFormat::Finderlist;
     doc = Run();
     // Every part of a gloss is a reversal, sorted in English; the headword follows.
-    EXPECT_TRUE(InOrder(doc, {"A  -  a", "at", "-ne", "F  -  f", "father", "\\u225?po",
-                              "fish", "nga{", "2}", "G  -  g", "give", "go on foot", "tsum\\u225?",
-                              "I  -  i", "I}", "nga{", "1}", "M  -  m", "me}", "nga{"}));
+    EXPECT_TRUE(InOrder(doc, {"A  -  a",   "at",         "-ne",         "F  -  f", "father",
+                              "\\u225?po", "fish",       "nga{",        "2}",      "G  -  g",
+                              "give",      "go on foot", "tsum\\u225?", "I  -  i", "I}",
+                              "nga{",      "1}",         "M  -  m",     "me}",     "nga{"}));
     EXPECT_NE(doc.find("STYLEREF \"Reversal (English)\""), std::string::npos);
 
     // The national finderlist: Hausa reversals, the hooked letter its own heading.
     plx->audience = PlxAudience::National;
     doc = Run();
-    EXPECT_TRUE(InOrder(doc, {"K  -  k", "kare", "kelo", "kifi", "kogi",
-                              "\\u408?  -  \\u409?", "\\u409?arami", "ts\\u237?le", "M  -  m"}));
+    EXPECT_TRUE(InOrder(doc, {"K  -  k", "kare", "kelo", "kifi", "kogi", "\\u408?  -  \\u409?",
+                              "\\u409?arami", "ts\\u237?le", "M  -  m"}));
     EXPECT_NE(doc.find("Jimilla: "), std::string::npos);
     EXPECT_NE(doc.find("Hausa \\u8212? Tsaloni"), std::string::npos);
 }
