@@ -180,6 +180,15 @@ bool CExportProcessSet::Delete(CExportProcess* process) {
     return true;
 }
 
+void CExportProcessSet::Discard(CExportProcess* process) {
+    if (!process)
+        return;
+    if (m_defaultName == process->Name())
+        m_defaultName.clear();
+    m_processes.Delete(process);
+    m_modified = true;
+}
+
 void CExportProcessSet::SetDictionaryFormatter(bool on) {
     if (on == HasDictionaryFormatter())
         return;

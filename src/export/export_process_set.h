@@ -70,6 +70,8 @@ public:
     bool Rename(CExportProcess* process, std::string_view name, std::string& message);
     // Asks "%1\n\nDo you want to delete this export process?"; Yes deletes it.
     bool Delete(CExportProcess* process);
+    // Deletes without asking (a new process whose properties were cancelled).
+    void Discard(CExportProcess* process);
     // The type's "Polylex Formatter" check box: adds the process of that name (fields
     // excluded by default) when on, removes every dictionary formatter process when off.
     void SetDictionaryFormatter(bool on);

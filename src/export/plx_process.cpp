@@ -59,6 +59,28 @@ void CExportProcessPLX::ExcludeDefaultFields() {
             Fields().SetIncluded(m, false);
 }
 
+void CExportProcessPLX::AssignSettings(const CExportProcessPLX& o) {
+    version = o.version;
+    audience = o.audience;
+    format = o.format;
+    titles = o.titles;
+    exported = o.exported;
+    labelsTable = o.labelsTable;
+    templates = o.templates;
+    sortAlsoBySenses = o.sortAlsoBySenses;
+    includeLexemeWithCitationForm = o.includeLexemeWithCitationForm;
+    includeExamples = o.includeExamples;
+    includeNotes = o.includeNotes;
+    includePartOfSpeech = o.includePartOfSpeech;
+    includeNonPlx = o.includeNonPlx;
+    includeRegionalWithNational = o.includeRegionalWithNational;
+    showHeader = o.showHeader;
+    showDate = o.showDate;
+    showTotal = o.showTotal;
+    rtfType = o.rtfType;
+    pageSetup = o.pageSetup;
+}
+
 void CExportProcessPLX::FinishReading() {
     CExportProcess::FinishReading();
     // The excluded list is always written as one.

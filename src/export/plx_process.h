@@ -56,6 +56,9 @@ public:
     const std::string& Template() const { return templates[Audience()]; }
     // The excluded markers of the defaults that the type has.
     void ExcludeDefaultFields();
+    // Takes over the settings of other (a copy edited in the properties dialog); the
+    // name and fields stay.
+    void AssignSettings(const CExportProcessPLX& other);
     void FinishReading() override;
 
 protected:
