@@ -13,12 +13,12 @@ namespace crv {
 namespace {
 
 constexpr std::string_view kLengthKeys[] = {
-    "paperWidth", "paperHeight", "topMargin",    "bottomMargin", "leftMargin",
-    "rightMargin", "gutter",     "headerToEdge", "footerToEdge", "columnSpacing"};
+    "paperWidth",  "paperHeight", "topMargin",    "bottomMargin", "leftMargin",
+    "rightMargin", "gutter",      "headerToEdge", "footerToEdge", "columnSpacing"};
 
 double* Length(CRtfPageSetup& p, std::string_view key) {
-    double* values[] = {&p.paperWidth,   &p.paperHeight, &p.topMargin,    &p.bottomMargin,
-                        &p.leftMargin,   &p.rightMargin, &p.gutter,       &p.headerToEdge,
+    double* values[] = {&p.paperWidth,   &p.paperHeight,  &p.topMargin, &p.bottomMargin,
+                        &p.leftMargin,   &p.rightMargin,  &p.gutter,    &p.headerToEdge,
                         &p.footerToEdge, &p.columnSpacing};
     for (std::size_t i = 0; i < std::size(kLengthKeys); ++i)
         if (kLengthKeys[i] == key)
@@ -43,7 +43,9 @@ std::optional<double> Number(std::string_view text) {
 
 // ---------------------------------------------------------------- page setup
 
-PageSetupDialog::PageSetupDialog(const CRtfPageSetup& setup) : m_setup(setup) { SetPaper(setup.paper); }
+PageSetupDialog::PageSetupDialog(const CRtfPageSetup& setup) : m_setup(setup) {
+    SetPaper(setup.paper);
+}
 
 std::string PageSetupDialog::UnitLabel() const {
     return m_setup.InInches() ? "Measurement unit: inches" : "Measurement unit: centimeters";
@@ -108,10 +110,9 @@ bool PageSetupDialog::Ok(std::string* badKey) {
             continue;
         auto n = Number(text);
         if (!n || !checked.IsValidMeasurement(*n)) {
-            platform().ShowMessage(FormatMessage(
-                "Please enter a measurement from 0 to %1 %2.",
-                {FormatMeasurement(checked.MaxMeasurement()),
-                 checked.InInches() ? "inches" : "centimeters"}));
+            platform().ShowMessage(FormatMessage("Please enter a measurement from 0 to %1 %2.",
+                                                 {FormatMeasurement(checked.MaxMeasurement()),
+                                                  checked.InInches() ? "inches" : "centimeters"}));
             if (badKey)
                 *badKey = key;
             return false;

@@ -590,15 +590,15 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
         IstreamSource source(through);
         SFStream reader(source, *rtfMarkers, nullptr, false, false);
         std::unique_ptr<CField> field;
-        std::int64_t shown = 0;
+        std::size_t fields = 0;
         try {
             while (reader.ReadField(field)) {
                 writer.WriteField(*field, field->Marker() == rtfMarkers->RecordMarker());
                 field.reset();
-                std::int64_t at = in.tellg();
-                if (at > shown + 65536 || at < 0) {
+                // The file position costs a system call: asked now and then.
+                if (++fields % 1024 == 0) {
+                    std::int64_t at = in.tellg();
                     progress->SetPosition(at < 0 ? length : at);
-                    shown = at;
                     if (progress->Cancelled()) {
                         failure = Failure::Cancelled;
                         return false;
