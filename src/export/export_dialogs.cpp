@@ -26,19 +26,6 @@ double* Length(CRtfPageSetup& p, std::string_view key) {
     return nullptr;
 }
 
-std::optional<double> Number(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    double d = 0;
-    auto r = std::from_chars(text.data(), text.data() + text.size(), d);
-    if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() ||
-        !std::isfinite(d))
-        return std::nullopt;
-    return d;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- page setup
@@ -63,7 +50,7 @@ void PageSetupDialog::SetPaper(PaperSize size) {
     // What was typed and can be read goes along into the new unit.
     for (const auto& [key, text] : m_texts)
         if (double* v = Length(m_setup, key))
-            if (auto n = Number(text))
+            if (auto n = ParseDecimal(text))
                 *v = *n;
     m_setup.SetPaper(size);
     m_texts.clear();
@@ -96,7 +83,7 @@ bool PageSetupDialog::Ok(std::string* badKey) {
     bool custom = checked.paper == PaperSize::CustomInches || checked.paper == PaperSize::CustomCm;
     for (const auto& [key, text] : m_texts) {
         if (key == "columns") {
-            auto n = Number(text);
+            auto n = ParseDecimal(text);
             if (!n || *n < 1 || *n > 99 || *n != std::floor(*n)) {
                 platform().ShowMessage("Please enter a number of columns from 1 to 99.");
                 if (badKey)
@@ -108,7 +95,7 @@ bool PageSetupDialog::Ok(std::string* badKey) {
         }
         if (!custom && (key == "paperWidth" || key == "paperHeight"))
             continue;
-        auto n = Number(text);
+        auto n = ParseDecimal(text);
         if (!n || !checked.IsValidMeasurement(*n)) {
             platform().ShowMessage(FormatMessage("Please enter a measurement from 0 to %1 %2.",
                                                  {FormatMeasurement(checked.MaxMeasurement()),
@@ -211,10 +198,13 @@ ExportDialog::ExportDialog(CExportProcessSet& set, bool hasWindow, bool hasRecor
         records = ExportRecords::CurrentWindow;
     autoOpen = o.autoOpen;
     showProperties = o.showProperties;
-    CExportProcess* d = set.DefaultProcess();
+    SelectProcess(set.DefaultProcess());
+}
+
+void ExportDialog::SelectProcess(const CExportProcess* process) {
     std::size_t i = 0;
-    for (const CExportProcess& p : set.Processes()) {
-        if (&p == d)
+    for (const CExportProcess& p : m_set.Processes()) {
+        if (&p == process)
             m_selected = i;
         ++i;
     }
@@ -265,12 +255,7 @@ bool ExportDialog::Add(const EditFunction& edit) {
         m_set.SetModified(wasModified);
         return false;
     }
-    std::size_t i = 0;
-    for (const CExportProcess& p : m_set.Processes()) {
-        if (&p == added)
-            m_selected = i;
-        ++i;
-    }
+    SelectProcess(added);
     return true;
 }
 
@@ -278,13 +263,7 @@ bool ExportDialog::Copy() {
     CExportProcess* p = SelectedProcess();
     if (!p)
         return false;
-    CExportProcess* copy = m_set.Copy(*p);
-    std::size_t i = 0;
-    for (const CExportProcess& q : m_set.Processes()) {
-        if (&q == copy)
-            m_selected = i;
-        ++i;
-    }
+    SelectProcess(m_set.Copy(*p));
     return true;
 }
 

@@ -119,6 +119,8 @@ public:
     CExportProcess* Ok();
 
 private:
+    void SelectProcess(const CExportProcess* process);
+
     CExportProcessSet& m_set;
     bool m_hasWindow, m_hasRecord;
     std::size_t m_selected = 0;

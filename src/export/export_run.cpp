@@ -54,10 +54,6 @@ constexpr std::string_view kOverDatabase =
     "%1\nThis is the database being exported. Please choose another file for the export.";
 constexpr std::string_view kProgress = "Exporting as %1";
 
-void Show(std::string_view pattern, std::string_view arg) {
-    platform().ShowMessage(FormatMessage(pattern, {arg}));
-}
-
 // The records of the request in export order; sortField when the window is sorted by
 // another marker than the record marker.
 std::vector<ExportItem> CollectItems(const ExportRequest& r, bool moveSortField) {
@@ -106,6 +102,7 @@ struct Run {
     const ExportRequest& request;
     std::vector<ExportItem> items;
     std::string output;
+    std::string tempPath; // RTF through a table: the standard format on the way
     std::string tablePath;
     CChangeTable table;
     bool hasTable = false;
@@ -160,16 +157,16 @@ void ShowFailure(const Run& run) {
         platform().ShowMessage(run.tablePath + "\n" + run.tableError);
         return;
     case Failure::TempWrite:
-        Show(kTempWriteFailed, UnusedSiblingName(run.output, ".tmp"));
+        ShowExportMessage(kTempWriteFailed, {run.tempPath});
         return;
     case Failure::TempOpen:
-        Show(kTempOpenFailed, UnusedSiblingName(run.output, ".tmp"));
+        ShowExportMessage(kTempOpenFailed, {run.tempPath});
         return;
     case Failure::TempTooLarge:
-        Show(kTempTooLarge, UnusedSiblingName(run.output, ".tmp"));
+        ShowExportMessage(kTempTooLarge, {run.tempPath});
         return;
     case Failure::Write:
-        Show(kWriteFailed, run.output);
+        ShowExportMessage(kWriteFailed, {run.output});
         return;
     }
 }
@@ -178,7 +175,7 @@ void ShowFailure(const Run& run) {
 // file beside the output, read back record by record (with a scratch copy of the
 // markers, so that markers the table makes do not join the type) into the writer.
 bool WriteRtfThroughTable(Run& run, std::ostream& out, RtfDocumentSettings settings) {
-    std::string tmp = UnusedSiblingName(run.output, ".tmp");
+    std::string tmp = run.tempPath = UnusedSiblingName(run.output, ".tmp");
     {
         std::ofstream file(tmp, std::ios::binary | std::ios::trunc);
         bool ok = file && run.WriteStandardFormat(file, true);
@@ -255,7 +252,7 @@ ExportResult RunStandardExport(CExportProcess& process, const ExportRequest& req
     if (!process.changeTable.empty()) {
         run.tablePath = SettingsPath(request.settingsFolder, process.changeTable);
         if (!TableFileExists(run.tablePath)) {
-            Show(kNoTable, run.tablePath);
+            ShowExportMessage(kNoTable, {run.tablePath});
             return ExportResult::Failed;
         }
         run.hasTable = true;
@@ -269,7 +266,7 @@ ExportResult RunStandardExport(CExportProcess& process, const ExportRequest& req
         std::string text;
         std::error_code ec;
         if (!fs::is_regular_file(templatePath, ec) || !ReadWholeFile(templatePath, text)) {
-            Show(kNoTemplate, templatePath);
+            ShowExportMessage(kNoTemplate, {templatePath});
             return ExportResult::Failed;
         }
         hasStyles = templateStyles.Parse(text);
@@ -288,7 +285,7 @@ ExportResult RunStandardExport(CExportProcess& process, const ExportRequest& req
     if (rtf && !fs::path(run.output).has_extension())
         run.output += ".rtf";
     if (!request.databasePath.empty() && SameFile(run.output, request.databasePath)) {
-        Show(kOverDatabase, run.output);
+        ShowExportMessage(kOverDatabase, {run.output});
         return ExportResult::Failed;
     }
     if (process.exportedFile != run.output) {
@@ -296,7 +293,7 @@ ExportResult RunStandardExport(CExportProcess& process, const ExportRequest& req
         set.Touch();
     }
     if (run.hasTable && !run.table.LoadFile(run.tablePath)) {
-        Show(kTableErrors, run.tablePath);
+        ShowExportMessage(kTableErrors, {run.tablePath});
         return ExportResult::Failed;
     }
 
@@ -334,7 +331,7 @@ ExportResult RunStandardExport(CExportProcess& process, const ExportRequest& req
         return run.failure == Failure::Cancelled ? ExportResult::Cancelled : ExportResult::Failed;
     }
     if (rtf && set.Options().autoOpen && !dialogs.OpenDocument(run.output))
-        Show(kOpenFailed, run.output);
+        ShowExportMessage(kOpenFailed, {run.output});
     return ExportResult::Done;
 }
 

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/message_text.h"
+#include "base/platform.h"
 #include "record/record.h"
 #include "schema/marker.h"
 #include "schema/marker_subset.h"
@@ -114,6 +116,10 @@ bool TableFileExists(const std::string& path) {
     if (fs::is_regular_file(path, ec))
         return true;
     return !fs::path(path).has_extension() && fs::is_regular_file(path + ".ztt", ec);
+}
+
+void ShowExportMessage(std::string_view pattern, std::initializer_list<std::string_view> args) {
+    platform().ShowMessage(FormatMessage(pattern, args));
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text) {

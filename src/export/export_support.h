@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -59,6 +60,9 @@ bool WriteThroughTable(std::ostream& out, CChangeTable* table,
 
 // Whether the table file exists as named (or with ".ztt" where it names no extension).
 bool TableFileExists(const std::string& path);
+
+// Shows a message made from pattern and its arguments (%1, %2).
+void ShowExportMessage(std::string_view pattern, std::initializer_list<std::string_view> args);
 
 // Reads a file in whole; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& text);

@@ -31,8 +31,9 @@ constexpr std::array<PaperInfo, 5> kPapers = {{
 
 const PaperInfo& Info(PaperSize size) { return kPapers[static_cast<std::size_t>(size)]; }
 
-// A decimal number as the settings write it; nullopt for anything else.
-std::optional<double> ParseNumber(std::string_view text) {
+} // namespace
+
+std::optional<double> ParseDecimal(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
@@ -44,8 +45,6 @@ std::optional<double> ParseNumber(std::string_view text) {
         return std::nullopt;
     return d;
 }
-
-} // namespace
 
 std::string_view PaperSizeName(PaperSize size) { return Info(size).name; }
 
@@ -209,7 +208,7 @@ bool CRtfPageSetup::Read(ObjectStream& is) {
             continue;
         }
         if (key == "columns") {
-            auto n = ParseNumber(is.PeekValue());
+            auto n = ParseDecimal(is.PeekValue());
             if (n && *n >= 1 && *n <= 99 && *n == std::floor(*n)) {
                 columns = static_cast<int>(*n);
                 is.SkipEntry();
@@ -228,7 +227,7 @@ bool CRtfPageSetup::Read(ObjectStream& is) {
         unknown.Capture(is, kObject);
     }
     for (const ReadLength& r : read) {
-        auto n = ParseNumber(r.value);
+        auto n = ParseDecimal(r.value);
         if (n && IsValidMeasurement(*n))
             *r.length->value = *n;
         else

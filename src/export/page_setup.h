@@ -19,6 +19,10 @@ enum class PaperSize { Letter, Legal, A4, CustomInches, CustomCm };
 std::string_view PaperSizeName(PaperSize size);
 std::optional<PaperSize> PaperSizeOfName(std::string_view name);
 
+// A decimal number as settings and dialogs take it (blanks around allowed); nullopt for
+// anything else.
+std::optional<double> ParseDecimal(std::string_view text);
+
 // A measurement as the settings store it: three decimals, then two trailing zeros
 // dropped, and the decimal point with all three when they are zero (8.5, 11, 0.375).
 std::string FormatMeasurement(double value);

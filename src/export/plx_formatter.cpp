@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <unordered_set>
 
 #include "base/file_source.h"
 #include "base/message_text.h"
@@ -102,10 +104,6 @@ template <std::size_t N> bool In(const std::string_view (&list)[N], std::string_
     return std::find(std::begin(list), std::end(list), s) != std::end(list);
 }
 
-void Show(std::string_view pattern, std::initializer_list<std::string_view> args) {
-    platform().ShowMessage(FormatMessage(pattern, args));
-}
-
 // Removes a temporary file when the run ends, however it ends.
 struct TempFile {
     std::string path;
@@ -172,6 +170,46 @@ FormattingMarkers(const CMarkerSet& formatting, const CMarkerSet& lexicon,
         }
     }
     return merged;
+}
+
+// Writes a pass's temporary file as standard format through table: each item written
+// by write, the progress stepped once per item. Done, Cancelled, or Failed after the
+// table's messages or writeFailed (path in %1).
+ExportResult WritePassFile(const std::string& path, CChangeTable& table,
+                           const std::string& tablePath, std::string_view writeFailed,
+                           std::string_view progressText, std::size_t count,
+                           const std::function<void(SFStreamWriter&, std::size_t)>& write,
+                           const std::function<void(SFStreamWriter&)>& head = {}) {
+    auto progress = platform().BeginProgress(progressText, static_cast<std::int64_t>(count), true);
+    bool cancelled = false;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::string tableError;
+    bool ok = file && WriteThroughTable(
+                          file, &table,
+                          [&](SFStreamWriter& writer) {
+                              if (head)
+                                  head(writer);
+                              for (std::size_t i = 0; i < count; ++i) {
+                                  write(writer, i);
+                                  progress->Step();
+                                  if (progress->Cancelled()) {
+                                      cancelled = true;
+                                      return false;
+                                  }
+                              }
+                              return true;
+                          },
+                          tableError);
+    file.close();
+    if (cancelled)
+        return ExportResult::Cancelled;
+    if (ok && file)
+        return ExportResult::Done;
+    if (!tableError.empty())
+        platform().ShowMessage(tablePath + "\n" + tableError);
+    else
+        ShowExportMessage(writeFailed, {path});
+    return ExportResult::Failed;
 }
 
 } // namespace
@@ -271,18 +309,18 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
     // --- checks, before any file is written ---
     CMarker* recordMarker = database.RecordMarker();
     if (!type || !recordMarker || recordMarker->Name() != "lx") {
-        Show(kNotLx, {recordMarker ? recordMarker->Name() : std::string()});
+        ShowExportMessage(kNotLx, {recordMarker ? recordMarker->Name() : std::string()});
         return ExportResult::Failed;
     }
     CDatabaseTypeSet* types = type->Proxy() ? &type->Proxy()->Owner() : nullptr;
     CDatabaseTypeProxy* rtfProxy = types ? types->FindProxy(p.rtfType) : nullptr;
     CDatabaseType* rtfType = rtfProxy ? rtfProxy->GetType() : nullptr;
     if (!rtfType) {
-        Show(kNoRtfType, {p.rtfType, folder});
+        ShowExportMessage(kNoRtfType, {p.rtfType, folder});
         return ExportResult::Failed;
     }
     if (rtfProxy->Version() < kSettingsVersion) {
-        Show(kOldSettings, {kSettingsVersion, folder});
+        ShowExportMessage(kOldSettings, {kSettingsVersion, folder});
         return ExportResult::Failed;
     }
     std::string table1 = SettingsPath(folder, finderlist ? "plxlist1.ztt" : "plxdict1.ztt");
@@ -292,13 +330,13 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
     for (auto [path, message] :
          {std::pair{table1, kNoTable1}, std::pair{table2, kNoTable2}, std::pair{table3, kNoTable3}})
         if (!TableFileExists(path)) {
-            Show(std::string(message) + std::string(kCopyAdvice), {path, folder});
+            ShowExportMessage(std::string(message) + std::string(kCopyAdvice), {path, folder});
             return ExportResult::Failed;
         }
     std::string templateText;
     std::error_code ec;
     if (!fs::is_regular_file(templatePath, ec) || !ReadWholeFile(templatePath, templateText)) {
-        Show(kNoTemplate, {templatePath, folder});
+        ShowExportMessage(kNoTemplate, {templatePath, folder});
         return ExportResult::Failed;
     }
     // The index keys, each of which the type must define.
@@ -319,11 +357,11 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
         needed.push_back(gloss);
     for (const std::string& k : needed)
         if (!markers.Search(k)) {
-            Show(kSortMarkerMissing, {k, type->Name()});
+            ShowExportMessage(kSortMarkerMissing, {k, type->Name()});
             return ExportResult::Failed;
         }
     if (finderlist && markers.Search(reversal)->LangEnc() != markers.Search(gloss)->LangEnc()) {
-        Show(kDifferentEncodings, {reversal, gloss});
+        ShowExportMessage(kDifferentEncodings, {reversal, gloss});
         return ExportResult::Failed;
     }
 
@@ -345,7 +383,7 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
     if (!fs::path(output).has_extension())
         output += ".rtf";
     if (!request.databasePath.empty() && SameFile(output, request.databasePath)) {
-        Show(kOverDatabase, {output});
+        ShowExportMessage(kOverDatabase, {output});
         return ExportResult::Failed;
     }
     if (p.Exported() != output) {
@@ -356,16 +394,18 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
     // --- pass one: selecting fields ---
     CChangeTable changes;
     if (!changes.LoadFile(table1)) {
-        Show(kTableErrors, {table1});
+        ShowExportMessage(kTableErrors, {table1});
         return ExportResult::Failed;
     }
     std::vector<ExportItem> items;
     {
-        ExportRequest all = request;
+        const ExportRequest& all = request;
         if (all.records == ExportRecords::CurrentWindow && all.window) {
+            // The window's records, each once: the formatter sorts them itself.
+            std::unordered_set<const CRecord*> seen;
             for (std::size_t i = 0; i < all.window->Count(); ++i) {
                 const CRecord* r = all.window->EntryAt(i)->Record();
-                if (items.empty() || items.back().record != r)
+                if (seen.insert(r).second)
                     items.push_back({r, nullptr});
             }
         } else if (all.records == ExportRecords::CurrentRecord && all.record) {
@@ -377,38 +417,12 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
     }
     TempFile temp1{UnusedSiblingName(output, ".tmp")};
     PassOneFields passOne(p);
-    bool cancelled = false;
-    {
-        auto progress = platform().BeginProgress(
-            FormatMessage("Selecting fields from %1", {request.databasePath}),
-            static_cast<std::int64_t>(items.size()), true);
-        std::ofstream file(temp1.path, std::ios::binary | std::ios::trunc);
-        std::string tableError;
-        bool ok = file && WriteThroughTable(
-                              file, &changes,
-                              [&](SFStreamWriter& writer) {
-                                  for (const ExportItem& item : items) {
-                                      WriteExportItem(writer, item, passOne);
-                                      progress->Step();
-                                      if (progress->Cancelled()) {
-                                          cancelled = true;
-                                          return false;
-                                      }
-                                  }
-                                  return true;
-                              },
-                              tableError);
-        file.close();
-        if (cancelled)
-            return ExportResult::Cancelled;
-        if (!ok || !file) {
-            if (!tableError.empty())
-                platform().ShowMessage(table1 + "\n" + tableError);
-            else
-                Show(kTemp1WriteFailed, {temp1.path});
-            return ExportResult::Failed;
-        }
-    }
+    ExportResult passed = WritePassFile(
+        temp1.path, changes, table1, kTemp1WriteFailed,
+        FormatMessage("Selecting fields from %1", {request.databasePath}), items.size(),
+        [&](SFStreamWriter& writer, std::size_t i) { WriteExportItem(writer, items[i], passOne); });
+    if (passed != ExportResult::Done)
+        return passed;
 
     // --- the sort: the first temporary file read into a working database ---
     std::unique_ptr<CMarkerSet> workMarkers = CopyMarkerSet(markers);
@@ -422,7 +436,7 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
         auto progress = platform().BeginProgress("Sorting lexical entries", 0, false);
         FileSource source;
         if (!source.Open(temp1.path)) {
-            Show(kTemp1OpenFailed, {temp1.path});
+            ShowExportMessage(kTemp1OpenFailed, {temp1.path});
             return ExportResult::Failed;
         }
         CRecordList records;
@@ -436,15 +450,15 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
         if (reader.TooLarge() || reader.ReadFailed()) {
             records.DeleteAll();
             if (reader.TooLarge())
-                Show(kTempTooLarge, {temp1.path});
+                ShowExportMessage(kTempTooLarge, {temp1.path});
             else
-                Show(kTemp1OpenFailed, {temp1.path});
+                ShowExportMessage(kTemp1OpenFailed, {temp1.path});
             return ExportResult::Failed;
         }
         source.Close();
         if (std::remove(temp1.path.c_str()) != 0) {
             records.DeleteAll();
-            Show(kTemp1RemoveFailed, {temp1.path});
+            ShowExportMessage(kTemp1RemoveFailed, {temp1.path});
             return ExportResult::Failed;
         }
         temp1.path.clear();
@@ -471,84 +485,62 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
 
     // --- pass two: formatting the sorted entries ---
     if (!changes.LoadFile(table2)) {
-        Show(kTableErrors, {table2});
+        ShowExportMessage(kTableErrors, {table2});
         return ExportResult::Failed;
     }
     TempFile temp2{UnusedSiblingName(output, ".tmp")};
-    {
-        auto progress = platform().BeginProgress("Formatting lexical entries",
-                                                 static_cast<std::int64_t>(index->Count()), true);
-        CMarker* letterMarker = workMarkers->SearchOrAddFromData("LP");
-        std::ofstream file(temp2.path, std::ios::binary | std::ios::trunc);
-        std::string tableError;
-        bool ok = file && WriteThroughTable(
-                              file, &changes,
-                              [&](SFStreamWriter& writer) {
-                                  auto option = [&](bool on, std::string_view name) {
-                                      if (on)
-                                          writer.WriteControlLine(name, {});
-                                  };
-                                  option(national, "National");
-                                  option(!finderlist && p.format == PlxFormat::Triglot, "Triglot");
-                                  option(!finderlist && !p.sortAlsoBySenses, "SortOnlyByLexeme");
-                                  option(!finderlist && p.includeLexemeWithCitationForm,
-                                         "IncludeLexemeWithCitationForm");
-                                  option(true, sequence.name);
-                                  option(p.pageSetup.columns == 1, "SingleColumn");
-                                  option(!p.showTotal, "NoTotal");
-                                  int lastLetter = -1;
-                                  for (std::size_t i = 0; i < index->Count(); ++i) {
-                                      const CIndexEntry* e = index->EntryAt(i);
-                                      if (finderlist && !e->HasField())
-                                          continue;
-                                      int letter = 0;
-                                      std::string heading =
-                                          order ? LetterHeading(*order, e->Key(), letter) : "";
-                                      if (letter != 0 && letter != lastLetter) {
-                                          CField lp(letterMarker, heading);
-                                          writer.WriteField(lp, true);
-                                      }
-                                      if (letter != 0)
-                                          lastLetter = letter;
-                                      // A finderlist entry: its reversal first, the
-                                      // record's other reversals left out.
-                                      bool first = true;
-                                      if (finderlist) {
-                                          writer.WriteField(*e->Field(), true);
-                                          first = false;
-                                      }
-                                      for (const CField& f : *e->Record()) {
-                                          if (finderlist && f.Marker() == indexKeys.priMarker)
-                                              continue;
-                                          writer.WriteField(f, first);
-                                          first = false;
-                                      }
-                                      progress->Step();
-                                      if (progress->Cancelled()) {
-                                          cancelled = true;
-                                          return false;
-                                      }
-                                  }
-                                  return true;
-                              },
-                              tableError);
-        file.close();
-        if (cancelled)
-            return ExportResult::Cancelled;
-        if (!ok || !file) {
-            if (!tableError.empty())
-                platform().ShowMessage(table2 + "\n" + tableError);
-            else
-                Show(kTemp2WriteFailed, {temp2.path});
-            return ExportResult::Failed;
-        }
-    }
+    CMarker* letterMarker = workMarkers->SearchOrAddFromData("LP");
+    int lastLetter = -1;
+    passed = WritePassFile(
+        temp2.path, changes, table2, kTemp2WriteFailed, "Formatting lexical entries",
+        index->Count(),
+        [&](SFStreamWriter& writer, std::size_t i) {
+            const CIndexEntry* e = index->EntryAt(i);
+            if (finderlist && !e->HasField())
+                return;
+            int letter = 0;
+            std::string heading = order ? LetterHeading(*order, e->Key(), letter) : "";
+            if (letter != 0 && letter != lastLetter) {
+                CField lp(letterMarker, heading);
+                writer.WriteField(lp, true);
+                lastLetter = letter;
+            }
+            // A finderlist entry: its reversal first, the record's other reversals left
+            // out.
+            bool first = true;
+            if (finderlist) {
+                writer.WriteField(*e->Field(), true);
+                first = false;
+            }
+            for (const CField& f : *e->Record()) {
+                if (finderlist && f.Marker() == indexKeys.priMarker)
+                    continue;
+                writer.WriteField(f, first);
+                first = false;
+            }
+        },
+        [&](SFStreamWriter& writer) {
+            // The options, one line each, for the table to test.
+            auto option = [&](bool on, std::string_view name) {
+                if (on)
+                    writer.WriteControlLine(name, {});
+            };
+            option(national, "National");
+            option(!finderlist && p.format == PlxFormat::Triglot, "Triglot");
+            option(!finderlist && !p.sortAlsoBySenses, "SortOnlyByLexeme");
+            option(!finderlist && p.includeLexemeWithCitationForm, "IncludeLexemeWithCitationForm");
+            option(true, sequence.name);
+            option(p.pageSetup.columns == 1, "SingleColumn");
+            option(!p.showTotal, "NoTotal");
+        });
+    if (passed != ExportResult::Done)
+        return passed;
     index = CIndexRef();
     work.reset();
 
     // --- pass three: labels, then the RTF writer ---
     if (!changes.LoadFile(table3)) {
-        Show(kTableErrors, {table3});
+        ShowExportMessage(kTableErrors, {table3});
         return ExportResult::Failed;
     }
     std::unique_ptr<CMarkerSet> rtfMarkers = FormattingMarkers(
@@ -565,7 +557,7 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
     settings.showDate = p.showDate;
     std::ifstream in(temp2.path, std::ios::binary);
     if (!in) {
-        Show(kTemp2OpenFailed, {temp2.path});
+        ShowExportMessage(kTemp2OpenFailed, {temp2.path});
         return ExportResult::Failed;
     }
     enum class Failure { None, Cancelled, Open, TooLarge, Table, Write } failure = Failure::None;
@@ -630,26 +622,27 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
         case Failure::Cancelled:
             return ExportResult::Cancelled;
         case Failure::Open:
-            Show(kTemp2OpenFailed, {temp2.path});
+            ShowExportMessage(kTemp2OpenFailed, {temp2.path});
             break;
         case Failure::TooLarge:
-            Show(kTempTooLarge, {temp2.path});
+            ShowExportMessage(kTempTooLarge, {temp2.path});
             break;
         case Failure::Table:
             platform().ShowMessage(table3 + "\n" + tableError);
             break;
         case Failure::None:
         case Failure::Write:
-            Show(kWriteFailed, {output});
+            ShowExportMessage(kWriteFailed, {output});
             break;
         }
         return ExportResult::Failed;
     }
     // The document is complete as written: no reminder to finish it in a word processor.
     if (set.Options().autoOpen && !dialogs.OpenDocument(output))
-        Show("%1\nFailed to automatically open this exported Rich Text Format file.\n\nIs its "
-             "type associated with a word processing program?\nIs it already open?",
-             {output});
+        ShowExportMessage(
+            "%1\nFailed to automatically open this exported Rich Text Format file.\n\nIs its "
+            "type associated with a word processing program?\nIs it already open?",
+            {output});
     return ExportResult::Done;
 }
 

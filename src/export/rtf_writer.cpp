@@ -295,14 +295,18 @@ void RtfWriter::WriteField(const CField& field, bool firstOfRecord) {
 }
 
 void RtfWriter::WriteRun(int style, std::string_view text, bool utf8, bool noWrap) {
-    const Style& s = m_styles[static_cast<std::size_t>(style)];
     // Runs of a paragraph are separated by one space unless the texts bring their own
     // or the run begins with closing punctuation.
     char first = text.empty() ? ' ' : text.front();
     if (m_paragraphHasText && !m_lastWasSpace && !IsSpace(first) &&
         std::string_view(".,;:!?)]").find(first) == std::string_view::npos)
         m_body += ' ';
-    m_body += "{";
+    WriteStyledText(style, text, utf8, noWrap);
+}
+
+void RtfWriter::WriteStyledText(int style, std::string_view text, bool utf8, bool noWrap) {
+    const Style& s = m_styles[static_cast<std::size_t>(style)];
+    m_body += '{';
     if (s.character)
         m_body += "\\cs" + Number(style);
     m_body += s.formatting;
@@ -379,15 +383,7 @@ void RtfWriter::WriteMarkedText(std::string_view text, bool utf8, bool noWrap) {
         }
         // |mkr{text}: the text in that marker's character style.
         AppendPlain(text.substr(plain, bar - plain), utf8, noWrap);
-        int style = StyleOf(m);
-        const Style& s = m_styles[static_cast<std::size_t>(style)];
-        m_body += '{';
-        if (s.character)
-            m_body += "\\cs" + Number(style);
-        m_body += s.formatting;
-        m_body += ' ';
-        WriteMarkedText(inner, utf8, noWrap);
-        m_body += '}';
+        WriteStyledText(StyleOf(m), inner, utf8, noWrap);
         i = plain = close + 1;
     }
     AppendPlain(text.substr(plain), utf8, noWrap);

@@ -80,6 +80,8 @@ private:
     void StartParagraph(int style);
     void WriteRun(int style, std::string_view text, bool utf8, bool noWrap);
     void AppendPlain(std::string_view text, bool utf8, bool noWrap);
+    // "{" the style's words, the text with its markups, "}".
+    void WriteStyledText(int style, std::string_view text, bool utf8, bool noWrap);
     // Field text with its markups (|{word}, |mkr{text}, |*f{text}).
     void WriteMarkedText(std::string_view text, bool utf8, bool noWrap);
     void WriteInterlinear(std::string_view text, bool utf8);

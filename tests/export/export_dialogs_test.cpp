@@ -19,7 +19,8 @@ TEST_F(ExportDialogsTest, ExportDialogChoicesAndOk) {
     set.Options().currentWindow = true;
     set.SetDefaultProcess(set.Find("Rich Text Format"));
     ExportDialog dialog(set, true, true);
-    EXPECT_EQ(dialog.ProcessNames(), (std::vector<std::string>{"Rich Text Format", "Standard Format"}));
+    EXPECT_EQ(dialog.ProcessNames(),
+              (std::vector<std::string>{"Rich Text Format", "Standard Format"}));
     EXPECT_EQ(dialog.SelectedProcess()->Name(), "Rich Text Format");
     EXPECT_EQ(dialog.records, ExportRecords::CurrentWindow);
     EXPECT_TRUE(dialog.AutoOpenEnabled());

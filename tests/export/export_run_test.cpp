@@ -190,7 +190,8 @@ TEST_F(ExportRunTest, FailuresLeaveTheOutputAlone) {
 }
 
 TEST_F(ExportRunTest, AFieldTheTableMakesTooLargeStopsTheRtfExport) {
-    // 20000 characters doubled by the table pass the field limit on the way back.
+    // 20000 characters doubled by the table pass the field limit on the way back. The
+    // message names the temporary file beside the one the output is written to.
     std::string big =
         "\\_sh v3.0  400  Lexicon\r\n\r\n\\lx a\r\n\\ge " + std::string(20000, 'q') + "\r\n";
     db = ReadDatabase(*type, dir.File("lexicon.db"), big);
@@ -201,7 +202,7 @@ TEST_F(ExportRunTest, AFieldTheTableMakesTooLargeStopsTheRtfExport) {
     dialogs.output = dir.File("out.rtf");
     EXPECT_EQ(Run("Rich Text Format"), ExportResult::Failed);
     ASSERT_EQ(rec.Messages().size(), 1u);
-    EXPECT_EQ(rec.Messages()[0], dir.File("out.tmp") +
+    EXPECT_EQ(rec.Messages()[0], dir.File("out1.tmp") +
                                      "\nPLX cannot open this temporary file because it contains "
                                      "a field more than 32000 characters in size.");
     EXPECT_EQ(Others(), std::vector<std::string>{"twice.ztt"});
