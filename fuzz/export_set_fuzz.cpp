@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     crv::RecordingPlatform rec;
     crv::ScopedPlatform scope(rec);
     static crv::CLangEncSet encodings; // in memory: encodings named are kept, not written
-    std::string first = LoadAndWrite(encodings, std::string(reinterpret_cast<const char*>(data), size));
+    std::string first =
+        LoadAndWrite(encodings, std::string(reinterpret_cast<const char*>(data), size));
     Check(rec.InternalErrors().empty());
     // The written form begins with the type's own line; the reader starts after it.
     std::size_t body = first.find('\n');

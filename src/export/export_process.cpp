@@ -89,6 +89,13 @@ bool CExportProcess::ReadBaseKey(ObjectStream& is) {
            m_fields.ReadDeferred(is);
 }
 
+bool CExportProcess::ReadPageSetupOnce(ObjectStream& is, CRtfPageSetup& setup) {
+    if (m_pageSetupRead || !is.PeekBeginMarker("rtfPageSetup"))
+        return false;
+    m_pageSetupRead = true;
+    return setup.Read(is);
+}
+
 void CExportProcessSF::WriteKeys(ObjectStream& os) const {
     os.WriteBool("PriKeyFieldFirst", priKeyFieldFirst);
     os.WriteString("zttFile", changeTable);
@@ -121,7 +128,7 @@ void CExportProcessRTF::WriteKeys(ObjectStream& os) const {
 bool CExportProcessRTF::ReadKey(ObjectStream& is) {
     bool flag = false;
     if (ReadBaseKey(is) || is.ReadString("dotFile", documentTemplate) ||
-        is.ReadInteger("InterlinearSpacing", spacing) || pageSetup.Read(is))
+        is.ReadInteger("InterlinearSpacing", spacing) || ReadPageSetupOnce(is, pageSetup))
         return true;
     if (is.ReadBool("MarkerFont", flag)) {
         markerFont = true;

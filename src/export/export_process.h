@@ -71,11 +71,15 @@ protected:
     virtual bool ReadKey(ObjectStream& is) = 0;
     // The keys every kind has; false when the entry is not one of them.
     bool ReadBaseKey(ObjectStream& is);
+    // The process's page setup object, read once: a second one is kept as read, so that
+    // values it would reinterpret in another unit stay as they were.
+    bool ReadPageSetupOnce(ObjectStream& is, CRtfPageSetup& setup);
     UnknownEntries m_unknown;
 
 private:
     CExportProcessSet* m_owner;
     CMarkersToExportSubSet m_fields;
+    bool m_pageSetupRead = false;
 };
 
 // Writes the records as standard format, optionally through a change table.

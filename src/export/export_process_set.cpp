@@ -230,6 +230,40 @@ CExportProcess* CExportProcessSet::ReadProcess(ObjectStream& is, CExportProcess:
     return p;
 }
 
+bool CExportProcessSet::ReadSetEntry(ObjectStream& is) {
+    static constexpr std::pair<std::string_view, CExportProcess::Kind> kProcesses[] = {
+        {"expSF", CExportProcess::Kind::StandardFormat},
+        {"expRTF", CExportProcess::Kind::RichText},
+        {"expPLX", CExportProcess::Kind::Dictionary},
+    };
+    for (const auto& [key, kind] : kProcesses)
+        if (is.PeekBeginMarker(key)) {
+            ReadProcess(is, kind, key);
+            return true;
+        }
+    struct Flag {
+        std::string_view key;
+        bool ExportOptions::*member;
+        bool value;
+    };
+    static constexpr Flag kFlags[] = {
+        {"CurrentRecord", &ExportOptions::currentRecord, true},
+        {"CurrentWindow", &ExportOptions::currentWindow, true},
+        {"AutoOpen", &ExportOptions::autoOpen, true},
+        {"NotAutoUpdateStyles", &ExportOptions::autoUpdateStyles, false},
+        {"SkipProperties", &ExportOptions::showProperties, false},
+        {"NoPLXReminder", &ExportOptions::noDictionaryReminder, true},
+    };
+    bool flag = false;
+    for (const Flag& f : kFlags)
+        if (is.ReadBool(f.key, flag)) {
+            m_options.*f.member = f.value;
+            return true;
+        }
+    // PLX is derived from the processes read.
+    return is.ReadString("expDefault", m_defaultName) || is.ReadBool("PLX", flag);
+}
+
 bool CExportProcessSet::Read(ObjectStream& is, CNoteList&) {
     if (!is.ReadBeginMarker(kObject))
         return false;
@@ -237,53 +271,10 @@ bool CExportProcessSet::Read(ObjectStream& is, CNoteList&) {
     m_defaultName.clear();
     m_options = ExportOptions();
     while (!AtObjectEnd(is, kObject)) {
-        if (is.Overflow()) {
+        if (is.Overflow())
             is.SkipEntry();
-            continue;
-        }
-        bool flag = false;
-        if (is.PeekBeginMarker("expSF")) {
-            ReadProcess(is, CExportProcess::Kind::StandardFormat, "expSF");
-            continue;
-        }
-        if (is.PeekBeginMarker("expRTF")) {
-            ReadProcess(is, CExportProcess::Kind::RichText, "expRTF");
-            continue;
-        }
-        if (is.PeekBeginMarker("expPLX")) {
-            ReadProcess(is, CExportProcess::Kind::Dictionary, "expPLX");
-            continue;
-        }
-        if (is.ReadString("expDefault", m_defaultName))
-            continue;
-        if (is.ReadBool("CurrentRecord", flag)) {
-            m_options.currentRecord = true;
-            continue;
-        }
-        if (is.ReadBool("CurrentWindow", flag)) {
-            m_options.currentWindow = true;
-            continue;
-        }
-        if (is.ReadBool("AutoOpen", flag)) {
-            m_options.autoOpen = true;
-            continue;
-        }
-        if (is.ReadBool("NotAutoUpdateStyles", flag)) {
-            m_options.autoUpdateStyles = false;
-            continue;
-        }
-        if (is.ReadBool("SkipProperties", flag)) {
-            m_options.showProperties = false;
-            continue;
-        }
-        if (is.ReadBool("NoPLXReminder", flag)) {
-            m_options.noDictionaryReminder = true;
-            continue;
-        }
-        // Derived from the processes read.
-        if (is.ReadBool("PLX", flag))
-            continue;
-        m_unknown.Capture(is, kObject);
+        else if (!ReadSetEntry(is))
+            m_unknown.Capture(is, kObject);
     }
     EnsureStandardProcesses();
     m_modified = false;
@@ -322,9 +313,8 @@ void CExportProcessSet::ReadOlderEntries(std::string_view entries, CNoteList&) {
     CRV_ASSERT(sf && rtf);
     if (!sf || !rtf)
         return;
-    bool makeChanges = false, exportPlx = false, exportRtf = false;
+    bool makeChanges = false, exportPlx = false, exportRtf = false, pageSetupRead = false;
     std::string table, tableEntry;
-    CExportProcess* plx = nullptr;
     while (!is.AtEnd()) {
         if (is.Overflow()) {
             is.SkipEntry();
@@ -332,6 +322,12 @@ void CExportProcessSet::ReadOlderEntries(std::string_view entries, CNoteList&) {
         }
         bool flag = false;
         std::string_view key = is.PeekKey();
+        // An end line met here closes nothing of the set's: kept, it would end the set
+        // early when the file is read again.
+        if (key.starts_with("-")) {
+            is.SkipEntry();
+            continue;
+        }
         if (key == "mrfsetExportFieldsExcluded" || key == "+mrfsetExportFieldsExcluded") {
             for (const std::string& name : MarkerNamesOf(is, key))
                 if (const CMarker* m = Markers().Search(name)) {
@@ -340,25 +336,17 @@ void CExportProcessSet::ReadOlderEntries(std::string_view entries, CNoteList&) {
                 }
             continue;
         }
-        if (is.PeekBeginMarker("expPLX")) {
-            plx = ReadProcess(is, CExportProcess::Kind::Dictionary, "expPLX");
-            continue;
-        }
         if (key == "zttExportSF") {
             table = is.PeekValue();
             tableEntry = is.PeekRawEntry();
             is.SkipEntry();
             continue;
         }
-        if (rtf->pageSetup.Read(is))
+        if (!pageSetupRead && is.PeekBeginMarker("rtfPageSetup")) {
+            pageSetupRead = rtf->pageSetup.Read(is);
             continue;
-        if (is.ReadBool("CurrentRecord", flag))
-            m_options.currentRecord = true;
-        else if (is.ReadBool("CurrentWindow", flag))
-            m_options.currentWindow = true;
-        else if (is.ReadBool("AutoOpen", flag))
-            m_options.autoOpen = true;
-        else if (is.ReadBool("MakeChangesExportSF", flag))
+        }
+        if (is.ReadBool("MakeChangesExportSF", flag))
             makeChanges = true;
         else if (is.ReadBool("IncludeFormatting", flag))
             rtf->markerFont = true;
@@ -366,8 +354,10 @@ void CExportProcessSet::ReadOlderEntries(std::string_view entries, CNoteList&) {
             exportPlx = true;
         else if (is.ReadBool("ExportRTF", flag))
             exportRtf = true;
-        else
-            m_unknown.Capture(is, {});
+        // The set's own entries (the old dictionary formatter object among them) mean
+        // here what they mean inside it.
+        else if (!ReadSetEntry(is))
+            m_unknown.Capture(is, kObject); // as the set's own reader will take it
     }
     if (makeChanges) {
         sf->changeTable = table;
@@ -375,6 +365,10 @@ void CExportProcessSet::ReadOlderEntries(std::string_view entries, CNoteList&) {
         // A table named but switched off stays with the process, as it was in the type.
         sf->KeepEntry(tableEntry);
     }
+    const CExportProcess* plx = nullptr;
+    for (const CExportProcess& p : m_processes)
+        if (!plx && p.GetKind() == CExportProcess::Kind::Dictionary)
+            plx = &p;
     m_defaultName = exportPlx && plx ? plx->Name() : exportRtf ? rtf->Name() : sf->Name();
 }
 

@@ -92,6 +92,8 @@ private:
     // The standard format and RTF processes, made with defaults where missing.
     void EnsureStandardProcesses();
     CExportProcess* ReadProcess(ObjectStream& is, CExportProcess::Kind kind, std::string_view key);
+    // A process or an option of the set; false when the entry is none of them.
+    bool ReadSetEntry(ObjectStream& is);
 
     CDatabaseType* m_type;
     CSet<CExportProcess> m_processes;

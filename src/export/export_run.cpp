@@ -210,7 +210,7 @@ bool WriteRtfThroughTable(Run& run, std::ostream& out, RtfDocumentSettings setti
                 writer.WriteField(f, first);
                 first = false;
             }
-            record->DeleteAll();
+            record.reset();
         }
         if (reader.TooLarge()) {
             run.failure = Failure::TempTooLarge;

@@ -176,18 +176,19 @@ bool CRtfPageSetup::Read(ObjectStream& is) {
         {"footerToEdge", &footerToEdge},
         {"columnSpacing", &columnSpacing},
     }};
-    struct ReadLength {
-        const Length* length;
+    // Entries kept in their order: a length waits for the paper size, whatever comes
+    // after it; one that cannot be used stays in its place among the unknown ones.
+    struct Pending {
+        const Length* length; // null: an entry this version does not read
         std::string value;
-        std::string raw;
+        std::string text; // the entry as captured
     };
-    std::vector<ReadLength> read;
+    std::vector<Pending> pending;
     while (!AtObjectEnd(is, kObject)) {
         if (is.Overflow()) {
             is.SkipEntry();
             continue;
         }
-        std::string value;
         bool flag = false;
         if (is.ReadBool("MirrorMargins", flag)) {
             mirrorMargins = true;
@@ -219,19 +220,15 @@ bool CRtfPageSetup::Read(ObjectStream& is) {
         for (const Length& l : lengths)
             if (l.key == key)
                 length = &l;
-        if (length) {
-            read.push_back({length, std::string(is.PeekValue()), std::string(is.PeekRawEntry())});
-            is.SkipEntry();
-            continue;
-        }
-        unknown.Capture(is, kObject);
+        std::string value = length ? std::string(is.PeekValue()) : std::string();
+        pending.push_back({length, std::move(value), UnknownEntries::Take(is, kObject)});
     }
-    for (const ReadLength& r : read) {
-        auto n = ParseDecimal(r.value);
+    for (const Pending& p : pending) {
+        std::optional<double> n = p.length ? ParseDecimal(p.value) : std::nullopt;
         if (n && IsValidMeasurement(*n))
-            *r.length->value = *n;
+            *p.length->value = *n;
         else
-            unknown.AddRaw(r.raw);
+            unknown.AddCaptured(p.text);
     }
     return true;
 }

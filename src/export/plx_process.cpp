@@ -122,11 +122,21 @@ void CExportProcessPLX::WriteKeys(ObjectStream& os) const {
 
 bool CExportProcessPLX::ReadKey(ObjectStream& is) {
     bool flag = false;
-    if (is.ReadString("ver", version) || is.ReadString("typRTF", rtfType) ||
-        is.ReadString("zttEnglishLabels", labelsTable[0]) ||
-        is.ReadString("zttNationalLabels", labelsTable[1]) ||
-        is.ReadString("dotEnglish", templates[0]) || is.ReadString("dotNational", templates[1]) ||
-        pageSetup.Read(is) || ReadBaseKey(is))
+    // These have defaults that an empty value cannot be written over: an empty one keeps
+    // the default, as the file will say once written again.
+    std::string value;
+    auto keep = [&](std::string& into) {
+        if (!value.empty())
+            into = std::move(value);
+        return true;
+    };
+    if ((is.ReadString("ver", value) && keep(version)) ||
+        (is.ReadString("typRTF", value) && keep(rtfType)) ||
+        (is.ReadString("zttEnglishLabels", value) && keep(labelsTable[0])) ||
+        (is.ReadString("zttNationalLabels", value) && keep(labelsTable[1])) ||
+        (is.ReadString("dotEnglish", value) && keep(templates[0])) ||
+        (is.ReadString("dotNational", value) && keep(templates[1])) ||
+        ReadPageSetupOnce(is, pageSetup) || ReadBaseKey(is))
         return true;
     if (is.ReadBool("National", flag)) {
         audience = PlxAudience::National;
@@ -153,7 +163,7 @@ bool CExportProcessPLX::ReadKey(ObjectStream& is) {
     for (std::size_t a = 0; a < 2; ++a)
         for (std::size_t f = 0; f < 3; ++f) {
             std::string suffix = std::string(kAudienceKeys[a]) + std::string(kFormatKeys[f]);
-            if (is.ReadStringWithPrefix("title", suffix, titles[a][f]) ||
+            if ((is.ReadStringWithPrefix("title", suffix, value) && keep(titles[a][f])) ||
                 is.ReadStringWithPrefix("exported", suffix, exported[a][f]))
                 return true;
         }

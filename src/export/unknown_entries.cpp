@@ -8,6 +8,10 @@ void UnknownEntries::Capture(ObjectStream& is, std::string_view enclosing) {
     m_text += CaptureEntry(is, enclosing);
 }
 
+std::string UnknownEntries::Take(ObjectStream& is, std::string_view enclosing) {
+    return CaptureEntry(is, enclosing);
+}
+
 void UnknownEntries::AddRaw(std::string_view raw) {
     m_text += raw;
     m_text += '\n';

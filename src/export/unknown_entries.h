@@ -16,6 +16,10 @@ public:
     void Capture(ObjectStream& is, std::string_view enclosing);
     // Keeps one entry given as it stood in the input (PeekRawEntry).
     void AddRaw(std::string_view raw);
+    // The current entry captured as Capture takes it, for a reader that decides later
+    // whether to keep it (AddCaptured), in its place among the others.
+    static std::string Take(ObjectStream& is, std::string_view enclosing);
+    void AddCaptured(std::string_view captured) { m_text += captured; }
     void Write(ObjectStream& os) const;
     bool IsEmpty() const { return m_text.empty(); }
     bool operator==(const UnknownEntries&) const = default;
