@@ -21,8 +21,7 @@ protected:
         db = ReadFileBytes(dir.File("lexicon.db"));
     }
     ProgramResult Export(std::vector<std::string> args) {
-        args.insert(args.begin(),
-                    {"-p", dir.File("sample.prj"), "export", dir.File("lexicon.db")});
+        args.insert(args.begin(), {"-p", dir.File("sample.prj"), "export", dir.File("lexicon.db")});
         return RunCrv(args);
     }
     ScratchDir dir;
