@@ -27,18 +27,8 @@ cp examples/sample/*.typ examples/sample/*.lng examples/sample/*.ztt examples/sa
 crv=./build/src/cli/crv
 cat "$file" "$dict_file" >/dev/null
 
-# Runs a command RUNS times; sets wall and cpu to the best of each, in ms.
-measure() {
-    wall="" cpu=""
-    for _ in $(seq "$runs"); do
-        /usr/bin/time -f "%e %U %S" -o "$data/time.txt" "$@" >/dev/null
-        read -r w u s < "$data/time.txt"
-        w=$(awk -v w="$w" 'BEGIN { printf "%d", w * 1000 }')
-        c=$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%d", (u + s) * 1000 }')
-        if [ -z "$wall" ] || [ "$w" -lt "$wall" ]; then wall=$w; fi
-        if [ -z "$cpu" ] || [ "$c" -lt "$cpu" ]; then cpu=$c; fi
-    done
-}
+# Sets wall and cpu to the best of RUNS runs of a command, in ms.
+measure() { read -r wall cpu < <(bash bench/support/best_times.sh "$runs" "$@"); }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 row() { printf '%-36s %6d ms wall %6d ms processor%s\n' "$1" "$2" "$3" "$4"; }
 
@@ -67,4 +57,4 @@ row "dictionary formatter, three passes" "$wall" "$cpu" "  (goal 2000 ms)"
 for f in export-cat.db export.db export.rtf export-dict.db export-dict.rtf; do
     printf '  %-16s %8.1f MB\n' "$f" "$(awk -v s="$(stat -c %s "$data/$f")" 'BEGIN { print s / 1048576 }')"
 done
-rm -f "$data"/export-cat.db "$data"/export.db "$data"/export.rtf "$data"/export-dict.* "$data/time.txt"
+rm -f "$data"/export-cat.db "$data"/export.db "$data"/export.rtf "$data"/export-dict.*

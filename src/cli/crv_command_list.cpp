@@ -27,6 +27,9 @@ const std::vector<CrvCommand>& AllCommands() {
          &CmdExport},
         {"project new", "FILE.prj", &CmdProjectNew},
         {"check", "", &CmdCheck},
+        {"jump", "DB WORD [--insert] [--level p|c|e|i]", &CmdJump},
+        {"parse", "DB WORD", &CmdParse},
+        {"interlinearize", "DB [--record KEY] [--adapt]", &CmdInterlinearize},
     };
     return commands;
 }

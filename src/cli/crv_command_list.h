@@ -42,4 +42,9 @@ int CmdExport(CrvContext& ctx);
 int CmdProjectNew(CrvContext& ctx);
 int CmdCheck(CrvContext& ctx);
 
+// crv_interlinear.cpp
+int CmdJump(CrvContext& ctx);
+int CmdParse(CrvContext& ctx);
+int CmdInterlinearize(CrvContext& ctx);
+
 } // namespace crv::cli

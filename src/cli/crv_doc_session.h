@@ -1,6 +1,6 @@
-// The open documents of one crv command: the settings of -p/-s, the import choices,
-// and a document list (the project's with -p), as open, resave, import, new and export
-// use them.
+// The settings, the import choices and the open documents of one crv command (open,
+// resave, import, new, export and the interlinear commands): with -p the project's,
+// else a document list of its own over the types of -s.
 #pragma once
 
 #include <cstdio>
@@ -8,12 +8,11 @@
 
 #include "app/doc_manager.h"
 #include "app/project.h"
+#include "cli/crv_commands.h"
 #include "cli/crv_settings.h"
 
 namespace crv::cli {
 
-// The settings, the import choices and the open documents of one command: with -p the
-// project's, else a document list of its own over the types of -s.
 struct DocSession {
     std::unique_ptr<CrvSettings> settings;
     CImportSettings import;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/file_names.h"
 #include "base/file_source.h"
 #include "base/message_text.h"
 #include "base/safe_file.h"

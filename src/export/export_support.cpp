@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/file_names.h"
 #include "base/message_text.h"
 #include "base/platform.h"
 #include "record/record.h"

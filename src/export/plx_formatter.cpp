@@ -10,6 +10,7 @@
 #include <functional>
 #include <unordered_set>
 
+#include "base/file_names.h"
 #include "base/file_source.h"
 #include "base/message_text.h"
 #include "base/safe_file.h"

@@ -6,6 +6,7 @@
 // until their owners read them (CTypeCarriedSettings).
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -93,15 +94,20 @@ public:
     const CTypeCarriedSettings& Carried() const { return m_carried; }
     // The filter set, when the type was made with a factory (the engine's CFilterSet).
     CTypeSettingsObject* FilterSet() const { return m_filters.get(); }
+    // The jump path and interlinear processes, when the factory makes them.
+    CTypeSettingsObject* JumpPathSettings() const { return m_jumpPath.get(); }
+    CTypeSettingsObject* InterlinearSettings() const { return m_interlinear.get(); }
     // The export set, when the factory makes one.
     CTypeSettingsObject* ExportSet() const { return m_exports.get(); }
+    // The interlinear flags of the markers made again from the processes (after they
+    // were added, changed or deleted).
+    void UpdateInterlinearFlags();
+    // The folder the type's file is in (relative database paths are taken there).
+    std::string SettingsFolder() const;
 
     // True for new types and whenever a setting or a marker of the type changed; a
     // modified type is written back when the project's settings are saved.
-    bool IsModified() const {
-        return m_modified || m_markerSet.IsModified() || (m_filters && m_filters->IsModified()) ||
-               (m_exports && m_exports->IsModified());
-    }
+    bool IsModified() const;
     void SetModified(bool modified);
 
     // --- settings file ---
@@ -137,7 +143,13 @@ private:
     CMarkerSet m_markerSet;
     // After the marker set: filters hold its markers and go first.
     std::unique_ptr<CTypeSettingsObject> m_filters;
+    std::unique_ptr<CTypeSettingsObject> m_interlinear;
+    std::unique_ptr<CTypeSettingsObject> m_jumpPath;
     std::unique_ptr<CTypeSettingsObject> m_exports;
+    // The objects above (null where the factory made none), for what every one of them does.
+    std::array<CTypeSettingsObject*, 4> SettingsObjects() const {
+        return {m_filters.get(), m_jumpPath.get(), m_interlinear.get(), m_exports.get()};
+    }
     bool m_exportsRead = false; // the file had its own "\+expset"
     std::string m_recordMarkerName;
     std::vector<CMarkerRef> m_secKeys;

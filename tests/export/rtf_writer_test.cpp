@@ -66,8 +66,9 @@ TEST_F(RtfWriterTest, TheWholeDocumentOfAPlainExport) {
 
 TEST_F(RtfWriterTest, StyleNamesAndFormattingComeFromTheMarkers) {
     CMarker* star = Make("zz", "*");
-    CMarker* odd = Make("od", "Odd {name}; with: \\ marks");
-    CMarker* empty = Make("em", ";:");
+    // The set refuses \ { } ; in field names; a colon is what is left to clean.
+    CMarker* odd = Make("od", "Odd name: with:: marks");
+    CMarker* empty = Make("em", ":");
     CMarker* again = Make("ag", "normal");
     CMarker* ps = Make("ps", "Part of speech");
     ps->SetCharStyle(true);
@@ -86,7 +87,7 @@ TEST_F(RtfWriterTest, StyleNamesAndFormattingComeFromTheMarkers) {
     EXPECT_NE(doc.find("{\\s6\\f0\\fs24\\sbasedon0\\snext6 Lexeme;}\n"
                        "{\\*\\cs7 \\additive\\b\\i\\f1\\fs32\\sbasedon1 Part of speech;}\n"
                        "{\\s8\\f0\\fs24\\sbasedon0\\snext8 zz;}\n"
-                       "{\\s9\\f0\\fs24\\sbasedon0\\snext9 Odd name with  marks;}\n"
+                       "{\\s9\\f0\\fs24\\sbasedon0\\snext9 Odd name with marks;}\n"
                        "{\\s10\\f0\\fs24\\sbasedon0\\snext10 Unnamed;}\n"
                        "{\\s11\\f0\\fs24\\sbasedon0\\snext11 normal2;}\n"),
               std::string::npos)
