@@ -38,13 +38,9 @@ constexpr std::string_view kNoTable = "%1\nCannot find this Zentab table file.";
 constexpr std::string_view kNoTemplate = "%1\nCannot find this Document Template file.";
 constexpr std::string_view kTableErrors =
     "%1\nThere are one or more syntax errors in this Zentab table file.";
-constexpr std::string_view kTempWriteFailed =
-    "%1\nFailed to write this temporary file.\n\nPlease check whether there's enough disk space.";
 constexpr std::string_view kTempOpenFailed =
     "%1\nCannot open this temporary file.\n\nPlease check whether it's already open in another "
     "program.";
-constexpr std::string_view kTempTooLarge = "%1\nPLX cannot open this temporary file because it "
-                                           "contains a field more than 32000 characters in size.";
 constexpr std::string_view kWriteFailed =
     "%1\nFailed to write this file.\n\nPlease check whether there is enough disk space or "
     "whether it is also open in another program.";

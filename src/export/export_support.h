@@ -16,6 +16,13 @@
 
 namespace crv {
 
+// The messages of a temporary file that an export writes and reads back.
+inline constexpr std::string_view kTempWriteFailed =
+    "%1\nFailed to write this temporary file.\n\nPlease check whether there's enough disk space.";
+inline constexpr std::string_view kTempTooLarge =
+    "%1\nPLX cannot open this temporary file because it contains a field more than 32000 "
+    "characters in size.";
+
 class CMarker;
 class CMarkerSet;
 class CMarkerSubSet;

@@ -59,13 +59,9 @@ constexpr std::string_view kTableErrors =
 constexpr std::string_view kTemp1WriteFailed =
     "%1\nPLX failed to write the first temporary file.\n\nPlease check whether there's enough "
     "disk space.";
-constexpr std::string_view kTemp2WriteFailed =
-    "%1\nFailed to write this temporary file.\n\nPlease check whether there's enough disk space.";
 constexpr std::string_view kTemp1OpenFailed =
     "%1\nPLX cannot open the first temporary file.\n\nPlease check whether it's already open in "
     "another program.";
-constexpr std::string_view kTempTooLarge = "%1\nPLX cannot open this temporary file because it "
-                                           "contains a field more than 32000 characters in size.";
 constexpr std::string_view kTemp1RemoveFailed =
     "%1\nPLX failed to remove the first temporary file.";
 constexpr std::string_view kDifferentEncodings =
@@ -493,8 +489,7 @@ ExportResult RunDictionaryFormatter(CExportProcessPLX& p, const ExportRequest& r
     CMarker* letterMarker = workMarkers->SearchOrAddFromData("LP");
     int lastLetter = -1;
     passed = WritePassFile(
-        temp2.path, changes, table2, kTemp2WriteFailed, "Formatting lexical entries",
-        index->Count(),
+        temp2.path, changes, table2, kTempWriteFailed, "Formatting lexical entries", index->Count(),
         [&](SFStreamWriter& writer, std::size_t i) {
             const CIndexEntry* e = index->EntryAt(i);
             if (finderlist && !e->HasField())

@@ -2,47 +2,12 @@
 
 #include <cstdint>
 
+#include "schema/lang_enc.h"
+#include "schema/marker.h"
+
 namespace crv {
 
 namespace {
-
-// The code point of the UTF-8 sequence at p (length in n); false for a byte that does
-// not begin a valid, shortest-form sequence.
-bool DecodeUtf8(std::string_view text, std::size_t p, char32_t& cp, std::size_t& n) {
-    auto b = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char c = b(p);
-    std::size_t need;
-    char32_t min;
-    if (c < 0x80) {
-        cp = c;
-        n = 1;
-        return true;
-    }
-    if ((c & 0xE0) == 0xC0) {
-        need = 1;
-        cp = c & 0x1F;
-        min = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-        need = 2;
-        cp = c & 0x0F;
-        min = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-        need = 3;
-        cp = c & 0x07;
-        min = 0x10000;
-    } else {
-        return false;
-    }
-    for (std::size_t i = 1; i <= need; ++i) {
-        if (p + i >= text.size() || (b(p + i) & 0xC0) != 0x80)
-            return false;
-        cp = (cp << 6) | (b(p + i) & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return false;
-    n = need + 1;
-    return true;
-}
 
 void AppendHex(std::string& out, unsigned char c) {
     static const char kHex[] = "0123456789abcdef";
@@ -70,21 +35,11 @@ void AppendUnicode(std::string& out, char32_t cp) {
 
 } // namespace
 
-bool IsValidUtf8(std::string_view text) {
-    bool multi = false;
-    for (std::size_t p = 0; p < text.size();) {
-        char32_t cp;
-        std::size_t n;
-        if (!DecodeUtf8(text, p, cp, n))
-            return false;
-        multi = multi || n > 1;
-        p += n;
-    }
-    return multi;
-}
-
-bool TextIsUtf8(const CMarker*, std::string_view text) {
-    // The encodings do not yet say whether they hold UTF-8; the text decides.
+bool TextIsUtf8(const CMarker* marker, std::string_view text) {
+    // A legacy encoding's text that happens to decode as UTF-8 is taken as UTF-8 too:
+    // either way every character survives.
+    if (marker && marker->LangEnc() && marker->LangEnc()->Utf8())
+        return true;
     return IsValidUtf8(text);
 }
 
@@ -112,11 +67,8 @@ void AppendRtfText(std::string& out, std::string_view text, bool utf8, RtfLineBr
         } else if (c == '\n') {
             out += breaks == RtfLineBreaks::Line ? "\\line " : " ";
         } else if (c >= 0x80 && utf8) {
-            char32_t cp;
-            std::size_t n;
-            if (DecodeUtf8(text, p, cp, n)) {
-                AppendUnicode(out, cp);
-                p += n;
+            if (std::optional<char32_t> cp = NextUtf8(text, p)) {
+                AppendUnicode(out, *cp);
                 continue;
             }
             AppendHex(out, c);
@@ -132,11 +84,8 @@ std::size_t CharacterCount(std::string_view text, bool utf8) {
         return text.size();
     std::size_t count = 0;
     for (std::size_t p = 0; p < text.size();) {
-        char32_t cp;
-        std::size_t n;
-        if (!DecodeUtf8(text, p, cp, n))
-            n = 1;
-        p += n;
+        if (!NextUtf8(text, p))
+            ++p;
         ++count;
     }
     return count;

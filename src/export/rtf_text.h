@@ -6,15 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "base/utf8.h"
+
 namespace crv {
 
 class CMarker;
 
-// Whether text holds at least one multi-byte character and is valid UTF-8 throughout.
-bool IsValidUtf8(std::string_view text);
-
 // Whether a field's text is written as Unicode: where its language encoding is marked
-// UTF-8 (the one place that flag joins in), else where the text is valid UTF-8.
+// UTF-8, else where the text is valid UTF-8.
 bool TextIsUtf8(const CMarker* marker, std::string_view text);
 
 // How line breaks inside text are written.

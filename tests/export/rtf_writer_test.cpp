@@ -108,9 +108,14 @@ TEST_F(RtfWriterTest, EveryByteAndCharacterSurvives) {
                     "\\u-10188?\\u-8930?}");
     // One bad byte makes the field legacy: nothing is guessed.
     EXPECT_FALSE(IsValidUtf8("\xc6\x99\xff"));
-    EXPECT_FALSE(IsValidUtf8("plain ascii"));
-    EXPECT_FALSE(IsValidUtf8("\xc0\xaf")); // an overlong form
-    EXPECT_TRUE(IsValidUtf8("\xc3\xa9"));
+    // An encoding marked UTF-8 keeps the characters around a stray byte.
+    EXPECT_FALSE(TextIsUtf8(ge, "\xc3\xa9\xff"));
+    ASSERT_NE(ge->LangEnc(), nullptr);
+    ge->LangEnc()->SetUtf8(true);
+    EXPECT_TRUE(TextIsUtf8(ge, "\xc3\xa9\xff"));
+    std::string out;
+    AppendRtfText(out, "\xc3\xa9\xff", true);
+    EXPECT_EQ(out, "\\u233?\\'ff");
 }
 
 TEST_F(RtfWriterTest, MarkupsInFieldText) {

@@ -85,7 +85,7 @@ TEST_F(GuiTest, ClosingWithChangesAsksAndCancelKeepsEverythingOpen) {
     script.Press("Cancel");
     EXPECT_FALSE(CloseProgram());
     EXPECT_EQ(script.texts.back(), "Save changes to lexicon.db?");
-    EXPECT_EQ(Window().Windows().size(), 2u);
+    EXPECT_EQ(Window().Windows().size(), 3u);
     EXPECT_TRUE(m_app->App().HasProject());
 
     // No: nothing is written to the database; the project file is written.
@@ -107,16 +107,16 @@ TEST_F(GuiTest, ClosingTheLastWindowOfAModifiedDatabaseAsksAndYesSaves) {
     Trigger("recordDelete");
     // A second window on the same database: closing the first asks nothing.
     Trigger("windowDuplicate");
-    ASSERT_EQ(Window().Windows().size(), 3u);
+    ASSERT_EQ(Window().Windows().size(), 4u);
     lex->parentWidget()->close();
     QApplication::processEvents();
-    EXPECT_EQ(Window().Windows().size(), 2u);
+    EXPECT_EQ(Window().Windows().size(), 3u);
     script.Press("Yes");
     Window().ActiveWindow()->parentWidget()->close();
     QApplication::processEvents();
     EXPECT_EQ(script.texts.back(), "Save changes to lexicon.db?");
     EXPECT_EQ(RecordBlocks(ReadFileBytes(SamplePath("lexicon.db"))).size(), 31u);
-    EXPECT_EQ(m_app->App().Project()->Documents().Count(), 1u);
+    EXPECT_EQ(m_app->App().Project()->Documents().Count(), 2u);
 }
 
 TEST_F(GuiTest, AChangeInOneWindowReachesTheOthersOnTheSameDatabase) {

@@ -23,7 +23,7 @@ TEST_F(GuiTest, StartsOnTheSampleProjectWithAWindowPerDatabase) {
     Start();
     EXPECT_EQ(Window().windowTitle(), "Corvane - sample.prj");
     EXPECT_EQ(m_app->Prefs().Get(Preferences::kLastWndTitle), "Corvane - sample.prj");
-    ASSERT_EQ(Window().Windows().size(), 2u);
+    ASSERT_EQ(Window().Windows().size(), 3u);
     DatabaseWindow* lex = WindowOf("lexicon.db");
     ASSERT_NE(lex, nullptr);
     EXPECT_EQ(lex->Model()->rowCount(), 32);
