@@ -17,7 +17,11 @@ settings="$data/view-settings"
 bash bench/support/lexicon_type.sh "$settings"
 file="$data/view-lexicon.db"
 crv=./build/src/cli/crv
-best() { bash bench/support/best_times.sh "$runs" "$@"; }
+best() {
+    local w c
+    read -r w c < <(bash bench/support/best_times.sh "$runs" "$@")
+    echo "$w ms (processor $c ms)"
+}
 
 ./build/bench/view/view_bench typing "$settings" "$data"
 

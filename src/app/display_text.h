@@ -9,11 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/utf8.h"
+
 namespace crv {
 
 enum class ByteEncoding { Utf8, Windows1252 };
 
-bool IsValidUtf8(std::string_view bytes);
 // The encoding a field's bytes are shown in.
 ByteEncoding DisplayEncoding(std::string_view bytes, bool langEncIsUtf8);
 

@@ -12,6 +12,7 @@
 #include "app/document_dialogs.h"
 #include "app/import_dialog.h"
 #include "base/safe_file.h"
+#include "base/same_file.h"
 #include "record/date_text.h"
 
 namespace crv {
@@ -88,9 +89,5 @@ private:
     std::vector<std::unique_ptr<CCrvDoc>> m_docs;
     std::vector<CRecordNoticeListener*> m_noticeListeners;
 };
-
-// Whether a and b name the same file (the same file system object when both exist,
-// else the same absolute, normalized path).
-bool SameFile(const std::string& a, const std::string& b);
 
 } // namespace crv

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "app/app_type_settings.h"
 #include "app/find_settings.h"
 #include "app/import_dialog.h"
 #include "app/window_settings.h"
 #include "base/object_stream.h"
-#include "interlinear/interlinear_type_settings.h"
 #include "schema/settings_version.h"
 
 namespace crv {
@@ -167,7 +167,7 @@ private:
     // Declared in the order they are made; destroyed documents first (they hold types),
     // then the types (they listen to the encodings).
     std::unique_ptr<CLangEncSet> m_langEncs;
-    CInterlinearTypeSettings m_typeSettings;
+    CAppTypeSettings m_typeSettings;
     std::unique_ptr<CDatabaseTypeSet> m_types;
     std::unique_ptr<CDocManager> m_documents;
     // Objects owned by parts not built yet, carried as written.

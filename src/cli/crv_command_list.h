@@ -40,6 +40,9 @@ int CmdTextFind(CrvContext& ctx);
 int CmdTextReplace(CrvContext& ctx);
 int CmdReshape(CrvContext& ctx);
 
+// crv_export.cpp
+int CmdExport(CrvContext& ctx);
+
 // crv_project.cpp
 int CmdProjectNew(CrvContext& ctx);
 int CmdCheck(CrvContext& ctx);

@@ -1,7 +1,5 @@
 // crv open, resave, import and new: database documents as the desktop program opens,
 // saves, imports and creates them, with the database types of -s/-p.
-#include "app/doc_manager.h"
-#include "app/project.h"
 #include "base/platform.h"
 #include "cli/crv_command_list.h"
 #include "cli/crv_doc_session.h"

@@ -1,6 +1,7 @@
-// The documents one crv command works on: with -p the project's document list and import
-// choices, else a document list of its own over the types of -s; dialogs answered as the
-// command line answers them.
+// The documents one crv command works on (open, resave, import, new, export, the text and
+// interlinear commands): with -p the project's document list and import choices, else a
+// document list of its own over the types of -s; dialogs answered as the command line
+// answers them.
 #pragma once
 
 #include <memory>

@@ -17,11 +17,13 @@ CDatabaseType::CDatabaseType(CLangEncSet& langEncs, std::string name, CDatabaseT
         m_filters = factory->MakeFilterSet(*this);
         m_jumpPath = factory->MakeJumpPath(*this);
         m_interlinear = factory->MakeInterlinearProcs(*this);
+        m_exports = factory->MakeExportSet(*this);
     }
 }
 
 CDatabaseType::~CDatabaseType() {
     // Markers held counted let go before the marker set deletes them.
+    m_exports.reset();
     m_interlinear.reset();
     m_jumpPath.reset();
     m_filters.reset();
@@ -108,7 +110,7 @@ void CDatabaseType::SetModified(bool modified) {
     if (!modified)
         m_markerSet.SetModified(false);
     if (!modified)
-        for (auto* object : {m_filters.get(), m_jumpPath.get(), m_interlinear.get()})
+        for (auto* object : SettingsObjects())
             if (object)
                 object->SetModified(false);
 }
@@ -116,7 +118,7 @@ void CDatabaseType::SetModified(bool modified) {
 bool CDatabaseType::IsModified() const {
     if (m_modified || m_markerSet.IsModified())
         return true;
-    for (auto* object : {m_filters.get(), m_jumpPath.get(), m_interlinear.get()})
+    for (auto* object : SettingsObjects())
         if (object && object->IsModified())
             return true;
     return false;
@@ -139,7 +141,7 @@ void CDatabaseType::OnMarkerUpdate(const CMarkerUpdate& update) {
         ref.Follow(update);
     m_dateStamp.Follow(update);
     m_multipleMatch.Follow(update);
-    for (auto* object : {m_filters.get(), m_jumpPath.get(), m_interlinear.get()})
+    for (auto* object : SettingsObjects())
         if (object)
             object->OnMarkerUpdate(update);
     if (!update.marker || update.marker->Owner() != &m_markerSet)
@@ -155,7 +157,7 @@ void CDatabaseType::OnLangEncUpdate(const CLangEncUpdate& update) {
     // The type's own settings hold no encoding: its markers hold theirs counted and
     // write them by name. Filters name encodings; the carried objects are passed on once
     // their owners read them.
-    for (auto* object : {m_filters.get(), m_jumpPath.get(), m_interlinear.get()})
+    for (auto* object : SettingsObjects())
         if (object)
             object->OnLangEncUpdate(update);
 }

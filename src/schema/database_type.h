@@ -6,6 +6,7 @@
 // until their owners read them (CTypeCarriedSettings).
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -96,6 +97,8 @@ public:
     // The jump path and interlinear processes, when the factory makes them.
     CTypeSettingsObject* JumpPathSettings() const { return m_jumpPath.get(); }
     CTypeSettingsObject* InterlinearSettings() const { return m_interlinear.get(); }
+    // The export set, when the factory makes one.
+    CTypeSettingsObject* ExportSet() const { return m_exports.get(); }
     // The interlinear flags of the markers made again from the processes (after they
     // were added, changed or deleted).
     void UpdateInterlinearFlags();
@@ -142,6 +145,12 @@ private:
     std::unique_ptr<CTypeSettingsObject> m_filters;
     std::unique_ptr<CTypeSettingsObject> m_interlinear;
     std::unique_ptr<CTypeSettingsObject> m_jumpPath;
+    std::unique_ptr<CTypeSettingsObject> m_exports;
+    // The objects above (null where the factory made none), for what every one of them does.
+    std::array<CTypeSettingsObject*, 4> SettingsObjects() const {
+        return {m_filters.get(), m_jumpPath.get(), m_interlinear.get(), m_exports.get()};
+    }
+    bool m_exportsRead = false; // the file had its own "\+expset"
     std::string m_recordMarkerName;
     std::vector<CMarkerRef> m_secKeys;
     std::string m_template;

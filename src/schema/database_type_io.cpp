@@ -79,11 +79,12 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
             continue;
         }
         CTypeSettingsObject* object = nullptr;
-        for (auto* o : {m_filters.get(), m_jumpPath.get(), m_interlinear.get()})
+        for (auto* o : SettingsObjects())
             if (o && is.PeekBeginMarker(o->ObjectName()))
                 object = o;
         if (object) {
             CNoteList found;
+            m_exportsRead = m_exportsRead || object == m_exports.get();
             object->Read(is, found);
             for (auto& note : found) {
                 if (note.FileLine() == 0)
@@ -134,6 +135,15 @@ bool CDatabaseType::FinishReading(CNoteList& notes) {
         if (object)
             object->FinishReading(notes);
     m_markerSet.SetInterlinearFlags(InterlinearMarkerPairs());
+    if (m_exports) {
+        // An older file's single export process becomes the set; with a set of its own
+        // the older keys stay as they were written.
+        if (!m_exportsRead) {
+            m_exports->ReadOlderEntries(m_carried.olderExportKeys, notes);
+            m_carried.olderExportKeys.clear();
+        }
+        m_exports->FinishReading(notes);
+    }
     if (m_recordMarkerName.empty())
         return false;
     CNote error;
@@ -202,7 +212,10 @@ void CDatabaseType::Write(ObjectStream& os) const {
         os.WriteString("mkrMultipleMatchShow", MultipleMatchMarker()->Name());
     m_print.Write(os);
     WriteCaptured(os, m_carried.olderExportKeys);
-    WriteCaptured(os, m_carried.exportProcs);
+    if (m_exports)
+        m_exports->Write(os);
+    else
+        WriteCaptured(os, m_carried.exportProcs);
     os.WriteEndMarker(kObject);
 }
 

@@ -29,6 +29,9 @@ public:
     virtual void Write(ObjectStream& os) const = 0;
     // After the whole type was read (its markers are all known).
     virtual void FinishReading(CNoteList& notes) = 0;
+    // Keys of older files that this object takes over when the file has no object of
+    // its own (captured in the order read).
+    virtual void ReadOlderEntries(std::string_view, CNoteList&) {}
     virtual void OnMarkerUpdate(const CMarkerUpdate&) {}
     virtual void OnLangEncUpdate(const CLangEncUpdate&) {}
     virtual bool IsModified() const = 0;
@@ -48,6 +51,10 @@ public:
         return nullptr;
     }
     virtual std::unique_ptr<CTypeSettingsObject> MakeInterlinearProcs(CDatabaseType&) const {
+        return nullptr;
+    }
+    // The export set ("expset"); null where export is not linked (carried as written).
+    virtual std::unique_ptr<CTypeSettingsObject> MakeExportSet(CDatabaseType&) const {
         return nullptr;
     }
 };

@@ -52,7 +52,7 @@ TEST_F(CrvProject, CheckOpensTheSampleAndChangesNothing) {
     auto before = FolderBytes(dir.Path());
     auto r = RunCrv({"-p", prj, "check"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "types: 3\nencodings: 3\ndatabases: 3\nrecords: 41\n");
+    EXPECT_EQ(r.out, "types: 4\nencodings: 4\ndatabases: 3\nrecords: 41\n");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(FolderBytes(dir.Path()), before);
 
@@ -61,13 +61,13 @@ TEST_F(CrvProject, CheckOpensTheSampleAndChangesNothing) {
     before = FolderBytes(CORVANE_SAMPLE_DIR);
     r = RunCrv({"-p", std::string(CORVANE_SAMPLE_DIR) + "/sample.prj", "check"}, {},
                config.Path().string());
-    EXPECT_EQ(r.out, "types: 3\nencodings: 3\ndatabases: 3\nrecords: 41\n");
+    EXPECT_EQ(r.out, "types: 4\nencodings: 4\ndatabases: 3\nrecords: 41\n");
     EXPECT_EQ(FolderBytes(CORVANE_SAMPLE_DIR), before);
 
     // A settings folder lists no databases.
     r = RunCrv({"-s", dir.Path().string(), "check"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "types: 3\nencodings: 3\ndatabases: 0\nrecords: 0\n");
+    EXPECT_EQ(r.out, "types: 4\nencodings: 4\ndatabases: 0\nrecords: 0\n");
     EXPECT_EQ(RunCrv({"check"}).status, 2);
     EXPECT_EQ(RunCrv({"-p", prj, "check", "extra"}).status, 2);
 }
@@ -95,7 +95,7 @@ TEST_F(CrvProject, CheckReportsWhatCannotBeOpenedAndSavesNothing) {
     auto before = FolderBytes(dir.Path());
     auto r = RunCrv({"-p", prj, "check"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "types: 3\nencodings: 3\ndatabases: 2\nrecords: 33\n");
+    EXPECT_EQ(r.out, "types: 4\nencodings: 4\ndatabases: 2\nrecords: 33\n");
     EXPECT_NE(r.err.find(dir.File("gone.db") + "\nCorvane cannot find this file."),
               std::string::npos)
         << r.err;
@@ -177,7 +177,7 @@ TEST_F(CrvProject, OtherCommandsUseTheProjectsTypesAndAppPath) {
                         "\\-CrvProjectSettings\r\n");
     auto r = RunCrv({"-p", prj, "check"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "types: 3\nencodings: 3\ndatabases: 1\nrecords: 3\n");
+    EXPECT_EQ(r.out, "types: 4\nencodings: 4\ndatabases: 1\nrecords: 3\n");
     EXPECT_EQ(r.err, "");
 }
 

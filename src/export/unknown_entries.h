@@ -1,0 +1,36 @@
+// Entries of the export settings objects that this version does not read (keys and
+// objects of newer versions, values it cannot use): captured as they stand and written
+// back at the end of their object, so that a load and a save lose nothing.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/object_stream.h"
+
+namespace crv {
+
+class UnknownEntries {
+public:
+    // Takes the current entry (an object whole) of the object named enclosing.
+    void Capture(ObjectStream& is, std::string_view enclosing);
+    // Keeps one entry given as it stood in the input (PeekRawEntry).
+    void AddRaw(std::string_view raw);
+    // The current entry captured as Capture takes it, for a reader that decides later
+    // whether to keep it (AddCaptured), in its place among the others.
+    static std::string Take(ObjectStream& is, std::string_view enclosing);
+    void AddCaptured(std::string_view captured) { m_text += captured; }
+    void Write(ObjectStream& os) const;
+    bool IsEmpty() const { return m_text.empty(); }
+    bool operator==(const UnknownEntries&) const = default;
+
+private:
+    std::string m_text;
+};
+
+// Whether the current entry ends the object name: its own end line (consumed), or the
+// end line of an enclosing object where name's is missing (left for the enclosing
+// reader). At the end of the input too.
+bool AtObjectEnd(ObjectStream& is, std::string_view name);
+
+} // namespace crv
