@@ -1,0 +1,363 @@
+#include "corpus/word_index.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace crv {
+
+namespace {
+
+constexpr std::string_view kTitleLine = "Word List Data File v1.1\n";
+constexpr std::string_view kCharsPrefix = "chars ";
+constexpr std::size_t kRefSize = 9;
+constexpr std::size_t kEndSize = 9;
+
+void PutU16(std::string& out, std::uint16_t v) {
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>(v >> 8);
+}
+
+void PutU32(std::string& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// Reads the index bytes front to back; every read checks the bytes are there.
+class Cursor {
+public:
+    Cursor(const char* p, const char* end) : m_p(p), m_end(end) {}
+    std::size_t Left() const { return static_cast<std::size_t>(m_end - m_p); }
+    const char* Pos() const { return m_p; }
+    bool Line(std::string_view& line) {
+        const void* nl = std::memchr(m_p, '\n', Left());
+        if (!nl)
+            return false;
+        auto* q = static_cast<const char*>(nl);
+        line = std::string_view(m_p, static_cast<std::size_t>(q - m_p));
+        m_p = q + 1;
+        return true;
+    }
+    bool Text(std::string_view expected) {
+        if (Left() < expected.size() || std::memcmp(m_p, expected.data(), expected.size()) != 0)
+            return false;
+        m_p += expected.size();
+        return true;
+    }
+    bool U16(std::uint16_t& v) {
+        if (Left() < 2)
+            return false;
+        auto* b = reinterpret_cast<const unsigned char*>(m_p);
+        v = static_cast<std::uint16_t>(b[0] | b[1] << 8);
+        m_p += 2;
+        return true;
+    }
+    bool U32(std::uint32_t& v) {
+        if (Left() < 4)
+            return false;
+        auto* b = reinterpret_cast<const unsigned char*>(m_p);
+        v = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+            static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+        m_p += 4;
+        return true;
+    }
+    bool Bytes(std::size_t n, std::string_view& out) {
+        if (Left() < n)
+            return false;
+        out = std::string_view(m_p, n);
+        m_p += n;
+        return true;
+    }
+
+private:
+    const char* m_p;
+    const char* m_end;
+};
+
+bool ParseNumber(std::string_view text, unsigned long max, unsigned long& value) {
+    if (text.empty() || text.size() > 9)
+        return false;
+    value = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9')
+            return false;
+        value = value * 10 + static_cast<unsigned long>(ch - '0');
+    }
+    return value <= max;
+}
+
+// "YYYY/MM/DD,hh:mm:ss": digits where the format has them.
+bool IsTimeText(std::string_view t) {
+    static constexpr std::string_view kPattern = "dddd/dd/dd,dd:dd:dd";
+    if (t.size() != kPattern.size())
+        return false;
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (kPattern[i] == 'd' ? (t[i] < '0' || t[i] > '9') : t[i] != kPattern[i])
+            return false;
+    return true;
+}
+
+// One file line: "%u,%s,%04i/%02i/%02i,%02i:%02i:%02i". The path may hold commas; the
+// time holds exactly one, so the path ends at the second comma from the end.
+bool ParseFileLine(std::string_view line, CIndexedFile& file) {
+    std::size_t first = line.find(',');
+    std::size_t last = line.rfind(',');
+    if (first == std::string_view::npos || last == first)
+        return false;
+    std::size_t dateComma = line.rfind(',', last - 1);
+    if (dateComma == first || dateComma == std::string_view::npos)
+        return false;
+    unsigned long number = 0;
+    if (!ParseNumber(line.substr(0, first), 0xFFFF, number) || number == 0)
+        return false;
+    file.number = static_cast<std::uint16_t>(number);
+    file.path = std::string(line.substr(first + 1, dateComma - first - 1));
+    file.time = std::string(line.substr(dateComma + 1));
+    return !file.path.empty() && IsTimeText(file.time);
+}
+
+} // namespace
+
+std::uint32_t WordIndexChecksum(std::string_view bytes) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ bytes.size();
+    const char* p = bytes.data();
+    std::size_t n = bytes.size();
+    std::size_t i = 0;
+    // Each step is a bijection of h for a given chunk, so any one changed chunk changes
+    // the result.
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t v;
+        std::memcpy(&v, p + i, 8);
+        h = (h ^ v) * 0xFF51AFD7ED558CCDULL;
+        h ^= h >> 32;
+    }
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, p + i, n - i);
+    h = (h ^ tail ^ (static_cast<std::uint64_t>(n - i) << 56)) * 0xC4CEB9FE1A85EC53ULL;
+    h ^= h >> 29;
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+std::uint8_t CWordIndex::BookNumber(std::string_view name, bool& full) {
+    for (std::size_t i = 0; i < bookNames.size(); ++i)
+        if (bookNames[i] == name)
+            return static_cast<std::uint8_t>(i);
+    if (bookNames.size() >= kMaxNames) {
+        full = true;
+        return kUnknownBook;
+    }
+    bookNames.emplace_back(name);
+    return static_cast<std::uint8_t>(bookNames.size() - 1);
+}
+
+std::string_view CWordIndex::BookName(std::uint8_t book) const {
+    return book < bookNames.size() ? std::string_view(bookNames[book]) : std::string_view("???");
+}
+
+const CIndexedFile* CWordIndex::FindFile(std::uint16_t number) const {
+    for (const CIndexedFile& f : files)
+        if (f.number == number)
+            return &f;
+    return nullptr;
+}
+
+int CWordIndex::HighestFileNumber() const {
+    int highest = 0;
+    for (const CIndexedFile& f : files)
+        highest = std::max<int>(highest, f.number);
+    return highest;
+}
+
+void CWordIndex::RemoveFiles(const std::vector<bool>& removed) {
+    auto gone = [&](std::uint16_t number) { return number < removed.size() && removed[number]; };
+    for (auto it = words.begin(); it != words.end();) {
+        std::erase_if(it->second, [&](const CWordRef& r) { return gone(r.file); });
+        if (it->second.empty())
+            it = words.erase(it);
+        else
+            ++it;
+    }
+    std::erase_if(files, [&](const CIndexedFile& f) { return gone(f.number); });
+}
+
+void CWordIndex::CompactNames() {
+    std::vector<bool> used(256, false);
+    for (const auto& [word, refs] : words)
+        for (const CWordRef& r : refs)
+            used[r.book] = true;
+    std::vector<std::uint8_t> renumber(256, kUnknownBook);
+    std::vector<std::string> kept;
+    for (std::size_t i = 0; i < bookNames.size(); ++i) {
+        if (!used[i])
+            continue;
+        renumber[i] = static_cast<std::uint8_t>(kept.size());
+        kept.push_back(std::move(bookNames[i]));
+    }
+    bool same = kept.size() == bookNames.size();
+    bookNames = std::move(kept);
+    if (same)
+        return;
+    for (auto& [word, refs] : words)
+        for (CWordRef& r : refs)
+            r.book = renumber[r.book];
+}
+
+std::size_t CWordIndex::ReferenceCount() const {
+    std::size_t n = 0;
+    for (const auto& [word, refs] : words)
+        n += refs.size();
+    return n;
+}
+
+std::string CWordIndex::Serialize() const {
+    std::vector<const CWordMap::value_type*> sorted;
+    sorted.reserve(words.size());
+    std::size_t size = 4096;
+    for (const auto& entry : words) {
+        sorted.push_back(&entry);
+        size += entry.first.size() + 9 + entry.second.size() * kRefSize;
+    }
+    std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->first < b->first; });
+
+    std::string out;
+    out.reserve(size);
+    out += kTitleLine;
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "%016llx\n", static_cast<unsigned long long>(identity.wordChars));
+    out += kCharsPrefix;
+    out += hex;
+    for (const std::string* marker :
+         {&identity.wordMarkers, &identity.bookMarker, &identity.chapMarker, &identity.verseMarker}) {
+        out += *marker;
+        out += '\n';
+    }
+    PutU16(out, static_cast<std::uint16_t>(files.size()));
+    for (const CIndexedFile& f : files) {
+        out += std::to_string(f.number);
+        out += ',';
+        out += f.path;
+        out += ',';
+        out += f.time;
+        out += '\n';
+    }
+    PutU16(out, static_cast<std::uint16_t>(bookNames.size()));
+    for (const std::string& name : bookNames) {
+        out += name;
+        out += '\n';
+    }
+    out += '\n';
+    for (const auto* entry : sorted) {
+        PutU32(out, static_cast<std::uint32_t>(entry->first.size()));
+        out += entry->first;
+        out += '\n';
+        PutU32(out, static_cast<std::uint32_t>(entry->second.size()));
+        std::size_t at = out.size();
+        out.resize(at + entry->second.size() * kRefSize);
+        auto* b = reinterpret_cast<unsigned char*>(out.data() + at);
+        for (const CWordRef& r : entry->second) {
+            b[0] = static_cast<unsigned char>(r.file & 0xFF);
+            b[1] = static_cast<unsigned char>(r.file >> 8);
+            for (int i = 0; i < 4; ++i)
+                b[2 + i] = static_cast<unsigned char>((r.offset >> (8 * i)) & 0xFF);
+            b[6] = r.book;
+            b[7] = r.chap;
+            b[8] = r.verse;
+            b += kRefSize;
+        }
+    }
+    std::uint32_t sum = WordIndexChecksum(out);
+    PutU32(out, 0);
+    out += '\n';
+    PutU32(out, sum);
+    return out;
+}
+
+bool CWordIndex::Parse(std::string_view bytes, CWordIndex& index) {
+    if (bytes.size() < kTitleLine.size() + kEndSize)
+        return false;
+    std::string_view body = bytes.substr(0, bytes.size() - kEndSize);
+    Cursor end(bytes.data() + body.size(), bytes.data() + bytes.size());
+    std::uint32_t zero = 1, sum = 0;
+    if (!end.U32(zero) || zero != 0 || !end.Text("\n") || !end.U32(sum) ||
+        sum != WordIndexChecksum(body))
+        return false;
+
+    Cursor in(body.data(), body.data() + body.size());
+    std::string_view line;
+    if (!in.Text(kTitleLine) || !in.Text(kCharsPrefix) || !in.Line(line) || line.size() != 16)
+        return false;
+    index.identity.wordChars = 0;
+    for (char ch : line) {
+        int digit = ch >= '0' && ch <= '9' ? ch - '0' : ch >= 'a' && ch <= 'f' ? ch - 'a' + 10 : -1;
+        if (digit < 0)
+            return false;
+        index.identity.wordChars = index.identity.wordChars << 4 | static_cast<unsigned>(digit);
+    }
+    for (std::string* marker : {&index.identity.wordMarkers, &index.identity.bookMarker,
+                                &index.identity.chapMarker, &index.identity.verseMarker}) {
+        if (!in.Line(line))
+            return false;
+        *marker = std::string(line);
+    }
+
+    std::uint16_t fileCount = 0;
+    if (!in.U16(fileCount))
+        return false;
+    index.files.clear();
+    std::vector<bool> known(0x10000, false);
+    for (unsigned i = 0; i < fileCount; ++i) {
+        CIndexedFile file;
+        if (!in.Line(line) || !ParseFileLine(line, file) || known[file.number])
+            return false;
+        for (const CIndexedFile& other : index.files)
+            if (other.path == file.path)
+                return false;
+        known[file.number] = true;
+        index.files.push_back(std::move(file));
+    }
+
+    std::uint16_t nameCount = 0;
+    if (!in.U16(nameCount) || nameCount > kMaxNames)
+        return false;
+    index.bookNames.clear();
+    for (unsigned i = 0; i < nameCount; ++i) {
+        if (!in.Line(line))
+            return false;
+        index.bookNames.emplace_back(line);
+    }
+    if (!in.Text("\n"))
+        return false;
+
+    index.words.clear();
+    while (in.Left() > 0) {
+        std::uint32_t length = 0, count = 0;
+        std::string_view word;
+        if (!in.U32(length) || length == 0 || !in.Bytes(length, word) || !in.Text("\n") ||
+            word.find('\n') != std::string_view::npos || !in.U32(count) || count == 0 ||
+            in.Left() / kRefSize < count)
+            return false;
+        auto [it, added] = index.words.try_emplace(std::string(word));
+        if (!added)
+            return false;
+        std::vector<CWordRef>& refs = it->second;
+        refs.resize(count);
+        auto* b = reinterpret_cast<const unsigned char*>(in.Pos());
+        for (CWordRef& r : refs) {
+            r.file = static_cast<std::uint16_t>(b[0] | b[1] << 8);
+            r.offset = static_cast<std::uint32_t>(b[2]) | static_cast<std::uint32_t>(b[3]) << 8 |
+                       static_cast<std::uint32_t>(b[4]) << 16 |
+                       static_cast<std::uint32_t>(b[5]) << 24;
+            r.book = b[6];
+            r.chap = b[7];
+            r.verse = b[8];
+            if (!known[r.file] || (r.book >= nameCount && r.book != kUnknownBook))
+                return false;
+            b += kRefSize;
+        }
+        std::string_view skipped;
+        in.Bytes(count * kRefSize, skipped);
+    }
+    return true;
+}
+
+} // namespace crv

@@ -1,0 +1,99 @@
+// The word index of a corpus: every word with the references of its occurrences, the
+// files it was made from with their modification times, and the table of book names;
+// and its file (".wi"), which lets a run read only the files that changed.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace crv {
+
+// One occurrence: the file (by its number in the index), the offset of the word's first
+// byte in that file, and its book (an entry of the name table), chapter and verse.
+struct CWordRef {
+    std::uint32_t offset = 0;
+    std::uint16_t file = 0;
+    std::uint8_t book = 0;
+    std::uint8_t chap = 0;
+    std::uint8_t verse = 0;
+};
+
+struct CIndexedFile {
+    std::uint16_t number = 0;
+    std::string path; // as the corpus lists it
+    std::string time; // "YYYY/MM/DD,hh:mm:ss" (UTC), or kUnsureTime
+};
+
+// The markers and word characters an index was made with; an index made with others
+// is of no use.
+struct CWordIndexIdentity {
+    std::uint64_t wordChars = 0; // CWordChars::Fingerprint
+    std::string wordMarkers;
+    std::string bookMarker;
+    std::string chapMarker;
+    std::string verseMarker;
+    bool operator==(const CWordIndexIdentity&) const = default;
+};
+
+struct WordHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+using CWordMap = std::unordered_map<std::string, std::vector<CWordRef>, WordHash, std::equal_to<>>;
+
+class CWordIndex {
+public:
+    // Names past the table's limit get this entry ("???").
+    static constexpr std::uint8_t kUnknownBook = 255;
+    static constexpr std::size_t kMaxNames = 255;
+    // Chapter and verse numbers are kept to one byte.
+    static constexpr int kMaxRefNumber = 255;
+    // An index with a higher file number is made again with the files renumbered.
+    static constexpr int kMaxFileNumber = 900;
+    // A time that matches no file: the file is read again next time.
+    static constexpr std::string_view kUnsureTime = "0000/00/00,00:00:00";
+
+    CWordIndexIdentity identity;
+    std::vector<CIndexedFile> files;
+    std::vector<std::string> bookNames;
+    CWordMap words;
+
+    // The entry of name in the book-name table, added when missing; kUnknownBook when
+    // the table is full (full set then).
+    std::uint8_t BookNumber(std::string_view name, bool& full);
+    std::string_view BookName(std::uint8_t book) const;
+    const CIndexedFile* FindFile(std::uint16_t number) const;
+    int HighestFileNumber() const;
+    // Takes the references of the files whose numbers are set in removed out of every
+    // word, drops words left without one, and drops those files.
+    void RemoveFiles(const std::vector<bool>& removed);
+    // Drops book names no reference uses and renumbers the rest, so that names of
+    // files gone do not fill the table.
+    void CompactNames();
+    std::size_t ReferenceCount() const;
+
+    // The file's bytes:
+    //   "Word List Data File v1.1\n"
+    //   "chars " + 16 hex digits of identity.wordChars + "\n"
+    //   word markers "\n" book marker "\n" chapter marker "\n" verse marker "\n"
+    //   u16 number of files, then per file "%u,%s,%04i/%02i/%02i,%02i:%02i:%02i\n"
+    //   u16 number of book names, then each name and "\n", then "\n"
+    //   per word, in byte order of the words: u32 length of the word, the word, "\n",
+    //     u32 number of references, then per reference u16 file, u32 offset, u8 book,
+    //     u8 chapter, u8 verse
+    //   end: u32 0, "\n", u32 checksum of every byte before the end
+    // Integers are little-endian. Nothing follows the end.
+    std::string Serialize() const;
+    // Reads bytes written by Serialize. False for anything else (a damaged, truncated or
+    // foreign file); index is then unspecified.
+    static bool Parse(std::string_view bytes, CWordIndex& index);
+};
+
+// The checksum of the index file.
+std::uint32_t WordIndexChecksum(std::string_view bytes);
+
+} // namespace crv
