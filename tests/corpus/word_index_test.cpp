@@ -1,0 +1,139 @@
+#include "corpus/word_index.h"
+
+#include <gtest/gtest.h>
+
+namespace crv {
+namespace {
+
+using namespace std::string_literals;
+
+CWordIndex SmallIndex() {
+    CWordIndex index;
+    index.identity = {0x0123456789abcdefULL, "\\v \\p", "\\id", "\\c", "\\v"};
+    index.files = {{1, "a,b.txt", "2024/01/02,03:04:05"}, {7, "/c/d.txt", "2023/12/31,23:59:59"}};
+    index.bookNames = {"Kelo ne ponyu", "Ámi"};
+    index.words["kelo"] = {{10, 1, 0, 1, 2}, {70000, 7, 1, 255, 3}};
+    index.words["ngári"] = {{0xFFFFFFF0u, 7, CWordIndex::kUnknownBook, 0, 0}};
+    return index;
+}
+
+bool SameContent(const CWordIndex& a, const CWordIndex& b) {
+    if (!(a.identity == b.identity) || a.bookNames != b.bookNames || a.files.size() != b.files.size() ||
+        a.words.size() != b.words.size())
+        return false;
+    for (std::size_t i = 0; i < a.files.size(); ++i)
+        if (a.files[i].number != b.files[i].number || a.files[i].path != b.files[i].path ||
+            a.files[i].time != b.files[i].time)
+            return false;
+    for (const auto& [word, refs] : a.words) {
+        auto it = b.words.find(word);
+        if (it == b.words.end() || it->second.size() != refs.size())
+            return false;
+        for (std::size_t i = 0; i < refs.size(); ++i) {
+            const CWordRef &x = refs[i], &y = it->second[i];
+            if (x.offset != y.offset || x.file != y.file || x.book != y.book || x.chap != y.chap ||
+                x.verse != y.verse)
+                return false;
+        }
+    }
+    return true;
+}
+
+// Replaces the checksum so that only the structure decides.
+std::string Resealed(std::string bytes) {
+    std::uint32_t sum = WordIndexChecksum(std::string_view(bytes).substr(0, bytes.size() - 9));
+    for (int i = 0; i < 4; ++i)
+        bytes[bytes.size() - 4 + i] = static_cast<char>((sum >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+TEST(WordIndexTest, FileReadsBackAndItsLayoutIsFixed) {
+    CWordIndex index = SmallIndex();
+    std::string bytes = index.Serialize();
+    EXPECT_TRUE(bytes.starts_with("Word List Data File v1.1\nchars 0123456789abcdef\n"
+                                  "\\v \\p\n\\id\n\\c\n\\v\n\x02\x00"
+                                  "1,a,b.txt,2024/01/02,03:04:05\n"
+                                  "7,/c/d.txt,2023/12/31,23:59:59\n\x02\x00Kelo ne ponyu\nÁmi\n\n"
+                                  "\x04\x00\x00\x00kelo\n\x02\x00\x00\x00"
+                                  "\x01\x00\x0A\x00\x00\x00\x00\x01\x02"s));
+    CWordIndex back;
+    ASSERT_TRUE(CWordIndex::Parse(bytes, back));
+    EXPECT_TRUE(SameContent(index, back));
+    EXPECT_EQ(back.Serialize(), bytes);
+
+    // An empty index too.
+    CWordIndex empty;
+    ASSERT_TRUE(CWordIndex::Parse(empty.Serialize(), back));
+    EXPECT_TRUE(back.words.empty() && back.files.empty());
+}
+
+TEST(WordIndexTest, DamagedTruncatedOrInconsistentFilesAreRefused) {
+    std::string bytes = SmallIndex().Serialize();
+    CWordIndex back;
+    for (std::size_t n = 0; n < bytes.size(); ++n)
+        EXPECT_FALSE(CWordIndex::Parse(bytes.substr(0, n), back)) << "cut at " << n;
+    EXPECT_FALSE(CWordIndex::Parse(bytes + "x", back));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        std::string damaged = bytes;
+        damaged[i] = static_cast<char>(damaged[i] ^ 0x20);
+        EXPECT_FALSE(CWordIndex::Parse(damaged, back)) << "byte " << i;
+    }
+
+    // With a right checksum, the structure is still checked: a reference to a file the
+    // index does not list, a book past the table, a word twice, a file line without time.
+    auto refused = [&](CWordIndex index) {
+        return !CWordIndex::Parse(Resealed(index.Serialize()), back);
+    };
+    CWordIndex bad = SmallIndex();
+    bad.words["kelo"][0].file = 3;
+    EXPECT_TRUE(refused(bad));
+    bad = SmallIndex();
+    bad.words["kelo"][0].book = 2;
+    EXPECT_TRUE(refused(bad));
+    bad = SmallIndex();
+    bad.files[1].number = 1;
+    EXPECT_TRUE(refused(bad));
+    bad = SmallIndex();
+    bad.files[0].time = "yesterday";
+    EXPECT_TRUE(refused(bad));
+    bad = SmallIndex();
+    bad.words["kelo"].clear();
+    EXPECT_TRUE(refused(bad));
+    std::string twice = SmallIndex().Serialize();
+    std::size_t at = twice.find("\x06\x00\x00\x00ngári"s);
+    ASSERT_NE(at, std::string::npos);
+    twice.replace(at, 10, "\x04\x00\x00\x00kelo"s);
+    EXPECT_FALSE(CWordIndex::Parse(Resealed(twice), back));
+}
+
+TEST(WordIndexTest, RemovingFilesDropsTheirReferencesWordsAndUnusedNames) {
+    CWordIndex index = SmallIndex();
+    std::vector<bool> removed(0x10000, false);
+    removed[1] = true;
+    index.RemoveFiles(removed);
+    ASSERT_EQ(index.files.size(), 1u);
+    EXPECT_EQ(index.files[0].number, 7);
+    ASSERT_EQ(index.words["kelo"].size(), 1u);
+    index.CompactNames();
+    EXPECT_EQ(index.bookNames, std::vector<std::string>{"Ámi"});
+    EXPECT_EQ(index.words["kelo"][0].book, 0);
+    EXPECT_EQ(index.words["ngári"][0].book, CWordIndex::kUnknownBook);
+    EXPECT_EQ(index.BookName(CWordIndex::kUnknownBook), "???");
+
+    removed[7] = true;
+    index.RemoveFiles(removed);
+    EXPECT_TRUE(index.words.empty());
+    index.CompactNames();
+    EXPECT_TRUE(index.bookNames.empty());
+
+    bool full = false;
+    for (int i = 0; i < 255; ++i)
+        EXPECT_EQ(index.BookNumber("B" + std::to_string(i), full), i);
+    EXPECT_FALSE(full);
+    EXPECT_EQ(index.BookNumber("B3", full), 3);
+    EXPECT_EQ(index.BookNumber("one more", full), CWordIndex::kUnknownBook);
+    EXPECT_TRUE(full);
+}
+
+} // namespace
+} // namespace crv
