@@ -30,7 +30,7 @@ TEST(WordListTest, ReferencesAreGroupedByBookChapterAndVerse) {
     std::vector<std::string> lines = ReferenceLines(many, index, 0);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Kelo 12:1,3,5,7,9,11,13,15,17,19,21,23,25,27,29,31,33,35,37,39,41,43,45,47");
-    EXPECT_EQ(lines[0].size(), kMaxReferenceLine);
+    EXPECT_LE(lines[0].size(), kMaxReferenceLine);
     EXPECT_EQ(lines[1], "Kelo 12:49,51,53,55,57,59");
 
     // Corpus order: by the file's place in the list, then by offset.
