@@ -39,7 +39,8 @@ WordPart PartFor(MatchKind kind, std::size_t k, std::size_t n) {
 
 std::string_view LineAt(std::string_view bytes, std::size_t start) {
     std::size_t end = bytes.find('\n', start);
-    std::string_view line = bytes.substr(start, (end == std::string_view::npos ? bytes.size() : end) - start);
+    std::string_view line =
+        bytes.substr(start, (end == std::string_view::npos ? bytes.size() : end) - start);
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     return line;
@@ -151,8 +152,8 @@ public:
             return false;
         match.target = OneLine(rest.substr(0, lastEnd));
         match.before = Before(bytes, o);
-        std::string after = OneLine(bytes.substr(o + lastEnd, std::min(fieldEnd - o - lastEnd,
-                                                                         4 * kContextLength)));
+        std::string after = OneLine(
+            bytes.substr(o + lastEnd, std::min(fieldEnd - o - lastEnd, 4 * kContextLength)));
         std::size_t cut = FirstCharsEnd(after, kContextLength);
         if (cut < after.size()) {
             std::size_t space = after.rfind(' ', cut);
@@ -205,7 +206,7 @@ private:
         if (from > 0) {
             std::size_t space = before.find(' ', from);
             before.erase(0, space != std::string::npos && space + 1 < before.size() ? space + 1
-                                                                                      : from);
+                                                                                    : from);
         }
         return before;
     }
@@ -237,12 +238,12 @@ bool WordPartMatches(const CLangEnc& langEnc, std::string_view word, std::string
     case WordPart::Prefix:
         return word.starts_with(search) && UnitBoundary(langEnc, word, search.size());
     case WordPart::Suffix:
-        return word.ends_with(search) &&
-               UnitBoundary(langEnc, word, word.size() - search.size());
+        return word.ends_with(search) && UnitBoundary(langEnc, word, word.size() - search.size());
     case WordPart::Contains:
         for (std::size_t pos = word.find(search); pos != std::string_view::npos;
              pos = word.find(search, pos + 1))
-            if (UnitBoundary(langEnc, word, pos) && UnitBoundary(langEnc, word, pos + search.size()))
+            if (UnitBoundary(langEnc, word, pos) &&
+                UnitBoundary(langEnc, word, pos + search.size()))
                 return true;
         return false;
     }

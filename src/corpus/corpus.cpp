@@ -26,20 +26,15 @@ constexpr std::string_view kFilesList = "FilesList";
 // break is not part of it.
 std::string OneLine(std::string value) {
     value.erase(std::find(value.begin(), value.end(), '\n'), value.end());
-    while (!value.empty() &&
-           (value.back() == ' ' || value.back() == '\t' || value.back() == '\r'))
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r'))
         value.pop_back();
     return value;
 }
 
-// Whether the current entry ends an enclosing object (one of names) whose own end line
-// is missing here: the reader stops without consuming it.
-bool AtEnclosingEnd(ObjectStream& is, std::initializer_list<std::string_view> names) {
-    for (std::string_view name : names)
-        if (!name.empty() && is.PeekKey().size() == name.size() + 1 && is.PeekKey()[0] == '-' &&
-            is.PeekKey().substr(1) == name)
-            return true;
-    return false;
+// Whether the current entry is the end line of the object enclosing the set, whose own
+// end line is missing: the reader stops without consuming it.
+bool AtEnclosingEnd(ObjectStream& is, std::string_view name) {
+    return !name.empty() && is.IsOtherEnd("") && is.PeekKey().substr(1) == name;
 }
 
 } // namespace
@@ -87,8 +82,7 @@ void CCorpus::Read(ObjectStream& is) {
                         p.files.push_back(value);
                     continue;
                 }
-                if (is.ReadMarker('-', kFilesList) ||
-                    AtEnclosingEnd(is, {kCorpus, CCorpusSet::kObjectName}) ||
+                if (is.ReadMarker('-', kFilesList) || is.IsOtherEnd(kFilesList) ||
                     is.PeekBeginMarker(kCorpus))
                     break;
                 m_carriedFiles.Capture(is, kFilesList);
@@ -97,8 +91,8 @@ void CCorpus::Read(ObjectStream& is) {
         }
         if (is.ReadMarker('-', kCorpus))
             break;
-        // The next corpus, or the set's end, ends a corpus whose end line is missing.
-        if (is.PeekBeginMarker(kCorpus) || AtEnclosingEnd(is, {CCorpusSet::kObjectName}))
+        // The next corpus, or an enclosing end line, ends a corpus whose end line is missing.
+        if (is.PeekBeginMarker(kCorpus) || is.IsOtherEnd(kCorpus))
             break;
         m_carried.Capture(is, kCorpus);
     }
@@ -203,7 +197,7 @@ bool CCorpusSet::Read(ObjectStream& is, std::string_view enclosingName) {
         } else if (is.ReadBool("ConcordanceMatchCase", c.matchCase)) {
         } else if (is.ReadString("ConcordanceOutput", value)) {
             c.output = OneLine(value);
-        } else if (is.ReadMarker('-', kObjectName) || AtEnclosingEnd(is, {enclosingName})) {
+        } else if (is.ReadMarker('-', kObjectName) || AtEnclosingEnd(is, enclosingName)) {
             break;
         } else {
             m_carried.Capture(is, kObjectName);

@@ -45,7 +45,8 @@ CDatabaseType* GeneratedType(CDatabaseTypeSet& types, const std::string& name,
     if (types.FindProxy(name))
         return types.Find(name);
     std::string fileBase = name;
-    CDatabaseType* type = types.CreateByProgram(name, recordMarker, fileBase, std::move(description));
+    CDatabaseType* type =
+        types.CreateByProgram(name, recordMarker, fileBase, std::move(description));
     if (!type)
         return nullptr;
     define(type->MarkerSet());
@@ -107,15 +108,14 @@ struct RunStart {
 
 CDatabaseType* WordListType(CDatabaseTypeSet& types, CLangEnc& langEnc) {
     std::string name = std::string(kWordListTypePrefix) + langEnc.Name();
-    return GeneratedType(types, name, "w", WordListTypeDescription(langEnc.Name()),
-                         [&](CMarkerSet& markers) {
-                             DefineMarker(markers, "w", "Word", {}, &langEnc);
-                             DefineMarker(markers, "c", "Count", {}, nullptr);
-                             DefineMarker(markers, "cz", "Count Sort",
-                                          "Count field with leading zeros, for sorting by count.",
-                                          nullptr);
-                             DefineMarker(markers, "r", "References", {}, nullptr);
-                         });
+    return GeneratedType(
+        types, name, "w", WordListTypeDescription(langEnc.Name()), [&](CMarkerSet& markers) {
+            DefineMarker(markers, "w", "Word", {}, &langEnc);
+            DefineMarker(markers, "c", "Count", {}, nullptr);
+            DefineMarker(markers, "cz", "Count Sort",
+                         "Count field with leading zeros, for sorting by count.", nullptr);
+            DefineMarker(markers, "r", "References", {}, nullptr);
+        });
 }
 
 CDatabaseType* ConcordanceType(CDatabaseTypeSet& types, CLangEnc& langEnc, bool& byBook) {
@@ -129,17 +129,16 @@ CDatabaseType* ConcordanceType(CDatabaseTypeSet& types, CLangEnc& langEnc, bool&
     }
     std::string name =
         std::string(byBook ? kConcordBookTypePrefix : kConcordanceTypePrefix) + langEnc.Name();
-    return GeneratedType(types, name, "concref",
-                         ConcordanceTypeDescription(langEnc.Name(), refLangEnc->Name()),
-                         [&](CMarkerSet& markers) {
-                             DefineMarker(markers, "concref", "Reference", {}, refLangEnc);
-                             DefineMarker(markers, "concrefz", "Reference Sort",
-                                          "Reference with leading zeros, for general sorting.",
-                                          nullptr);
-                             DefineMarker(markers, "concbef", "Before", {}, &langEnc);
-                             DefineMarker(markers, "conctar", "Target", {}, &langEnc);
-                             DefineMarker(markers, "concaft", "After", {}, &langEnc);
-                         });
+    return GeneratedType(
+        types, name, "concref", ConcordanceTypeDescription(langEnc.Name(), refLangEnc->Name()),
+        [&](CMarkerSet& markers) {
+            DefineMarker(markers, "concref", "Reference", {}, refLangEnc);
+            DefineMarker(markers, "concrefz", "Reference Sort",
+                         "Reference with leading zeros, for general sorting.", nullptr);
+            DefineMarker(markers, "concbef", "Before", {}, &langEnc);
+            DefineMarker(markers, "conctar", "Target", {}, &langEnc);
+            DefineMarker(markers, "concaft", "After", {}, &langEnc);
+        });
 }
 
 bool MayReplaceOutput(const std::string& path) {

@@ -49,8 +49,9 @@ std::string TimeText(std::time_t t) {
     std::snprintf(buf, sizeof buf, "%04i/%02i/%02i,%02i:%02i:%02i", tm.tm_year + 1900,
                   tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
     // A year past four digits cannot be stored; such a file is read every time.
-    return std::strlen(buf) == CWordIndex::kUnsureTime.size() ? std::string(buf)
-                                                               : std::string(CWordIndex::kUnsureTime);
+    return std::strlen(buf) == CWordIndex::kUnsureTime.size()
+               ? std::string(buf)
+               : std::string(CWordIndex::kUnsureTime);
 }
 
 // A chapter or verse number: the absolute value of the number at the start of text (0
@@ -100,7 +101,8 @@ public:
         const char* end = base + bytes.size();
         bool inWords = false;
         while (p < end) {
-            auto* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            auto* nl =
+                static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
             const char* lineEnd = nl ? nl : end;
             std::string_view line(p, static_cast<std::size_t>(lineEnd - p));
             if (!line.empty() && line.back() == '\r')
@@ -112,7 +114,8 @@ public:
                 inWords = IsWordMarker(l.name);
                 if (inWords) {
                     std::size_t skip = isRef ? PastNumberToken(l.text) : 0;
-                    Words(l.text.substr(skip), static_cast<std::size_t>(l.text.data() - base) + skip);
+                    Words(l.text.substr(skip),
+                          static_cast<std::size_t>(l.text.data() - base) + skip);
                 }
                 break;
             }
@@ -166,9 +169,8 @@ private:
         if (!happened || shown)
             return;
         shown = true;
-        platform().ShowMessage(
-            FormatMessage(text, {std::to_string(CWordIndex::kMaxRefNumber)}),
-            MessageKind::Information);
+        platform().ShowMessage(FormatMessage(text, {std::to_string(CWordIndex::kMaxRefNumber)}),
+                               MessageKind::Information);
     }
 
     void Words(std::string_view text, std::size_t offset) {
@@ -310,6 +312,7 @@ RunStatus UpdateWordIndex(const CCorpusScan& scan, CWordIndex& index, CRefLimitN
                           CIndexUpdateInfo* info) {
     CIndexUpdateInfo local;
     CIndexUpdateInfo& done = info ? *info : local;
+    done = {};
     if (scan.files.size() > 0xFFFF) {
         platform().ShowMessage(kTooManyFiles);
         return RunStatus::Failed;
@@ -394,8 +397,8 @@ RunStatus UpdateWordIndex(const CCorpusScan& scan, CWordIndex& index, CRefLimitN
                            before.st_mtime + 1 < started;
             for (CIndexedFile& f : index.files)
                 if (f.number == r.number)
-                    f.time = settled ? TimeText(before.st_mtime)
-                                     : std::string(CWordIndex::kUnsureTime);
+                    f.time =
+                        settled ? TimeText(before.st_mtime) : std::string(CWordIndex::kUnsureTime);
             progress->Step();
         }
     }

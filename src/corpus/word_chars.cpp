@@ -22,8 +22,17 @@ bool IsPunctuation(std::uint32_t cp) {
 // The letters among the Windows-1252 bytes from 0x80.
 bool IsCp1252Letter(unsigned char b) {
     switch (b) {
-    case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F:
-    case 0xAA: case 0xB5: case 0xBA:
+    case 0x83:
+    case 0x8A:
+    case 0x8C:
+    case 0x8E:
+    case 0x9A:
+    case 0x9C:
+    case 0x9E:
+    case 0x9F:
+    case 0xAA:
+    case 0xB5:
+    case 0xBA:
         return true;
     default:
         return b >= 0xC0 && b != 0xD7 && b != 0xF7;
@@ -56,7 +65,8 @@ std::size_t CWordChars::ForeignChar(const char* p, const char* end, bool& letter
         auto b1 = static_cast<unsigned char>(p[1]);
         if ((b0 != 0xE0 || b1 >= 0xA0) && (b0 != 0xED || b1 < 0xA0)) {
             length = 3;
-            cp = (b0 & 0x0Fu) << 12 | (b1 & 0x3Fu) << 6 | (static_cast<unsigned char>(p[2]) & 0x3Fu);
+            cp =
+                (b0 & 0x0Fu) << 12 | (b1 & 0x3Fu) << 6 | (static_cast<unsigned char>(p[2]) & 0x3Fu);
         }
     } else if (b0 >= 0xF0 && b0 <= 0xF4 && IsContinuation(p + 1, end) &&
                IsContinuation(p + 2, end) && IsContinuation(p + 3, end)) {
@@ -105,9 +115,7 @@ CWordChars::CWordChars(const CLangEnc& langEnc) : m_langEnc(&langEnc) {
                 continue;
             kind = kSortPrimary;
         }
-        m_kind[code] = (kind & kSortPrimary)     ? kLetter
-                       : (kind & kSortSecondary) ? kMark
-                                                 : kEdge;
+        m_kind[code] = (kind & kSortPrimary) ? kLetter : (kind & kSortSecondary) ? kMark : kEdge;
         // The lower-case form; a title-case unit ("Ng") goes to the lower form of its
         // upper unit, but an alternative lower form (a final sigma) stays itself.
         const CLangChar* lower = unit;

@@ -223,11 +223,12 @@ std::string CWordIndex::Serialize() const {
     out.reserve(size);
     out += kTitleLine;
     char hex[32];
-    std::snprintf(hex, sizeof hex, "%016llx\n", static_cast<unsigned long long>(identity.wordChars));
+    std::snprintf(hex, sizeof hex, "%016llx\n",
+                  static_cast<unsigned long long>(identity.wordChars));
     out += kCharsPrefix;
     out += hex;
-    for (const std::string* marker :
-         {&identity.wordMarkers, &identity.bookMarker, &identity.chapMarker, &identity.verseMarker}) {
+    for (const std::string* marker : {&identity.wordMarkers, &identity.bookMarker,
+                                      &identity.chapMarker, &identity.verseMarker}) {
         out += *marker;
         out += '\n';
     }

@@ -91,8 +91,8 @@ std::vector<std::string> ReferenceLines(const std::vector<CWordRef>& refs, const
     return lines;
 }
 
-std::size_t WriteWordList(std::ostream& os, const CWordIndex& index, const CWordListOptions& options,
-                          std::string_view typeName) {
+std::size_t WriteWordList(std::ostream& os, const CWordIndex& index,
+                          const CWordListOptions& options, std::string_view typeName) {
     std::vector<const CWordMap::value_type*> sorted;
     sorted.reserve(index.words.size());
     for (const auto& entry : index.words)

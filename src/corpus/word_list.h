@@ -36,7 +36,7 @@ std::vector<std::string> ReferenceLines(const std::vector<CWordRef>& refs, const
 // Writes the word list database of index (refs in corpus order) with the header of
 // typeName: records in byte order of the words, "\w", with counts "\c" and "\cz" (six
 // digits with leading zeros), with references "\r" lines. Returns the number of records.
-std::size_t WriteWordList(std::ostream& os, const CWordIndex& index, const CWordListOptions& options,
-                          std::string_view typeName);
+std::size_t WriteWordList(std::ostream& os, const CWordIndex& index,
+                          const CWordListOptions& options, std::string_view typeName);
 
 } // namespace crv

@@ -98,8 +98,7 @@ TEST_F(ConcordanceTest, MatchKindsCaseAndPhrases) {
     // them allowed; the kind opens the phrase's outer ends.
     EXPECT_EQ(Targets("kelo, kuru", MatchKind::Whole),
               (std::vector<std::string>{"Kelo 1:1 Kelo kuru", "Kelo 1:2 Kelo Kuru"}));
-    EXPECT_EQ(Targets("kuru saw", MatchKind::Whole),
-              std::vector<std::string>{"Kelo 1:2 Kuru saw"});
+    EXPECT_EQ(Targets("kuru saw", MatchKind::Whole), std::vector<std::string>{"Kelo 1:2 Kuru saw"});
     EXPECT_TRUE(Targets("ponyu ponyu", MatchKind::Whole).empty()) << "fields are not crossed";
     EXPECT_EQ(Targets("lo ku", MatchKind::Middle),
               (std::vector<std::string>{"Kelo 1:1 Kelo kuru", "Kelo 1:2 Kelo Kuru"}));

@@ -18,8 +18,8 @@ protected:
         if (it == index.words.end())
             return out;
         for (const CWordRef& r : it->second)
-            out.push_back(std::string(index.BookName(r.book)) + " " + std::to_string(r.chap) +
-                          ":" + std::to_string(r.verse) + "@" + std::to_string(r.offset) + "#" +
+            out.push_back(std::string(index.BookName(r.book)) + " " + std::to_string(r.chap) + ":" +
+                          std::to_string(r.verse) + "@" + std::to_string(r.offset) + "#" +
                           std::to_string(r.file));
         return out;
     }
@@ -94,7 +94,8 @@ TEST_F(CorpusScanTest, ReferencesAndWordsComeFromTheirMarkersOnly) {
     CCorpusScan manyScan(other, dir.Path().string(), chars);
     CWordIndex manyIndex;
     ASSERT_EQ(ScanCorpusFile(manyScan, 0, 1, manyIndex, notices), RunStatus::Ok);
-    EXPECT_EQ(Refs(manyIndex, "kelo").back(), "??? 0:1@" + std::to_string(many.rfind("kelo")) + "#1");
+    EXPECT_EQ(Refs(manyIndex, "kelo").back(),
+              "??? 0:1@" + std::to_string(many.rfind("kelo")) + "#1");
     EXPECT_EQ(rec.Messages().back(), FormatMessage(kRefNamesLimit, {"255"}));
 }
 

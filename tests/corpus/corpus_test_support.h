@@ -52,8 +52,8 @@ protected:
         return path;
     }
     static void Age(const std::string& path, int minutesAgo) {
-        std::filesystem::last_write_time(
-            path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(minutesAgo));
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() -
+                                                   std::chrono::minutes(minutesAgo));
     }
     CCorpus& MakeCorpus(std::vector<std::string> files, std::string langEnc = "Tsaloni") {
         CCorpusProperties props;

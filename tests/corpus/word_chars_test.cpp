@@ -29,9 +29,14 @@ TEST_F(WordCharsTest, WordsAreDefinedUnitsLowerCasedWithoutPunctuationOrEdgeHyph
     EXPECT_EQ(Cut(chars, "' - ː 12"), "[12@7-9]");
     // Characters the encoding lacks: UTF-8 letters belong to words, quotes and dashes
     // do not, nor ASCII the order leaves out (x); other bytes are read as Windows-1252.
-    EXPECT_EQ(Cut(chars, "\xE2\x80\x9C" "façade\xE2\x80\x9D \xE2\x80\x94 y x"),
+    EXPECT_EQ(Cut(chars, "\xE2\x80\x9C"
+                         "façade\xE2\x80\x9D \xE2\x80\x94 y x"),
               "[façade@3-10][y@18-19]");
-    EXPECT_EQ(Cut(chars, "\x93" "fa\xE7" "ade\x94"), "[fa\xE7" "ade@1-7]");
+    EXPECT_EQ(Cut(chars, "\x93"
+                         "fa\xE7"
+                         "ade\x94"),
+              "[fa\xE7"
+              "ade@1-7]");
     // A word that ends the text, and tabs and line ends between words.
     EXPECT_EQ(Cut(chars, "a\tb\r\nc"), "[a@0-1][b@2-3][c@5-6]");
     EXPECT_EQ(chars.Words("Ts TS ts"), (std::vector<std::string>{"ts", "ts", "ts"}));

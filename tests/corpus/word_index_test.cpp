@@ -18,8 +18,8 @@ CWordIndex SmallIndex() {
 }
 
 bool SameContent(const CWordIndex& a, const CWordIndex& b) {
-    if (!(a.identity == b.identity) || a.bookNames != b.bookNames || a.files.size() != b.files.size() ||
-        a.words.size() != b.words.size())
+    if (!(a.identity == b.identity) || a.bookNames != b.bookNames ||
+        a.files.size() != b.files.size() || a.words.size() != b.words.size())
         return false;
     for (std::size_t i = 0; i < a.files.size(); ++i)
         if (a.files[i].number != b.files[i].number || a.files[i].path != b.files[i].path ||

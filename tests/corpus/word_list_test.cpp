@@ -14,9 +14,9 @@ CWordRef Ref(std::uint8_t book, std::uint8_t chap, std::uint8_t verse, std::uint
 TEST(WordListTest, ReferencesAreGroupedByBookChapterAndVerse) {
     CWordIndex index;
     index.bookNames = {"Kelo", "Ámi ngári-ne"};
-    std::vector<CWordRef> refs = {Ref(0, 1, 1), Ref(0, 1, 2), Ref(0, 1, 2), Ref(0, 1, 3),
-                                  Ref(0, 1, 5), Ref(0, 2, 4), Ref(1, 1, 1), Ref(1, 1, 2),
-                                  Ref(CWordIndex::kUnknownBook, 9, 9)};
+    std::vector<CWordRef> refs = {Ref(0, 1, 1), Ref(0, 1, 2), Ref(0, 1, 2),
+                                  Ref(0, 1, 3), Ref(0, 1, 5), Ref(0, 2, 4),
+                                  Ref(1, 1, 1), Ref(1, 1, 2), Ref(CWordIndex::kUnknownBook, 9, 9)};
     EXPECT_EQ(ReferenceLines(refs, index, 0),
               std::vector<std::string>{"Kelo 1:1-3,5; 2:4; Ámi ngári-ne 1:1-2; ??? 9:9"});
     // The limit counts references as listed: a repeated verse once.
@@ -29,7 +29,8 @@ TEST(WordListTest, ReferencesAreGroupedByBookChapterAndVerse) {
         many.push_back(Ref(0, 12, static_cast<std::uint8_t>(v)));
     std::vector<std::string> lines = ReferenceLines(many, index, 0);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "Kelo 12:1,3,5,7,9,11,13,15,17,19,21,23,25,27,29,31,33,35,37,39,41,43,45,47");
+    EXPECT_EQ(lines[0],
+              "Kelo 12:1,3,5,7,9,11,13,15,17,19,21,23,25,27,29,31,33,35,37,39,41,43,45,47");
     EXPECT_LE(lines[0].size(), kMaxReferenceLine);
     EXPECT_EQ(lines[1], "Kelo 12:49,51,53,55,57,59");
 
