@@ -71,9 +71,10 @@ TEST_F(CorpusRunTest, ConcordanceTypeSortsReferencesByBookWhenTheProjectCan) {
     EXPECT_EQ(type->MarkerSet().Search("concrefz")->Description(),
               "Reference with leading zeros, for general sorting.");
     std::string out = ReadFileBytes(dir.File("lookup.db"));
-    EXPECT_TRUE(out.starts_with("\\_sh v3.0  400  Concordance- Tsaloni\r\n\r\n\\concref Kelo 1:1\r\n"
-                                "\\concrefz Kelo 001:001\r\n\\concbef\r\n\\conctar Kelo\r\n"
-                                "\\concaft kuru.\r\n"));
+    EXPECT_TRUE(
+        out.starts_with("\\_sh v3.0  400  Concordance- Tsaloni\r\n\r\n\\concref Kelo 1:1\r\n"
+                        "\\concrefz Kelo 001:001\r\n\\concbef\r\n\\conctar Kelo\r\n"
+                        "\\concaft kuru.\r\n"));
 
     rec.Clear();
     CNote error;
@@ -107,8 +108,9 @@ TEST_F(CorpusRunTest, FailuresAreToldAndOtherFilesAreNotReplacedUnasked) {
     rec.Clear();
     corpus.Properties().files.push_back("gone.txt");
     EXPECT_FALSE(MakeWordList(env, corpus, {}, dir.File("words.db"), result));
-    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{FormatMessage(kFailedToAccess, {"gone.txt"}),
-                                                        std::string(kWordListFailed)}));
+    EXPECT_EQ(rec.Messages(),
+              (std::vector<std::string>{FormatMessage(kFailedToAccess, {"gone.txt"}),
+                                        std::string(kWordListFailed)}));
     EXPECT_FALSE(std::filesystem::exists(dir.File("words.db")));
 
     rec.Clear();
