@@ -12,6 +12,7 @@
 
 #include "app/import_dialog.h"
 #include "base/object_stream.h"
+#include "corpus/corpus.h"
 #include "engine/engine_type_settings.h"
 #include "schema/settings_version.h"
 
@@ -109,6 +110,8 @@ public:
     CDocManager& Documents() { return *m_documents; }
     CProjectOptions& Options() { return m_options; }
     const CProjectOptions& Options() const { return m_options; }
+    // The text corpora and the last choices of the word list and concordance dialogs.
+    CCorpusSet& Corpora() { return m_corpora; }
 
     // Whether older settings files were found, confirmed and left as they were
     // (rewriteOlderSettings off).
@@ -150,8 +153,8 @@ private:
     CEngineTypeSettings m_typeSettings;
     std::unique_ptr<CDatabaseTypeSet> m_types;
     std::unique_ptr<CDocManager> m_documents;
+    CCorpusSet m_corpora;
     // Objects owned by parts not built yet, carried as written.
-    std::string m_corpusSettings;
     std::string m_findSettings;
 
     // What the project file said of a database: its path as written and its windows

@@ -4,8 +4,8 @@
 //   \StatusBarHidden   \ToolBarHidden   \LangCtrlHeight   \+fntMarkers...   \placementMain
 //   \+dblst (blank line, then per database: \+db PATH  \ReadOnly  \+wndlst...  \-db and a
 //   blank line) \-dblst   \+Find...   \-CrvProjectSettings
-// CorpusSet, Find and the window lists belong to parts built later: they are carried as
-// written. An \+mrulst object of older files is read and dropped.
+// Find and the window lists belong to parts built later: they are carried as written.
+// An \+mrulst object of older files is read and dropped.
 #include "app/project.h"
 
 #include <algorithm>
@@ -87,10 +87,8 @@ void CProject::ReadSettings(ObjectStream& is, bool openDatabases) {
                 o.mainPlacement = placement;
             continue;
         }
-        if (key == "+CorpusSet") {
-            m_corpusSettings += CaptureEntry(is, kProjectObject);
+        if (m_corpora.Read(is, kProjectObject))
             continue;
-        }
         if (key == "+Find") {
             m_findSettings += CaptureEntry(is, kProjectObject);
             continue;
@@ -204,7 +202,8 @@ void CProject::WriteSettings(ObjectStream& os) const {
     os.WriteBeginMarker(kProjectObject);
     os.WriteString("ver", m_version);
     os.WriteString("ProjectPath", m_path);
-    WriteCaptured(os, m_corpusSettings);
+    if (!m_corpora.IsDefault())
+        m_corpora.Write(os);
     os.WriteBool("WarnDocClose", o.warnDocClose);
     os.WriteBool("ShowWholePath", o.showWholePath);
     // AutoWrap is on by default; its off state needs a key of its own to survive.

@@ -7,7 +7,8 @@
 //   \ConcordanceMaxCount  \ConcordanceMatchCase  \ConcordanceOutput
 //   \-CorpusSet
 // The two limit flags are on by default; their off state is written as NoWordLstLimitCount
-// and NoConcordanceLimitCount, since a flag is written only when set.
+// and NoConcordanceLimitCount, since a flag is written only when set. Choices at their
+// defaults are not written.
 #include "corpus/corpus.h"
 
 #include <algorithm>
@@ -207,25 +208,30 @@ bool CCorpusSet::Read(ObjectStream& is, std::string_view enclosingName) {
 }
 
 void CCorpusSet::Write(ObjectStream& os) const {
+    // Choices at their defaults are left out: absent keys read as the defaults.
     const CWordListChoices& w = m_wordList;
     const CConcordanceChoices& c = m_concordance;
+    const CWordListChoices dw;
+    const CConcordanceChoices dc;
     os.WriteBeginMarker(kObjectName);
     for (const CCorpus& corpus : m_corpora)
         corpus.Write(os);
     os.WriteString("WordLstCorpus", w.corpus);
     os.WriteBool("NoWordLstCounts", !w.counts);
     os.WriteBool("NoWordLstRefs", !w.refs);
-    os.WriteBool("WordLstLimitCount", w.limitRefs);
     os.WriteBool("NoWordLstLimitCount", !w.limitRefs);
-    os.WriteInteger("WordLstMaxCount", w.maxRefs);
+    if (w.maxRefs != dw.maxRefs)
+        os.WriteInteger("WordLstMaxCount", w.maxRefs);
     os.WriteString("ConcordanceCorpus", c.corpus);
     os.WriteString("ConcordanceSearch", c.search);
-    os.WriteInteger("ConcordanceSearchType", static_cast<int>(c.kind));
-    os.WriteBool("ConcordanceLimitCount", c.limitMatches);
+    if (c.kind != dc.kind)
+        os.WriteInteger("ConcordanceSearchType", static_cast<int>(c.kind));
     os.WriteBool("NoConcordanceLimitCount", !c.limitMatches);
-    os.WriteInteger("ConcordanceMaxCount", c.maxMatches);
+    if (c.maxMatches != dc.maxMatches)
+        os.WriteInteger("ConcordanceMaxCount", c.maxMatches);
     os.WriteBool("ConcordanceMatchCase", c.matchCase);
-    os.WriteString("ConcordanceOutput", c.output);
+    if (c.output != dc.output)
+        os.WriteString("ConcordanceOutput", c.output);
     m_carried.Write(os);
     os.WriteEndMarker(kObjectName);
 }

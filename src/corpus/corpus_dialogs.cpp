@@ -152,8 +152,8 @@ bool CFilesListEditor::Choose() {
     FileRequest request;
     request.title = "Choose a File to Process";
     request.filter = "All files (*.*)|*.*||";
-    request.initialPath = chosen.empty() ? (m_files.empty() ? std::string() : m_files.back())
-                                         : chosen.back();
+    request.initialPath =
+        chosen.empty() ? (m_files.empty() ? std::string() : m_files.back()) : chosen.back();
     std::optional<std::string> file = platform().ChooseFile(request);
     if (!file)
         return false;

@@ -34,9 +34,9 @@ TEST_F(CorpusDialogsTest, WordListAndConcordanceRefuseWhatCannotRunAndKeepTheirC
     words.limitRefs = false;
     words.counts = false;
     EXPECT_TRUE(words.Confirm());
-    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{std::string(kSelectCorpus),
-                                                        std::string(kNameOutput),
-                                                        std::string(kReferencesAboveZero)}));
+    EXPECT_EQ(rec.Messages(),
+              (std::vector<std::string>{std::string(kSelectCorpus), std::string(kNameOutput),
+                                        std::string(kReferencesAboveZero)}));
     EXPECT_EQ(set.Find("Bible")->Properties().wordListOutput, "w.db");
     EXPECT_EQ(words.Options().maxRefs, 0);
     CWordListDialog again(set);
@@ -61,9 +61,9 @@ TEST_F(CorpusDialogsTest, WordListAndConcordanceRefuseWhatCannotRunAndKeepTheirC
     conc.maxMatches = 5;
     conc.kind = MatchKind::End;
     EXPECT_TRUE(conc.Confirm());
-    EXPECT_EQ(rec.Messages(),
-              (std::vector<std::string>{std::string(kSelectCorpus), std::string(kNameOutput),
-                                        std::string(kEnterSearch), std::string(kMatchesAboveZero)}));
+    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{
+                                  std::string(kSelectCorpus), std::string(kNameOutput),
+                                  std::string(kEnterSearch), std::string(kMatchesAboveZero)}));
     EXPECT_EQ(set.Concordance().search, "kelo kuru");
     EXPECT_EQ(set.Concordance().kind, MatchKind::End);
     EXPECT_EQ(conc.Options().maxMatches, 5);

@@ -89,9 +89,8 @@ TEST_F(CorpusSettingsTest, CorporaAndChoicesReadAndWriteWithUnknownEntriesKept) 
                             "\\+NewObject x\n\\k v\n\\-NewObject\n\\-Corpus\n"
                             "\\WordLstCorpus Bible\n\\NoWordLstCounts\n\\NoWordLstLimitCount\n"
                             "\\WordLstMaxCount 5\n\\ConcordanceSearch ngári\n"
-                            "\\ConcordanceSearchType 3\n\\NoConcordanceLimitCount\n"
-                            "\\ConcordanceMaxCount 1000\n\\ConcordanceMatchCase\n"
-                            "\\ConcordanceOutput lookup.db\n\\Unknown top\n\\-CorpusSet\n"));
+                            "\\NoConcordanceLimitCount\n\\ConcordanceMatchCase\n"
+                            "\\Unknown top\n\\-CorpusSet\n"));
     CCorpusSet again;
     std::istringstream in(written);
     ObjectStream is(in);
