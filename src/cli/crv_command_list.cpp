@@ -24,6 +24,11 @@ const std::vector<CrvCommand>& AllCommands() {
         {"new", "FILE --type NAME", &CmdNew},
         {"project new", "FILE.prj", &CmdProjectNew},
         {"check", "", &CmdCheck},
+        {"corpus list", "", &CmdCorpusList},
+        {"wordlist", "CORPUS [-o OUT] [--no-counts] [--no-refs] [--max-refs N]", &CmdWordList},
+        {"concordance",
+         "CORPUS TEXT [--kind whole|start|end|middle] [--match-case] [--max N] [-o OUT]",
+         &CmdConcordance},
     };
     return commands;
 }

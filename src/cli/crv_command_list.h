@@ -39,4 +39,9 @@ int CmdNew(CrvContext& ctx);
 int CmdProjectNew(CrvContext& ctx);
 int CmdCheck(CrvContext& ctx);
 
+// crv_corpus.cpp
+int CmdCorpusList(CrvContext& ctx);
+int CmdWordList(CrvContext& ctx);
+int CmdConcordance(CrvContext& ctx);
+
 } // namespace crv::cli

@@ -2,8 +2,8 @@
 
 #include "app/preferences.h"
 #include "corpus/corpus_messages.h"
-#include "schema/database_type.h"
 #include "project_test_support.h"
+#include "schema/database_type.h"
 
 namespace crv::test {
 namespace {
@@ -17,8 +17,9 @@ protected:
         prj = folder + "/p.prj";
         WriteFileBytes(folder + "/Lex.typ", TypeFileText("Lex", "4.0"));
         WriteFileBytes(folder + "/Default.lng", kDefaultEncodingFile);
-        WriteFileBytes(folder + "/lex.db", "\\_sh v3.0  400  Lex\r\n\\_DateStampHasFourDigitYear\r\n"
-                                           "\r\n\\lx kelo\r\n\r\n\\lx kuru\r\n");
+        WriteFileBytes(folder + "/lex.db",
+                       "\\_sh v3.0  400  Lex\r\n\\_DateStampHasFourDigitYear\r\n"
+                       "\r\n\\lx kelo\r\n\r\n\\lx kuru\r\n");
         fs::last_write_time(folder + "/lex.db",
                             fs::file_time_type::clock::now() - std::chrono::minutes(5));
         WriteFileBytes(prj, Crlf("\\+CrvProjectSettings\n\\ver 4.0\n"
