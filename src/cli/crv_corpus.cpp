@@ -54,8 +54,10 @@ bool TakeLimit(std::optional<long> n, std::string_view refusal, int& limit) {
 
 MatchKind KindOption(CommandArgs& args) {
     std::string kind = args.Value("--kind").value_or("whole");
-    for (auto [value, name] : {std::pair{MatchKind::Whole, "whole"}, {MatchKind::Start, "start"},
-                               {MatchKind::End, "end"}, {MatchKind::Middle, "middle"}})
+    for (auto [value, name] : {std::pair{MatchKind::Whole, "whole"},
+                               {MatchKind::Start, "start"},
+                               {MatchKind::End, "end"},
+                               {MatchKind::Middle, "middle"}})
         if (kind == name)
             return value;
     throw UsageError("--kind is whole, start, end or middle");

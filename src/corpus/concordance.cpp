@@ -277,15 +277,14 @@ RunStatus FindConcordance(const CCorpusScan& scan, const CWordIndex& index,
     WordPart firstPart = PartFor(options.kind, 0, search.size());
     const CLangEnc& enc = scan.chars->LangEnc();
     if (firstPart == WordPart::Whole) {
-        auto it = index.words.find(search[0]);
-        if (it != index.words.end())
-            for (const CWordRef& r : it->second)
-                candidates.push_back({r, &it->first});
+        if (const CWordTable::Entry* entry = index.words.FindEntry(search[0]))
+            entry->refs.ForEach([&](const CWordRef& r) {
+                candidates.push_back({r, &entry->word});
+            });
     } else {
         for (const auto& [word, refs] : index.words)
             if (WordPartMatches(enc, word, search[0], firstPart))
-                for (const CWordRef& r : refs)
-                    candidates.push_back({r, &word});
+                refs.ForEach([&](const CWordRef& r) { candidates.push_back({r, &word}); });
     }
     std::sort(candidates.begin(), candidates.end(), [&](const Candidate& a, const Candidate& b) {
         int pa = position[a.ref.file], pb = position[b.ref.file];

@@ -175,11 +175,9 @@ bool MakeWordList(CCorpusEnvironment& env, const CCorpus& corpus, const CWordLis
         for (std::size_t i = 0; i < run.scan->files.size(); ++i)
             if (run.scan->files[i] == f.path)
                 position[f.number] = static_cast<int>(i);
-    for (auto& [word, refs] : run.index.words)
-        SortInCorpusOrder(refs, position);
     result.typeName = type->Name();
     if (!WriteOutput(output, [&](std::ostream& os) {
-            result.records = WriteWordList(os, run.index, options, result.typeName);
+            result.records = WriteWordList(os, run.index, options, result.typeName, position);
         }))
         return fail();
     return true;

@@ -188,10 +188,7 @@ private:
             ref.book = m_book;
             ref.chap = static_cast<std::uint8_t>(m_chap);
             ref.verse = static_cast<std::uint8_t>(m_verse);
-            auto it = m_index.words.find(word);
-            if (it == m_index.words.end())
-                it = m_index.words.try_emplace(std::string(word)).first;
-            it->second.push_back(ref);
+            m_index.words.Get(word).Add(ref);
             return true;
         });
     }

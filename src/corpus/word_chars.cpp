@@ -133,6 +133,33 @@ CWordChars::CWordChars(const CLangEnc& langEnc) : m_langEnc(&langEnc) {
         }
         m_mapped[code] = lower->Text();
     }
+    // The bytes that settle their unit alone.
+    std::array<bool, 256> beginsLonger{};
+    for (const CLangChar& unit : langEnc)
+        if (unit.Text().size() > 1)
+            beginsLonger[static_cast<unsigned char>(unit.Text()[0])] = true;
+    for (int b = 0; b < 256; ++b) {
+        m_byteKind[b] = kByTheUnit;
+        char byte = static_cast<char>(b);
+        const char* p = &byte;
+        unsigned char code = langEnc.NextUnitCode(p, p + 1);
+        if (beginsLonger[b])
+            continue;
+        if (code == CLangEnc::kUnknownCode) {
+            if (b < 0x80)
+                m_byteKind[b] = kSeparator;
+            continue;
+        }
+        if (m_foreign[code])
+            continue;
+        if (m_kind[code] == kSeparator) {
+            m_byteKind[b] = kSeparator;
+        } else if (m_mapped[code].size() == 1) {
+            m_byteKind[b] = m_kind[code];
+            m_byteMapped[b] = m_mapped[code][0];
+        }
+    }
+
     std::uint64_t h = 0xcbf29ce484222325ULL;
     Mix(h, "word characters 1");
     for (int code = 0; code < 256; ++code) {

@@ -59,8 +59,22 @@ public:
     static std::size_t ForeignChar(const char* p, const char* end, bool& letter);
 
 private:
-    // The next unit at p: its kind and the text it adds to a word; p moves past it.
+    // A byte that needs the encoding's splitting (it begins a longer unit, or its unit
+    // is foreign or maps to another length).
+    static constexpr std::uint8_t kByTheUnit = 0xFF;
+
+    // The next unit at p: its kind and the text it adds to a word; p moves past it. Most
+    // text is single bytes mapped to single bytes, which one table look-up settles.
     Kind Next(const char*& p, const char* end, std::string_view& mapped) const {
+        auto b = static_cast<unsigned char>(*p);
+        if (m_byteKind[b] != kByTheUnit) {
+            mapped = std::string_view(&m_byteMapped[b], 1);
+            ++p;
+            return static_cast<Kind>(m_byteKind[b]);
+        }
+        return NextUnit(p, end, mapped);
+    }
+    Kind NextUnit(const char*& p, const char* end, std::string_view& mapped) const {
         const char* start = p;
         unsigned char code = m_langEnc->NextUnitCode(p, end);
         if (!m_foreign[code]) {
@@ -81,8 +95,10 @@ private:
 
     const CLangEnc* m_langEnc;
     std::array<Kind, 256> m_kind{};
-    std::array<std::string, 256> m_mapped; // by unit code: the text a unit adds
-    std::array<bool, 256> m_foreign{};     // undefined non-ASCII unit: ForeignChar decides
+    std::array<std::string, 256> m_mapped;      // by unit code: the text a unit adds
+    std::array<bool, 256> m_foreign{};          // undefined non-ASCII unit: ForeignChar decides
+    std::array<std::uint8_t, 256> m_byteKind{}; // by byte: its kind, or kByTheUnit
+    std::array<char, 256> m_byteMapped{};
     std::uint64_t m_fingerprint = 0;
 };
 
@@ -106,7 +122,10 @@ template <class Fn> void CWordChars::ForEachWord(std::string_view text, Fn fn) c
             if (kind != kEdge) {
                 if (!wordBegin)
                     wordBegin = unitStart;
-                word += mapped;
+                if (mapped.size() == 1)
+                    word.push_back(mapped[0]);
+                else
+                    word += mapped;
                 wordEnd = p;
                 wordLength = word.size();
                 hasLetter = hasLetter || kind == kLetter;

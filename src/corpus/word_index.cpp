@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::string_view kTitleLine = "Word List Data File v1.1\n";
 constexpr std::string_view kCharsPrefix = "chars ";
-constexpr std::size_t kRefSize = 9;
 constexpr std::size_t kEndSize = 9;
 
 void PutU16(std::string& out, std::uint16_t v) {
@@ -116,7 +115,78 @@ bool ParseFileLine(std::string_view line, CIndexedFile& file) {
     return !file.path.empty() && IsTimeText(file.time);
 }
 
+inline std::uint64_t HashWord(std::string_view word) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ word.size();
+    const char* p = word.data();
+    std::size_t n = word.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        h = (h ^ v) * 0xFF51AFD7ED558CCDULL;
+        h ^= h >> 32;
+    }
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, p, n);
+    h = (h ^ tail) * 0xC4CEB9FE1A85EC53ULL;
+    return h ^ (h >> 29);
+}
+
 } // namespace
+
+void CWordTable::clear() {
+    m_entries.clear();
+    m_slots.clear();
+}
+
+std::size_t CWordTable::Slot(std::string_view word, std::uint64_t hash) const {
+    std::size_t mask = m_slots.size() - 1;
+    std::uint64_t tag = hash & 0xFFFFFFFF00000000ULL;
+    for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
+        std::uint64_t slot = m_slots[i];
+        if (slot == 0)
+            return i;
+        if ((slot & 0xFFFFFFFF00000000ULL) == tag &&
+            m_entries[(slot & 0xFFFFFFFF) - 1].word == word)
+            return i;
+    }
+}
+
+void CWordTable::Rehash(std::size_t slots) {
+    m_slots.assign(slots, 0);
+    for (std::size_t e = 0; e < m_entries.size(); ++e) {
+        std::uint64_t hash = HashWord(m_entries[e].word);
+        m_slots[Slot(m_entries[e].word, hash)] = (hash & 0xFFFFFFFF00000000ULL) | (e + 1);
+    }
+}
+
+const CWordTable::Entry* CWordTable::FindEntry(std::string_view word) const {
+    if (m_slots.empty())
+        return nullptr;
+    std::uint64_t slot = m_slots[Slot(word, HashWord(word))];
+    return slot ? &m_entries[(slot & 0xFFFFFFFF) - 1] : nullptr;
+}
+
+CRefList& CWordTable::Get(std::string_view word, bool* added) {
+    // At most half the slots in use, so that probes stay short.
+    if (m_slots.size() < 2 * (m_entries.size() + 1))
+        Rehash(std::max<std::size_t>(1024, m_slots.size() * 2));
+    std::uint64_t hash = HashWord(word);
+    std::size_t i = Slot(word, hash);
+    if (added)
+        *added = m_slots[i] == 0;
+    if (m_slots[i])
+        return m_entries[(m_slots[i] & 0xFFFFFFFF) - 1].refs;
+    m_entries.push_back({std::string(word), {}});
+    m_slots[i] = (hash & 0xFFFFFFFF00000000ULL) | m_entries.size();
+    return m_entries.back().refs;
+}
+
+void CWordTable::DropEmpty() {
+    std::size_t before = m_entries.size();
+    std::erase_if(m_entries, [](const Entry& e) { return e.refs.empty(); });
+    if (m_entries.size() != before)
+        Rehash(m_slots.size());
+}
 
 std::uint32_t WordIndexChecksum(std::string_view bytes) {
     std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ bytes.size();
@@ -170,21 +240,27 @@ int CWordIndex::HighestFileNumber() const {
 
 void CWordIndex::RemoveFiles(const std::vector<bool>& removed) {
     auto gone = [&](std::uint16_t number) { return number < removed.size() && removed[number]; };
-    for (auto it = words.begin(); it != words.end();) {
-        std::erase_if(it->second, [&](const CWordRef& r) { return gone(r.file); });
-        if (it->second.empty())
-            it = words.erase(it);
-        else
-            ++it;
+    std::vector<CWordRef> kept;
+    for (auto& [word, refs] : words) {
+        bool any = false;
+        refs.ForEach([&](const CWordRef& r) { any = any || gone(r.file); });
+        if (!any)
+            continue;
+        kept.clear();
+        refs.ForEach([&](const CWordRef& r) {
+            if (!gone(r.file))
+                kept.push_back(r);
+        });
+        refs.Assign(kept);
     }
+    words.DropEmpty();
     std::erase_if(files, [&](const CIndexedFile& f) { return gone(f.number); });
 }
 
 void CWordIndex::CompactNames() {
     std::vector<bool> used(256, false);
     for (const auto& [word, refs] : words)
-        for (const CWordRef& r : refs)
-            used[r.book] = true;
+        refs.ForEach([&](const CWordRef& r) { used[r.book] = true; });
     std::vector<std::uint8_t> renumber(256, kUnknownBook);
     std::vector<std::string> kept;
     for (std::size_t i = 0; i < bookNames.size(); ++i) {
@@ -197,9 +273,14 @@ void CWordIndex::CompactNames() {
     bookNames = std::move(kept);
     if (same)
         return;
-    for (auto& [word, refs] : words)
-        for (CWordRef& r : refs)
+    std::vector<CWordRef> all;
+    for (auto& [word, refs] : words) {
+        all.clear();
+        refs.Unpack(all);
+        for (CWordRef& r : all)
             r.book = renumber[r.book];
+        refs.Assign(all);
+    }
 }
 
 std::size_t CWordIndex::ReferenceCount() const {
@@ -210,14 +291,18 @@ std::size_t CWordIndex::ReferenceCount() const {
 }
 
 std::string CWordIndex::Serialize() const {
-    std::vector<const CWordMap::value_type*> sorted;
+    std::vector<const CWordTable::Entry*> sorted;
     sorted.reserve(words.size());
-    std::size_t size = 4096;
+    std::size_t size = 4096 + identity.wordMarkers.size();
+    for (const CIndexedFile& f : files)
+        size += f.path.size() + 32;
+    for (const std::string& name : bookNames)
+        size += name.size() + 1;
     for (const auto& entry : words) {
         sorted.push_back(&entry);
-        size += entry.first.size() + 9 + entry.second.size() * kRefSize;
+        size += entry.word.size() + 13 + entry.refs.Bytes().size();
     }
-    std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->first < b->first; });
+    std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->word < b->word; });
 
     std::string out;
     out.reserve(size);
@@ -248,23 +333,12 @@ std::string CWordIndex::Serialize() const {
     }
     out += '\n';
     for (const auto* entry : sorted) {
-        PutU32(out, static_cast<std::uint32_t>(entry->first.size()));
-        out += entry->first;
+        PutU32(out, static_cast<std::uint32_t>(entry->word.size()));
+        out += entry->word;
         out += '\n';
-        PutU32(out, static_cast<std::uint32_t>(entry->second.size()));
-        std::size_t at = out.size();
-        out.resize(at + entry->second.size() * kRefSize);
-        auto* b = reinterpret_cast<unsigned char*>(out.data() + at);
-        for (const CWordRef& r : entry->second) {
-            b[0] = static_cast<unsigned char>(r.file & 0xFF);
-            b[1] = static_cast<unsigned char>(r.file >> 8);
-            for (int i = 0; i < 4; ++i)
-                b[2 + i] = static_cast<unsigned char>((r.offset >> (8 * i)) & 0xFF);
-            b[6] = r.book;
-            b[7] = r.chap;
-            b[8] = r.verse;
-            b += kRefSize;
-        }
+        PutU32(out, static_cast<std::uint32_t>(entry->refs.size()));
+        PutU32(out, static_cast<std::uint32_t>(entry->refs.Bytes().size()));
+        out += entry->refs.Bytes();
     }
     std::uint32_t sum = WordIndexChecksum(out);
     PutU32(out, 0);
@@ -330,33 +404,20 @@ bool CWordIndex::Parse(std::string_view bytes, CWordIndex& index) {
         return false;
 
     index.words.clear();
+    auto valid = [&](const CWordRef& r) {
+        return known[r.file] && (r.book < nameCount || r.book == kUnknownBook);
+    };
     while (in.Left() > 0) {
-        std::uint32_t length = 0, count = 0;
-        std::string_view word;
+        std::uint32_t length = 0, count = 0, bytes = 0;
+        std::string_view word, refBytes;
         if (!in.U32(length) || length == 0 || !in.Bytes(length, word) || !in.Text("\n") ||
             word.find('\n') != std::string_view::npos || !in.U32(count) || count == 0 ||
-            in.Left() / kRefSize < count)
+            !in.U32(bytes) || !in.Bytes(bytes, refBytes))
             return false;
-        auto [it, added] = index.words.try_emplace(std::string(word));
-        if (!added)
+        bool added = false;
+        CRefList& refs = index.words.Get(word, &added);
+        if (!added || !refs.Take(refBytes, count, valid))
             return false;
-        std::vector<CWordRef>& refs = it->second;
-        refs.resize(count);
-        auto* b = reinterpret_cast<const unsigned char*>(in.Pos());
-        for (CWordRef& r : refs) {
-            r.file = static_cast<std::uint16_t>(b[0] | b[1] << 8);
-            r.offset = static_cast<std::uint32_t>(b[2]) | static_cast<std::uint32_t>(b[3]) << 8 |
-                       static_cast<std::uint32_t>(b[4]) << 16 |
-                       static_cast<std::uint32_t>(b[5]) << 24;
-            r.book = b[6];
-            r.chap = b[7];
-            r.verse = b[8];
-            if (!known[r.file] || (r.book >= nameCount && r.book != kUnknownBook))
-                return false;
-            b += kRefSize;
-        }
-        std::string_view skipped;
-        in.Bytes(count * kRefSize, skipped);
     }
     return true;
 }

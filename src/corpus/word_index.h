@@ -4,23 +4,13 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-namespace crv {
+#include "corpus/ref_list.h"
 
-// One occurrence: the file (by its number in the index), the offset of the word's first
-// byte in that file, and its book (an entry of the name table), chapter and verse.
-struct CWordRef {
-    std::uint32_t offset = 0;
-    std::uint16_t file = 0;
-    std::uint8_t book = 0;
-    std::uint8_t chap = 0;
-    std::uint8_t verse = 0;
-};
+namespace crv {
 
 struct CIndexedFile {
     std::uint16_t number = 0;
@@ -39,11 +29,44 @@ struct CWordIndexIdentity {
     bool operator==(const CWordIndexIdentity&) const = default;
 };
 
-struct WordHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+// The words of an index with their references. Open addressing over one array of slots,
+// each holding part of the word's hash and its entry's place, so that the look-up made
+// for every word of a corpus touches one slot and one entry.
+class CWordTable {
+public:
+    struct Entry {
+        std::string word;
+        CRefList refs;
+    };
+
+    std::size_t size() const { return m_entries.size(); }
+    bool empty() const { return m_entries.empty(); }
+    void clear();
+    std::vector<Entry>::iterator begin() { return m_entries.begin(); }
+    std::vector<Entry>::iterator end() { return m_entries.end(); }
+    std::vector<Entry>::const_iterator begin() const { return m_entries.begin(); }
+    std::vector<Entry>::const_iterator end() const { return m_entries.end(); }
+
+    // The entry of word, or null. Valid until a word is added or dropped.
+    const Entry* FindEntry(std::string_view word) const;
+    // The references of word, or null; valid as long as the entry.
+    const CRefList* Find(std::string_view word) const {
+        const Entry* e = FindEntry(word);
+        return e ? &e->refs : nullptr;
+    }
+    // The references of word, added empty when missing (added tells which).
+    CRefList& Get(std::string_view word, bool* added = nullptr);
+    CRefList& operator[](std::string_view word) { return Get(word); }
+    // Drops the words left without references.
+    void DropEmpty();
+
+private:
+    std::size_t Slot(std::string_view word, std::uint64_t hash) const;
+    void Rehash(std::size_t slots);
+
+    std::vector<Entry> m_entries;
+    std::vector<std::uint64_t> m_slots; // high 32 bits of the hash, entry place + 1; 0 free
 };
-using CWordMap = std::unordered_map<std::string, std::vector<CWordRef>, WordHash, std::equal_to<>>;
 
 class CWordIndex {
 public:
@@ -60,7 +83,7 @@ public:
     CWordIndexIdentity identity;
     std::vector<CIndexedFile> files;
     std::vector<std::string> bookNames;
-    CWordMap words;
+    CWordTable words;
 
     // The entry of name in the book-name table, added when missing; kUnknownBook when
     // the table is full (full set then).
@@ -83,8 +106,8 @@ public:
     //   u16 number of files, then per file "%u,%s,%04i/%02i/%02i,%02i:%02i:%02i\n"
     //   u16 number of book names, then each name and "\n", then "\n"
     //   per word, in byte order of the words: u32 length of the word, the word, "\n",
-    //     u32 number of references, then per reference u16 file, u32 offset, u8 book,
-    //     u8 chapter, u8 verse
+    //     u32 number of references, then the references: u32 length in bytes and the
+    //     bytes, packed as CRefList packs them
     //   end: u32 0, "\n", u32 checksum of every byte before the end
     // Integers are little-endian. Nothing follows the end.
     std::string Serialize() const;

@@ -1,6 +1,7 @@
 #include "corpus/word_list.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "base/sf_header.h"
@@ -24,11 +25,20 @@ struct RefGroup {
     int last;
 };
 
-std::string VerseText(const RefGroup& g) {
-    std::string out = std::to_string(g.first);
-    if (g.last != g.first)
-        out += "-" + std::to_string(g.last);
-    return out;
+// Appends the number n.
+void AppendNumber(std::string& out, int n) {
+    char buf[16];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, n);
+    out.append(buf, end);
+}
+
+// "first" or "first-last".
+void AppendVerses(std::string& out, const RefGroup& g) {
+    AppendNumber(out, g.first);
+    if (g.last != g.first) {
+        out += '-';
+        AppendNumber(out, g.last);
+    }
 }
 
 } // namespace
@@ -38,8 +48,11 @@ void SortInCorpusOrder(std::vector<CWordRef>& refs, const std::vector<int>& posi
         int pa = position[a.file], pb = position[b.file];
         return pa != pb ? pa < pb : a.offset < b.offset;
     };
-    if (!std::is_sorted(refs.begin(), refs.end(), before))
-        std::sort(refs.begin(), refs.end(), before);
+    auto mid = std::is_sorted_until(refs.begin(), refs.end(), before);
+    if (mid == refs.end())
+        return;
+    std::sort(mid, refs.end(), before);
+    std::inplace_merge(refs.begin(), mid, refs.end(), before);
 }
 
 std::vector<std::string> ReferenceLines(const std::vector<CWordRef>& refs, const CWordIndex& index,
@@ -64,22 +77,31 @@ std::vector<std::string> ReferenceLines(const std::vector<CWordRef>& refs, const
     }
 
     std::vector<std::string> lines;
-    std::string line;
+    std::string line, full, piece;
     const RefGroup* prev = nullptr;
     for (const RefGroup& g : groups) {
-        std::string book(index.BookName(g.book));
-        std::string full = book + " " + std::to_string(g.chap) + ":" + VerseText(g);
-        std::string piece;
-        if (prev && prev->book == g.book && prev->chap == g.chap)
-            piece = "," + VerseText(g);
-        else if (prev && prev->book == g.book)
-            piece = "; " + std::to_string(g.chap) + ":" + VerseText(g);
-        else
-            piece = "; " + full;
+        full.assign(index.BookName(g.book));
+        full += ' ';
+        AppendNumber(full, g.chap);
+        full += ':';
+        AppendVerses(full, g);
+        piece.clear();
+        if (prev && prev->book == g.book && prev->chap == g.chap) {
+            piece += ',';
+            AppendVerses(piece, g);
+        } else if (prev && prev->book == g.book) {
+            piece += "; ";
+            AppendNumber(piece, g.chap);
+            piece += ':';
+            AppendVerses(piece, g);
+        } else {
+            piece += "; ";
+            piece += full;
+        }
         if (line.empty()) {
             line = full;
         } else if (line.size() + piece.size() > kMaxReferenceLine) {
-            lines.push_back(std::move(line));
+            lines.push_back(line);
             line = full;
         } else {
             line += piece;
@@ -92,30 +114,37 @@ std::vector<std::string> ReferenceLines(const std::vector<CWordRef>& refs, const
 }
 
 std::size_t WriteWordList(std::ostream& os, const CWordIndex& index,
-                          const CWordListOptions& options, std::string_view typeName) {
-    std::vector<const CWordMap::value_type*> sorted;
+                          const CWordListOptions& options, std::string_view typeName,
+                          const std::vector<int>& position) {
+    std::vector<const CWordTable::Entry*> sorted;
     sorted.reserve(index.words.size());
     for (const auto& entry : index.words)
         sorted.push_back(&entry);
-    std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->first < b->first; });
+    std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->word < b->word; });
 
     std::string out = "\\_sh " + FormatHeaderValue(kDefaultHeaderNumber, typeName) + "\r\n";
     char count[64];
+    std::vector<CWordRef> refs;
     for (const auto* entry : sorted) {
         out += "\r\n\\w ";
-        out += entry->first;
+        out += entry->word;
         out += "\r\n";
         if (options.counts) {
-            std::snprintf(count, sizeof count, "\\c %zu\r\n\\cz %06zu\r\n", entry->second.size(),
-                          entry->second.size());
+            std::snprintf(count, sizeof count, "\\c %zu\r\n\\cz %06zu\r\n", entry->refs.size(),
+                          entry->refs.size());
             out += count;
         }
-        if (options.refs)
-            for (const std::string& line : ReferenceLines(entry->second, index, options.maxRefs)) {
+        if (options.refs) {
+            refs.clear();
+            entry->refs.Unpack(refs);
+            if (!position.empty())
+                SortInCorpusOrder(refs, position);
+            for (const std::string& line : ReferenceLines(refs, index, options.maxRefs)) {
                 out += "\\r ";
                 out += line;
                 out += "\r\n";
             }
+        }
         // Written in pieces, so that a large list is never held twice.
         if (out.size() > (1u << 20)) {
             os.write(out.data(), static_cast<std::streamsize>(out.size()));

@@ -14,10 +14,10 @@ protected:
     // Each reference of word as "book c:v@offset".
     std::vector<std::string> Refs(const CWordIndex& index, const std::string& word) {
         std::vector<std::string> out;
-        auto it = index.words.find(word);
-        if (it == index.words.end())
+        const CRefList* refs = index.words.Find(word);
+        if (!refs)
             return out;
-        for (const CWordRef& r : it->second)
+        for (const CWordRef& r : refs->Unpacked())
             out.push_back(std::string(index.BookName(r.book)) + " " + std::to_string(r.chap) + ":" +
                           std::to_string(r.verse) + "@" + std::to_string(r.offset) + "#" +
                           std::to_string(r.file));
@@ -69,9 +69,9 @@ TEST_F(CorpusScanTest, ReferencesAndWordsComeFromTheirMarkersOnly) {
                                        "Kelo ne ponyu 255:255" + at("999 kelo", 4),
                                    }));
     EXPECT_EQ(Refs(index, "sáwe-ko").size(), 1u);
-    EXPECT_TRUE(index.words.find("1") == index.words.end());
-    EXPECT_TRUE(index.words.find("2-3") == index.words.end());
-    EXPECT_TRUE(index.words.find("is") == index.words.end());
+    EXPECT_TRUE(!index.words.Find("1"));
+    EXPECT_TRUE(!index.words.Find("2-3"));
+    EXPECT_TRUE(!index.words.Find("is"));
     EXPECT_EQ(rec.Messages(), (std::vector<std::string>{
                                   FormatMessage(kRefChapterLimit, {"255"}),
                                   FormatMessage(kRefVerseLimit, {"255"}),
@@ -129,7 +129,7 @@ TEST_F(CorpusScanTest, IndexIsUpdatedFileByFileAndRebuiltWhenItCannotBeUsed) {
     EXPECT_EQ(info.filesRead, 2u);
     EXPECT_EQ(Refs(index, "kelo"), std::vector<std::string>{"A 0:1@11#1"});
     EXPECT_EQ(Refs(index, "ámi"), std::vector<std::string>{"C 0:1@11#3"});
-    EXPECT_TRUE(index.words.find("ponyu") == index.words.end());
+    EXPECT_TRUE(!index.words.Find("ponyu"));
     EXPECT_EQ(index.bookNames, (std::vector<std::string>{"A", "C"}));
 
     // Other word markers: made again from scratch.
@@ -143,10 +143,13 @@ TEST_F(CorpusScanTest, IndexIsUpdatedFileByFileAndRebuiltWhenItCannotBeUsed) {
     CWordIndex stored;
     ASSERT_TRUE(CWordIndex::Parse(ReadFileBytes(wi), stored));
     stored.files[1].number = 901;
-    for (auto& [word, refs] : stored.words)
-        for (CWordRef& r : refs)
+    for (auto& [word, refs] : stored.words) {
+        std::vector<CWordRef> all = refs.Unpacked();
+        for (CWordRef& r : all)
             if (r.file == 2)
                 r.file = 901;
+        refs.Assign(all);
+    }
     WriteFileBytes(wi, stored.Serialize());
     ASSERT_EQ(Update(corpus, index, info), RunStatus::Ok);
     EXPECT_TRUE(info.rebuilt);

@@ -26,15 +26,9 @@ bool SameContent(const CWordIndex& a, const CWordIndex& b) {
             a.files[i].time != b.files[i].time)
             return false;
     for (const auto& [word, refs] : a.words) {
-        auto it = b.words.find(word);
-        if (it == b.words.end() || it->second.size() != refs.size())
+        const CRefList* other = b.words.Find(word);
+        if (!other || other->Unpacked() != refs.Unpacked())
             return false;
-        for (std::size_t i = 0; i < refs.size(); ++i) {
-            const CWordRef &x = refs[i], &y = it->second[i];
-            if (x.offset != y.offset || x.file != y.file || x.book != y.book || x.chap != y.chap ||
-                x.verse != y.verse)
-                return false;
-        }
     }
     return true;
 }
@@ -54,8 +48,10 @@ TEST(WordIndexTest, FileReadsBackAndItsLayoutIsFixed) {
                                   "\\v \\p\n\\id\n\\c\n\\v\n\x02\x00"
                                   "1,a,b.txt,2024/01/02,03:04:05\n"
                                   "7,/c/d.txt,2023/12/31,23:59:59\n\x02\x00Kelo ne ponyu\nÁmi\n\n"
-                                  "\x04\x00\x00\x00kelo\n\x02\x00\x00\x00"
-                                  "\x01\x00\x0A\x00\x00\x00\x00\x01\x02"s));
+                                  "\x04\x00\x00\x00kelo\n\x02\x00\x00\x00\x0D\x00\x00\x00"
+                                  // file 1 offset 10, chapter 1, verse 2; then file 7,
+                                  // offset 70000, book 1, chapter 255, verse 3
+                                  "\x0D\x01\x0A\x01\x02\x0F\x07\xF0\xA2\x04\x01\xFF\x03"s));
     CWordIndex back;
     ASSERT_TRUE(CWordIndex::Parse(bytes, back));
     EXPECT_TRUE(SameContent(index, back));
@@ -85,10 +81,15 @@ TEST(WordIndexTest, DamagedTruncatedOrInconsistentFilesAreRefused) {
         return !CWordIndex::Parse(Resealed(index.Serialize()), back);
     };
     CWordIndex bad = SmallIndex();
-    bad.words["kelo"][0].file = 3;
+    auto changed = [&](auto change) {
+        std::vector<CWordRef> refs = bad.words["kelo"].Unpacked();
+        change(refs[0]);
+        bad.words["kelo"].Assign(refs);
+    };
+    changed([](CWordRef& r) { r.file = 3; });
     EXPECT_TRUE(refused(bad));
     bad = SmallIndex();
-    bad.words["kelo"][0].book = 2;
+    changed([](CWordRef& r) { r.book = 2; });
     EXPECT_TRUE(refused(bad));
     bad = SmallIndex();
     bad.files[1].number = 1;
@@ -97,7 +98,7 @@ TEST(WordIndexTest, DamagedTruncatedOrInconsistentFilesAreRefused) {
     bad.files[0].time = "yesterday";
     EXPECT_TRUE(refused(bad));
     bad = SmallIndex();
-    bad.words["kelo"].clear();
+    bad.words["kelo"] = CRefList();
     EXPECT_TRUE(refused(bad));
     std::string twice = SmallIndex().Serialize();
     std::size_t at = twice.find("\x06\x00\x00\x00ngári"s);
@@ -114,10 +115,11 @@ TEST(WordIndexTest, RemovingFilesDropsTheirReferencesWordsAndUnusedNames) {
     ASSERT_EQ(index.files.size(), 1u);
     EXPECT_EQ(index.files[0].number, 7);
     ASSERT_EQ(index.words["kelo"].size(), 1u);
+    EXPECT_EQ(index.words["kelo"].Unpacked()[0].offset, 70000u);
     index.CompactNames();
     EXPECT_EQ(index.bookNames, std::vector<std::string>{"Ámi"});
-    EXPECT_EQ(index.words["kelo"][0].book, 0);
-    EXPECT_EQ(index.words["ngári"][0].book, CWordIndex::kUnknownBook);
+    EXPECT_EQ(index.words["kelo"].Unpacked()[0].book, 0);
+    EXPECT_EQ(index.words["ngári"].Unpacked()[0].book, CWordIndex::kUnknownBook);
     EXPECT_EQ(index.BookName(CWordIndex::kUnknownBook), "???");
 
     removed[7] = true;
@@ -133,6 +135,48 @@ TEST(WordIndexTest, RemovingFilesDropsTheirReferencesWordsAndUnusedNames) {
     EXPECT_EQ(index.BookNumber("B3", full), 3);
     EXPECT_EQ(index.BookNumber("one more", full), CWordIndex::kUnknownBook);
     EXPECT_TRUE(full);
+}
+
+} // namespace
+} // namespace crv
+
+namespace crv {
+namespace {
+
+TEST(RefListTest, PackedReferencesComeBackAsAddedAndBadBytesAreRefused) {
+    std::vector<CWordRef> refs = {{0xFFFFFFFFu, 0xFFFF, 255, 255, 255},
+                                  {0, 1, 0, 0, 0},
+                                  {5, 1, 0, 0, 1},
+                                  {3, 1, 0, 0, 1}, // an offset before the last
+                                  {200000, 1, 7, 9, 9},
+                                  {200000, 2, 7, 9, 9}};
+    CRefList list;
+    for (const CWordRef& r : refs)
+        list.Add(r);
+    EXPECT_EQ(list.size(), refs.size());
+    EXPECT_EQ(list.Unpacked(), refs);
+    CRefList copy = list;
+    copy.Add({1, 1, 1, 1, 1});
+    EXPECT_EQ(list.Unpacked(), refs) << "a copy is its own";
+    EXPECT_EQ(copy.size(), refs.size() + 1);
+
+    auto any = [](const CWordRef&) { return true; };
+    CRefList taken;
+    EXPECT_TRUE(taken.Take(list.Bytes(), 6, any));
+    EXPECT_EQ(taken.Unpacked(), refs);
+    taken.Add({9, 9, 9, 9, 9}); // appending goes on from the last one taken
+    EXPECT_EQ(taken.Unpacked().back(), (CWordRef{9, 9, 9, 9, 9}));
+
+    std::string bytes(list.Bytes());
+    EXPECT_FALSE(taken.Take(bytes, 5, any));
+    EXPECT_FALSE(taken.Take(bytes, 7, any));
+    EXPECT_FALSE(taken.Take(bytes.substr(0, bytes.size() - 1), 6, any));
+    EXPECT_FALSE(taken.Take(std::string("\x10\x01", 2), 1, any)) << "unknown flag";
+    EXPECT_FALSE(taken.Take(std::string("\x01\xFF\xFF\x07\x00", 5), 1, any)) << "file past 16 bits";
+    EXPECT_FALSE(taken.Take(std::string("\x01\x01\xFF\xFF\xFF\xFF\x7F", 7), 1, any))
+        << "offset past 32 bits";
+    EXPECT_FALSE(taken.Take(bytes, 6, [](const CWordRef& r) { return r.file != 2; }));
+    EXPECT_EQ(taken.Unpacked().back(), (CWordRef{9, 9, 9, 9, 9})) << "a refusal changes nothing";
 }
 
 } // namespace

@@ -50,7 +50,7 @@ TEST(WordListTest, DatabaseHoldsOneRecordPerWordInByteOrder) {
     index.bookNames = {"Kelo"};
     index.words["ponyu"] = {Ref(0, 1, 1), Ref(0, 1, 2)};
     index.words["ámi"] = {Ref(0, 3, 1)};
-    index.words["kelo"] = std::vector<CWordRef>(1234567, Ref(0, 1, 1));
+    index.words["kelo"].Assign(std::vector<CWordRef>(1234567, Ref(0, 1, 1)));
     std::ostringstream all, bare;
     EXPECT_EQ(WriteWordList(all, index, {}, "Word List- Tsaloni"), 3u);
     EXPECT_EQ(all.str(), "\\_sh v3.0  400  Word List- Tsaloni\r\n"
