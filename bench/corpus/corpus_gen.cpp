@@ -17,7 +17,7 @@ std::vector<std::string> Vocabulary(std::mt19937& rng, std::size_t n) {
                                           "s", "t", "w", "y", "ch", "sh", "th", "st", "tr"};
     static const char* const kVowels[] = {"a", "e", "i", "o", "u", "ai", "ou"};
     std::vector<std::string> words = {"the", "and", "of", "to", "in", "he", "that", "his"};
-    std::uniform_int_distribution<int> syllables(1, 4), onset(0, 19), vowel(0, 6), coda(0, 5);
+    std::uniform_int_distribution<int> syllables(1, 3), onset(0, 19), vowel(0, 6), coda(0, 5);
     while (words.size() < n) {
         std::string w;
         for (int s = syllables(rng); s > 0; --s) {
