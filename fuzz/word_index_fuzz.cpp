@@ -32,19 +32,21 @@ void Check(bool ok) {
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadBytes(const std::string& path) {
-    std::string bytes;
-    crv::ReadWholeFile(path, bytes);
-    return bytes;
+    crv::CFileBytes bytes;
+    bytes.Read(path);
+    return std::string(bytes.View());
 }
 
 // A corpus of two files in a scratch folder, and the index made from them.
 struct Corpus {
     Corpus() : scope(rec) {
-        folder = (fs::temp_directory_path() / ("word_index_fuzz_" + std::to_string(getpid()))).string();
+        folder =
+            (fs::temp_directory_path() / ("word_index_fuzz_" + std::to_string(getpid()))).string();
         fs::create_directories(folder);
         WriteBytes(folder + "/a.txt", "\\id Kelo\r\n\\c 1\r\n\\v 1 Kelo kuru, ponyu.\r\n"
                                       "\\v 2 kelo\r\n\\p The dog's co-op\r\n");
@@ -103,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint8_t flags = data[0];
     std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     if ((flags & 1) && bytes.size() >= 9) {
-        std::uint32_t sum = crv::WordIndexChecksum(std::string_view(bytes).substr(0, bytes.size() - 9));
+        std::uint32_t sum =
+            crv::WordIndexChecksum(std::string_view(bytes).substr(0, bytes.size() - 9));
         for (int i = 0; i < 4; ++i)
             bytes[bytes.size() - 4 + i] = static_cast<char>((sum >> (8 * i)) & 0xFF);
     }

@@ -93,7 +93,8 @@ int main(int argc, char** argv) {
 
     Best full = Time(runs, [&](int) {
         fs::remove(props.wordIndex);
-        return crv::MakeWordList(env, corpus, {}, out, result) && result.update.filesRead == props.files.size();
+        return crv::MakeWordList(env, corpus, {}, out, result) &&
+               result.update.filesRead == props.files.size();
     });
     std::printf("%zu files, %zu words listed\n", props.files.size(), result.records);
     Print("word list, no word index (full build):", full);

@@ -13,8 +13,8 @@
 namespace {
 
 std::vector<std::string> Vocabulary(std::mt19937& rng, std::size_t n) {
-    static const char* const kOnsets[] = {"b", "d", "f", "g", "h", "k", "l", "m", "n", "p", "r",
-                                          "s", "t", "w", "y", "ch", "sh", "th", "st", "tr"};
+    static const char* const kOnsets[] = {"b", "d", "f", "g", "h", "k",  "l",  "m",  "n",  "p",
+                                          "r", "s", "t", "w", "y", "ch", "sh", "th", "st", "tr"};
     static const char* const kVowels[] = {"a", "e", "i", "o", "u", "ai", "ou"};
     std::vector<std::string> words = {"the", "and", "of", "to", "in", "he", "that", "his"};
     std::uniform_int_distribution<int> syllables(1, 3), onset(0, 19), vowel(0, 6), coda(0, 5);
@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
         long target = total / files;
         for (int c = 1; static_cast<long>(text.size()) < target; ++c) {
             text += "\\c " + std::to_string(c) + "\r\n";
-            for (int v = 1, nv = verses(rng); v <= nv && static_cast<long>(text.size()) < target; ++v) {
+            for (int v = 1, nv = verses(rng); v <= nv && static_cast<long>(text.size()) < target;
+                 ++v) {
                 text += "\\v " + std::to_string(v);
                 for (int s = sentences(rng); s > 0; --s) {
                     for (int w = 0, n = sentenceLength(rng); w < n; ++w) {
@@ -89,11 +90,12 @@ int main(int argc, char** argv) {
         std::fclose(out);
         list += std::string("\\File ") + name + "\r\n";
     }
-    std::string project = "\\+CrvProjectSettings\r\n\\ver 4.0\r\n\\+CorpusSet\r\n\\+Corpus Bench\r\n"
-                          "\\lng Default\r\n\\+FilesList\r\n" +
-                          list +
-                          "\\-FilesList\r\n\\WordMarkers \\v\r\n\\-Corpus\r\n\\-CorpusSet\r\n"
-                          "\\+dblst\r\n\r\n\\-dblst\r\n\\-CrvProjectSettings\r\n";
+    std::string project =
+        "\\+CrvProjectSettings\r\n\\ver 4.0\r\n\\+CorpusSet\r\n\\+Corpus Bench\r\n"
+        "\\lng Default\r\n\\+FilesList\r\n" +
+        list +
+        "\\-FilesList\r\n\\WordMarkers \\v\r\n\\-Corpus\r\n\\-CorpusSet\r\n"
+        "\\+dblst\r\n\r\n\\-dblst\r\n\\-CrvProjectSettings\r\n";
     std::FILE* prj = std::fopen((folder + "/bench.prj").c_str(), "wb");
     if (!prj || std::fwrite(project.data(), 1, project.size(), prj) != project.size())
         return 1;

@@ -276,23 +276,31 @@ RunStatus FindConcordance(const CCorpusScan& scan, const CWordIndex& index,
     std::vector<Candidate> candidates;
     WordPart firstPart = PartFor(options.kind, 0, search.size());
     const CLangEnc& enc = scan.chars->LangEnc();
+    std::vector<const CWordTable::Entry*> matching;
     if (firstPart == WordPart::Whole) {
         if (const CWordTable::Entry* entry = index.words.FindEntry(search[0]))
-            entry->refs.ForEach([&](const CWordRef& r) {
-                candidates.push_back({r, &entry->word});
-            });
+            matching.push_back(entry);
     } else {
-        for (const auto& [word, refs] : index.words)
-            if (WordPartMatches(enc, word, search[0], firstPart))
-                refs.ForEach([&](const CWordRef& r) { candidates.push_back({r, &word}); });
+        for (const CWordTable::Entry& entry : index.words)
+            if (WordPartMatches(enc, entry.word, search[0], firstPart))
+                matching.push_back(&entry);
     }
-    std::sort(candidates.begin(), candidates.end(), [&](const Candidate& a, const Candidate& b) {
+    std::size_t total = 0;
+    for (const CWordTable::Entry* entry : matching)
+        total += entry->refs.size();
+    candidates.reserve(total);
+    for (const CWordTable::Entry* entry : matching)
+        entry->refs.ForEach([&](const CWordRef& r) { candidates.push_back({r, &entry->word}); });
+    // One word's references are mostly in corpus order already.
+    auto before = [&](const Candidate& a, const Candidate& b) {
         int pa = position[a.ref.file], pb = position[b.ref.file];
         return pa != pb ? pa < pb : a.ref.offset < b.ref.offset;
-    });
+    };
+    if (!std::is_sorted(candidates.begin(), candidates.end(), before))
+        std::stable_sort(candidates.begin(), candidates.end(), before);
 
     int loaded = -1;
-    std::string bytes;
+    CFileBytes bytes;
     for (const Candidate& c : candidates) {
         if (options.maxMatches > 0 && out.size() >= static_cast<std::size_t>(options.maxMatches))
             break;
@@ -303,7 +311,7 @@ RunStatus FindConcordance(const CCorpusScan& scan, const CWordIndex& index,
             continue;
         }
         if (i != loaded) {
-            if (!ReadWholeFile(scan.paths[static_cast<std::size_t>(i)], bytes)) {
+            if (!bytes.Read(scan.paths[static_cast<std::size_t>(i)])) {
                 platform().ShowMessage(
                     FormatMessage(kFailedToAccess, {scan.files[static_cast<std::size_t>(i)]}));
                 return RunStatus::Failed;
@@ -312,7 +320,7 @@ RunStatus FindConcordance(const CCorpusScan& scan, const CWordIndex& index,
         }
         CConcordanceMatch match;
         match.ref = c.ref;
-        if (reader.MatchAt(bytes, c.ref.offset, *c.word, match))
+        if (reader.MatchAt(bytes.View(), c.ref.offset, *c.word, match))
             out.push_back(std::move(match));
     }
     return RunStatus::Ok;

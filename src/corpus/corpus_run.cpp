@@ -170,14 +170,9 @@ bool MakeWordList(CCorpusEnvironment& env, const CCorpus& corpus, const CWordLis
     CDatabaseType* type = WordListType(env.types, *run.langEnc);
     if (!type)
         return fail();
-    std::vector<int> position(0x10000, 0);
-    for (const CIndexedFile& f : run.index.files)
-        for (std::size_t i = 0; i < run.scan->files.size(); ++i)
-            if (run.scan->files[i] == f.path)
-                position[f.number] = static_cast<int>(i);
     result.typeName = type->Name();
     if (!WriteOutput(output, [&](std::ostream& os) {
-            result.records = WriteWordList(os, run.index, options, result.typeName, position);
+            result.records = WriteWordList(os, run.index, options, result.typeName);
         }))
         return fail();
     return true;

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <unordered_map>
 
 #include "base/message_text.h"
 #include "base/platform.h"
@@ -21,6 +22,9 @@ namespace crv {
 namespace fs = std::filesystem;
 
 namespace {
+
+// How many book names may stand in the table before those no reference uses are dropped.
+constexpr std::size_t kCompactNamesAt = 200;
 
 std::string WithBackslash(const std::string& name) { return name.empty() ? name : "\\" + name; }
 
@@ -92,8 +96,9 @@ std::size_t PastNumberToken(std::string_view text) {
 class FileScanner {
 public:
     FileScanner(const CCorpusScan& scan, std::uint16_t number, const std::string& path,
-                CWordIndex& index, CRefLimitNotices& notices)
-        : m_scan(scan), m_number(number), m_path(path), m_index(index), m_notices(notices) {}
+                CWordIndex& index, CWordTable& words, CRefLimitNotices& notices)
+        : m_scan(scan), m_number(number), m_path(path), m_index(index), m_words(words),
+          m_notices(notices) {}
 
     void Scan(std::string_view bytes) {
         const char* base = bytes.data();
@@ -188,7 +193,7 @@ private:
             ref.book = m_book;
             ref.chap = static_cast<std::uint8_t>(m_chap);
             ref.verse = static_cast<std::uint8_t>(m_verse);
-            m_index.words.Get(word).Add(ref);
+            m_words.Get(word).Add(ref);
             return true;
         });
     }
@@ -197,17 +202,13 @@ private:
     std::uint16_t m_number;
     const std::string& m_path;
     CWordIndex& m_index;
+    CWordTable& m_words;
     CRefLimitNotices& m_notices;
     bool m_hasBook = false;
     std::uint8_t m_book = 0;
     int m_chap = 0;
     int m_verse = 0;
 };
-
-bool ReadIndexFile(const std::string& path, CWordIndex& index) {
-    std::string bytes;
-    return ReadWholeFile(path, bytes) && CWordIndex::Parse(bytes, index);
-}
 
 } // namespace
 
@@ -259,28 +260,6 @@ std::string WordIndexPath(const CCorpus& corpus, const std::string& baseFolder) 
     return folder.empty() ? name : (fs::path(folder) / name).string();
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    struct stat st {};
-    bool ok = ::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode);
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
-        // A file that grew while it was read: the rest too.
-        bytes.resize(got);
-        char chunk[65536];
-        std::size_t more = 0;
-        while (got == static_cast<std::size_t>(st.st_size) &&
-               (more = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-            bytes.append(chunk, more);
-        ok = !std::ferror(f);
-    }
-    std::fclose(f);
-    return ok;
-}
-
 bool FileTimeText(const std::string& path, std::string& time) {
     struct stat st {};
     if (!StatFile(path, st))
@@ -290,18 +269,21 @@ bool FileTimeText(const std::string& path, std::string& time) {
 }
 
 RunStatus ScanCorpusFile(const CCorpusScan& scan, std::size_t i, std::uint16_t number,
-                         CWordIndex& index, CRefLimitNotices& notices) {
+                         CWordIndex& index, CRefLimitNotices& notices, CFileBytes* buffer,
+                         CWordTable* words) {
     const std::string& path = scan.paths[i];
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    CFileBytes local;
+    CFileBytes& bytes = buffer ? *buffer : local;
+    if (!bytes.Read(path)) {
         platform().ShowMessage(FormatMessage(kFailedToAccess, {scan.files[i]}));
         return RunStatus::Failed;
     }
-    if (bytes.size() > 0xFFFFFFFFu) {
+    if (bytes.View().size() > 0xFFFFFFFFu) {
         platform().ShowMessage(FormatMessage(kFileTooLargeToIndex, {scan.files[i]}));
         return RunStatus::Failed;
     }
-    FileScanner(scan, number, path, index, notices).Scan(bytes);
+    FileScanner(scan, number, path, index, words ? *words : index.words, notices)
+        .Scan(bytes.View());
     return RunStatus::Ok;
 }
 
@@ -317,7 +299,7 @@ RunStatus UpdateWordIndex(const CCorpusScan& scan, CWordIndex& index, CRefLimitN
     CWordIndexIdentity identity = scan.Identity();
     index = CWordIndex();
     // New files are numbered on from the highest number, which must stay in 16 bits.
-    bool usable = ReadIndexFile(scan.indexPath, index) && index.identity == identity &&
+    bool usable = CWordIndex::Load(scan.indexPath, index) && index.identity == identity &&
                   index.HighestFileNumber() <= CWordIndex::kMaxFileNumber &&
                   index.HighestFileNumber() + scan.files.size() <= 0xFFFF;
     if (!usable) {
@@ -337,26 +319,45 @@ RunStatus UpdateWordIndex(const CCorpusScan& scan, CWordIndex& index, CRefLimitN
     std::vector<CIndexedFile> files;
     int next = index.HighestFileNumber();
     bool anyRemoved = false;
+    std::unordered_map<std::string_view, std::size_t> storedByPath;
+    for (std::size_t k = 0; k < index.files.size(); ++k)
+        storedByPath.emplace(index.files[k].path, k);
     for (std::size_t i = 0; i < scan.files.size(); ++i) {
         std::string time;
         if (!FileTimeText(scan.paths[i], time)) {
             platform().ShowMessage(FormatMessage(kFailedToAccess, {scan.files[i]}));
             return RunStatus::Failed;
         }
-        auto stored = std::find_if(index.files.begin(), index.files.end(),
-                                   [&](const CIndexedFile& f) { return f.path == scan.files[i]; });
-        if (stored == index.files.end()) {
+        auto found = storedByPath.find(scan.files[i]);
+        if (found == storedByPath.end()) {
             // New numbers count up from the highest; a rebuild numbers from 1.
             files.push_back({static_cast<std::uint16_t>(++next), scan.files[i], time});
             toRead.push_back({i, files.back().number});
             continue;
         }
-        listed[static_cast<std::size_t>(stored - index.files.begin())] = true;
+        const CIndexedFile* stored = &index.files[found->second];
+        listed[found->second] = true;
         files.push_back(*stored);
         if (stored->time != time) {
             removed[stored->number] = true;
             anyRemoved = true;
             toRead.push_back({i, stored->number});
+        }
+    }
+    // Whether the stored files kept their order in the list: then references read again
+    // go in their places and every word stays in corpus order.
+    bool reordered = false;
+    {
+        std::vector<int> storedAt(0x10000, -1);
+        for (std::size_t k = 0; k < index.files.size(); ++k)
+            storedAt[index.files[k].number] = static_cast<int>(k);
+        int previous = -1;
+        for (const CIndexedFile& f : files) {
+            int at = storedAt[f.number];
+            if (at < 0)
+                continue;
+            reordered = reordered || at < previous;
+            previous = at;
         }
     }
     for (std::size_t k = 0; k < index.files.size(); ++k)
@@ -366,11 +367,20 @@ RunStatus UpdateWordIndex(const CCorpusScan& scan, CWordIndex& index, CRefLimitN
         }
     if (anyRemoved) {
         index.RemoveFiles(removed);
-        index.CompactNames();
+        // Unused names are dropped only when the table fills: dropping one renumbers
+        // the books of every reference.
+        if (index.bookNames.size() > kCompactNamesAt)
+            index.CompactNames();
     }
     index.files = std::move(files);
 
+    // Each file's place in the list, by number: references are kept in that order.
+    std::vector<int> position(0x10000, 0);
+    for (std::size_t k = 0; k < index.files.size(); ++k)
+        position[index.files[k].number] = static_cast<int>(k);
+
     if (!toRead.empty()) {
+        CFileBytes buffer;
         std::unique_ptr<Progress> progress = platform().BeginProgress(
             FormatMessage(kUpdatingWordList, {FileName(scan.files[toRead[0].i])}),
             static_cast<std::int64_t>(toRead.size()));
@@ -381,9 +391,24 @@ RunStatus UpdateWordIndex(const CCorpusScan& scan, CWordIndex& index, CRefLimitN
             struct stat before {};
             std::time_t started = std::time(nullptr);
             bool statted = StatFile(scan.paths[r.i], before);
-            RunStatus status = ScanCorpusFile(scan, r.i, r.number, index, notices);
+            // A file read again goes in its place among each word's references; a
+            // rebuild reads the files in list order, so its references just follow.
+            CWordTable fresh;
+            RunStatus status = ScanCorpusFile(scan, r.i, r.number, index, notices, &buffer,
+                                              usable ? &fresh : nullptr);
             if (status != RunStatus::Ok)
                 return status;
+            int place = position[r.number];
+            for (CWordTable::Entry& entry : fresh) {
+                bool added = false;
+                CRefList& refs = index.words.Get(entry.word, &added);
+                if (added)
+                    refs = std::move(entry.refs);
+                else
+                    refs.InsertBefore(entry.refs, [&](const CWordRef& ref) {
+                        return position[ref.file] > place;
+                    });
+            }
             ++done.filesRead;
             // A file changed while it was read, or so recently that a change within the
             // same second would keep its time, is read again next time.
@@ -400,11 +425,13 @@ RunStatus UpdateWordIndex(const CCorpusScan& scan, CWordIndex& index, CRefLimitN
         }
     }
 
-    if (usable && toRead.empty() && !anyRemoved)
+    // Every word's references in corpus order (a list whose files changed places), so that
+    // lists can stop at their limit.
+    bool moved = reordered && index.SortInCorpusOrder(position);
+    if (usable && toRead.empty() && !anyRemoved && !moved)
         return RunStatus::Ok;
-    std::string bytes = index.Serialize();
     SafeWriteResult written = WriteFileSafely(scan.indexPath, [&](std::ostream& os) {
-        os.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        index.Serialize(os);
         return static_cast<bool>(os);
     });
     if (written)

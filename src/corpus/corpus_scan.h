@@ -60,12 +60,11 @@ RunStatus UpdateWordIndex(const CCorpusScan& scan, CWordIndex& index, CRefLimitN
                           CIndexUpdateInfo* info = nullptr);
 
 // Reads one corpus file (scan.paths[i]) into index as file number: its references and
-// the words of its word-marker fields. Failed after its message.
+// the words of its word-marker fields (into words when given, else the index's own);
+// buffer (when given) is used for the file's bytes. Failed after its message.
 RunStatus ScanCorpusFile(const CCorpusScan& scan, std::size_t i, std::uint16_t number,
-                         CWordIndex& index, CRefLimitNotices& notices);
-
-// The whole of a file; false when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+                         CWordIndex& index, CRefLimitNotices& notices, CFileBytes* buffer = nullptr,
+                         CWordTable* words = nullptr);
 // A file's modification time as the index stores it; false when it cannot be had.
 bool FileTimeText(const std::string& path, std::string& time);
 

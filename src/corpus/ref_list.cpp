@@ -10,8 +10,6 @@ namespace crv {
 
 namespace {
 
-enum : unsigned char { kNewFile = 1, kBook = 2, kChap = 4, kVerse = 8 };
-
 unsigned char* PutVarint(unsigned char* out, std::uint32_t v) {
     while (v >= 0x80) {
         *out++ = static_cast<unsigned char>((v & 0x7F) | 0x80);
@@ -19,23 +17,6 @@ unsigned char* PutVarint(unsigned char* out, std::uint32_t v) {
     }
     *out++ = static_cast<unsigned char>(v);
     return out;
-}
-
-bool GetVarint(const unsigned char*& p, const unsigned char* end, std::uint32_t& v) {
-    std::uint64_t value = 0;
-    for (int shift = 0; shift < 35; shift += 7) {
-        if (p >= end)
-            return false;
-        unsigned char b = *p++;
-        value |= static_cast<std::uint64_t>(b & 0x7F) << shift;
-        if (!(b & 0x80)) {
-            if (value > 0xFFFFFFFFu)
-                return false;
-            v = static_cast<std::uint32_t>(value);
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -58,23 +39,44 @@ CRefList& CRefList::operator=(CRefList other) noexcept {
     return *this;
 }
 
-CRefList::~CRefList() { std::free(m_data); }
+CRefList::~CRefList() {
+    if (m_capacity)
+        std::free(m_data);
+}
+
+void CRefList::Reserve(std::size_t n) {
+    if (n <= m_capacity || n > 0xFFFFFFFFu)
+        return;
+    bool borrowed = m_data && !m_capacity;
+    void* grown = std::realloc(borrowed ? nullptr : m_data, n);
+    if (!grown)
+        throw std::bad_alloc();
+    if (borrowed)
+        std::memcpy(grown, m_data, m_size);
+    m_data = static_cast<unsigned char*>(grown);
+    m_capacity = static_cast<std::uint32_t>(n);
+}
 
 void CRefList::Append(const unsigned char* bytes, std::size_t n) {
     if (n == 0)
         return;
     if (m_size + n > m_capacity) {
-        std::size_t capacity = std::max<std::size_t>({16, 2 * std::size_t{m_capacity}, m_size + n});
+        std::size_t capacity =
+            std::max<std::size_t>({16, 2 * std::size_t{m_capacity}, 2 * std::size_t{m_size} + n});
         if (capacity > 0xFFFFFFFFu)
             throw std::bad_alloc();
-        void* grown = std::realloc(m_data, capacity);
-        if (!grown)
-            throw std::bad_alloc();
-        m_data = static_cast<unsigned char*>(grown);
-        m_capacity = static_cast<std::uint32_t>(capacity);
+        Reserve(capacity);
     }
     std::memcpy(m_data + m_size, bytes, n);
     m_size += static_cast<std::uint32_t>(n);
+}
+
+void CRefList::AppendPacked(const unsigned char* bytes, std::size_t n, std::uint32_t count,
+                            const CWordRef& last) {
+    Append(bytes, n);
+    m_count += count;
+    if (count)
+        m_last = last;
 }
 
 void CRefList::Add(const CWordRef& r) {
@@ -123,33 +125,6 @@ void CRefList::Assign(const std::vector<CWordRef>& refs) {
 void CRefList::Unpack(std::vector<CWordRef>& out) const {
     out.reserve(out.size() + m_count);
     ForEach([&](const CWordRef& r) { out.push_back(r); });
-}
-
-bool CRefList::Decode(const unsigned char*& p, const unsigned char* end, CWordRef& last) {
-    if (p >= end)
-        return false;
-    unsigned char flags = *p++;
-    if (flags & ~(kNewFile | kBook | kChap | kVerse))
-        return false;
-    std::uint32_t v = 0;
-    if (flags & kNewFile) {
-        if (!GetVarint(p, end, v) || v > 0xFFFF)
-            return false;
-        last.file = static_cast<std::uint16_t>(v);
-        if (!GetVarint(p, end, last.offset))
-            return false;
-    } else {
-        if (!GetVarint(p, end, v) || v > 0xFFFFFFFFu - last.offset)
-            return false;
-        last.offset += v;
-    }
-    for (auto [flag, field] : {std::pair{kBook, &last.book}, {kChap, &last.chap}, {kVerse, &last.verse}})
-        if (flags & flag) {
-            if (p >= end)
-                return false;
-            *field = *p++;
-        }
-    return true;
 }
 
 } // namespace crv

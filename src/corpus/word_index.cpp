@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ostream>
+#include <sstream>
 
 namespace crv {
 
@@ -188,24 +190,64 @@ void CWordTable::DropEmpty() {
         Rehash(m_slots.size());
 }
 
-std::uint32_t WordIndexChecksum(std::string_view bytes) {
-    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ bytes.size();
+void CChecksum::Add(std::string_view bytes) {
     const char* p = bytes.data();
     std::size_t n = bytes.size();
-    std::size_t i = 0;
-    // Each step is a bijection of h for a given chunk, so any one changed chunk changes
-    // the result.
-    for (; i + 8 <= n; i += 8) {
+    m_total += n;
+    if (m_carried) {
+        std::size_t take = std::min(n, sizeof m_carry - m_carried);
+        std::memcpy(m_carry + m_carried, p, take);
+        m_carried += take;
+        p += take;
+        n -= take;
+        if (m_carried < sizeof m_carry)
+            return;
+        Block(m_carry);
+        m_carried = 0;
+    }
+    for (; n >= sizeof m_carry; p += sizeof m_carry, n -= sizeof m_carry)
+        Block(p);
+    std::memcpy(m_carry, p, n);
+    m_carried = n;
+}
+
+void CChecksum::Block(const char* p) {
+    // Four lanes, each step a bijection of its lane for a given chunk: any one changed
+    // chunk changes the result.
+    for (int k = 0; k < 4; ++k) {
         std::uint64_t v;
-        std::memcpy(&v, p + i, 8);
+        std::memcpy(&v, p + 8 * k, 8);
+        m_lane[k] = (m_lane[k] ^ v) * 0xFF51AFD7ED558CCDULL;
+        m_lane[k] ^= m_lane[k] >> 32;
+    }
+}
+
+std::uint32_t CChecksum::Finish() const {
+    std::uint64_t h = m_lane[0];
+    auto mix = [&h](std::uint64_t v) {
         h = (h ^ v) * 0xFF51AFD7ED558CCDULL;
         h ^= h >> 32;
+    };
+    for (int k = 1; k < 4; ++k)
+        mix(m_lane[k]);
+    std::size_t i = 0;
+    for (; i + 8 <= m_carried; i += 8) {
+        std::uint64_t v;
+        std::memcpy(&v, m_carry + i, 8);
+        mix(v);
     }
     std::uint64_t tail = 0;
-    std::memcpy(&tail, p + i, n - i);
-    h = (h ^ tail ^ (static_cast<std::uint64_t>(n - i) << 56)) * 0xC4CEB9FE1A85EC53ULL;
+    std::memcpy(&tail, m_carry + i, m_carried - i);
+    mix(tail ^ (static_cast<std::uint64_t>(m_carried - i) << 56));
+    mix(m_total);
     h ^= h >> 29;
     return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+std::uint32_t WordIndexChecksum(std::string_view bytes) {
+    CChecksum sum;
+    sum.Add(bytes);
+    return sum.Finish();
 }
 
 std::uint8_t CWordIndex::BookNumber(std::string_view name, bool& full) {
@@ -240,19 +282,8 @@ int CWordIndex::HighestFileNumber() const {
 
 void CWordIndex::RemoveFiles(const std::vector<bool>& removed) {
     auto gone = [&](std::uint16_t number) { return number < removed.size() && removed[number]; };
-    std::vector<CWordRef> kept;
-    for (auto& [word, refs] : words) {
-        bool any = false;
-        refs.ForEach([&](const CWordRef& r) { any = any || gone(r.file); });
-        if (!any)
-            continue;
-        kept.clear();
-        refs.ForEach([&](const CWordRef& r) {
-            if (!gone(r.file))
-                kept.push_back(r);
-        });
-        refs.Assign(kept);
-    }
+    for (auto& entry : words)
+        entry.refs.RemoveIf([&](const CWordRef& r) { return gone(r.file); });
     words.DropEmpty();
     std::erase_if(files, [&](const CIndexedFile& f) { return gone(f.number); });
 }
@@ -283,6 +314,36 @@ void CWordIndex::CompactNames() {
     }
 }
 
+bool CWordIndex::SortInCorpusOrder(const std::vector<int>& position) {
+    auto before = [&](const CWordRef& a, const CWordRef& b) {
+        int pa = position[a.file], pb = position[b.file];
+        return pa != pb ? pa < pb : a.offset < b.offset;
+    };
+    bool moved = false;
+    std::vector<CWordRef> all;
+    for (auto& entry : words) {
+        bool inOrder = true;
+        CWordRef last;
+        bool first = true;
+        entry.refs.ForEachWhile([&](const CWordRef& r) {
+            inOrder = first || !before(r, last);
+            first = false;
+            last = r;
+            return inOrder;
+        });
+        if (inOrder)
+            continue;
+        all.clear();
+        entry.refs.Unpack(all);
+        auto mid = std::is_sorted_until(all.begin(), all.end(), before);
+        std::stable_sort(mid, all.end(), before);
+        std::inplace_merge(all.begin(), mid, all.end(), before);
+        entry.refs.Assign(all);
+        moved = true;
+    }
+    return moved;
+}
+
 std::size_t CWordIndex::ReferenceCount() const {
     std::size_t n = 0;
     for (const auto& [word, refs] : words)
@@ -291,21 +352,26 @@ std::size_t CWordIndex::ReferenceCount() const {
 }
 
 std::string CWordIndex::Serialize() const {
+    std::ostringstream os;
+    Serialize(os);
+    return os.str();
+}
+
+void CWordIndex::Serialize(std::ostream& os) const {
     std::vector<const CWordTable::Entry*> sorted;
     sorted.reserve(words.size());
-    std::size_t size = 4096 + identity.wordMarkers.size();
-    for (const CIndexedFile& f : files)
-        size += f.path.size() + 32;
-    for (const std::string& name : bookNames)
-        size += name.size() + 1;
-    for (const auto& entry : words) {
+    for (const auto& entry : words)
         sorted.push_back(&entry);
-        size += entry.word.size() + 13 + entry.refs.Bytes().size();
-    }
     std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->word < b->word; });
 
+    // Small pieces are gathered, and the checksum taken of what is written.
+    CChecksum sum;
     std::string out;
-    out.reserve(size);
+    auto flush = [&] {
+        sum.Add(out);
+        os.write(out.data(), static_cast<std::streamsize>(out.size()));
+        out.clear();
+    };
     out += kTitleLine;
     char hex[32];
     std::snprintf(hex, sizeof hex, "%016llx\n",
@@ -337,17 +403,37 @@ std::string CWordIndex::Serialize() const {
         out += entry->word;
         out += '\n';
         PutU32(out, static_cast<std::uint32_t>(entry->refs.size()));
-        PutU32(out, static_cast<std::uint32_t>(entry->refs.Bytes().size()));
-        out += entry->refs.Bytes();
+        std::string_view refs = entry->refs.Bytes();
+        PutU32(out, static_cast<std::uint32_t>(refs.size()));
+        if (out.size() + refs.size() > (1u << 16)) {
+            flush();
+            sum.Add(refs);
+            os.write(refs.data(), static_cast<std::streamsize>(refs.size()));
+        } else {
+            out += refs;
+        }
     }
-    std::uint32_t sum = WordIndexChecksum(out);
+    flush();
     PutU32(out, 0);
     out += '\n';
-    PutU32(out, sum);
-    return out;
+    PutU32(out, sum.Finish());
+    os.write(out.data(), static_cast<std::streamsize>(out.size()));
+}
+
+bool CWordIndex::Load(const std::string& path, CWordIndex& index) {
+    auto bytes = std::make_shared<CFileBytes>();
+    if (!bytes->Read(path))
+        return false;
+    index.source = bytes;
+    return ParseInto(bytes->View(), index, true);
 }
 
 bool CWordIndex::Parse(std::string_view bytes, CWordIndex& index) {
+    index.source.reset();
+    return ParseInto(bytes, index, false);
+}
+
+bool CWordIndex::ParseInto(std::string_view bytes, CWordIndex& index, bool borrow) {
     if (bytes.size() < kTitleLine.size() + kEndSize)
         return false;
     std::string_view body = bytes.substr(0, bytes.size() - kEndSize);
@@ -416,7 +502,7 @@ bool CWordIndex::Parse(std::string_view bytes, CWordIndex& index) {
             return false;
         bool added = false;
         CRefList& refs = index.words.Get(word, &added);
-        if (!added || !refs.Take(refBytes, count, valid))
+        if (!added || !refs.Take(refBytes, count, valid, borrow))
             return false;
     }
     return true;

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "corpus/file_bytes.h"
 #include "corpus/ref_list.h"
 
 namespace crv {
@@ -84,6 +86,8 @@ public:
     std::vector<CIndexedFile> files;
     std::vector<std::string> bookNames;
     CWordTable words;
+    // The bytes Load read, which unchanged words' references point into.
+    std::shared_ptr<const CFileBytes> source;
 
     // The entry of name in the book-name table, added when missing; kUnknownBook when
     // the table is full (full set then).
@@ -97,6 +101,11 @@ public:
     // Drops book names no reference uses and renumbers the rest, so that names of
     // files gone do not fill the table.
     void CompactNames();
+    // Puts every word's references in corpus order: by the place of their file in the
+    // corpus list (position, by file number), then by offset. Cheap for words in order
+    // already, and for words whose out-of-place references are those of files just read
+    // again. True when any moved.
+    bool SortInCorpusOrder(const std::vector<int>& position);
     std::size_t ReferenceCount() const;
 
     // The file's bytes:
@@ -111,12 +120,32 @@ public:
     //   end: u32 0, "\n", u32 checksum of every byte before the end
     // Integers are little-endian. Nothing follows the end.
     std::string Serialize() const;
+    void Serialize(std::ostream& os) const;
     // Reads bytes written by Serialize. False for anything else (a damaged, truncated or
-    // foreign file); index is then unspecified.
+    // foreign file); index is then unspecified. The references are copied.
     static bool Parse(std::string_view bytes, CWordIndex& index);
+    // Reads the index file at path; false when it cannot be read or Parse refuses it. The
+    // references stay in the file's bytes, which the index keeps.
+    static bool Load(const std::string& path, CWordIndex& index);
+
+private:
+    static bool ParseInto(std::string_view bytes, CWordIndex& index, bool borrow);
 };
 
-// The checksum of the index file.
+// The checksum of the index file, taken piece by piece.
+class CChecksum {
+public:
+    void Add(std::string_view bytes);
+    std::uint32_t Finish() const;
+
+private:
+    void Block(const char* p);
+    std::uint64_t m_lane[4] = {0x9E3779B97F4A7C15ULL, 0xC2B2AE3D27D4EB4FULL, 0x165667B19E3779F9ULL,
+                               0x27D4EB2F165667C5ULL};
+    char m_carry[32] = {};
+    std::size_t m_carried = 0;
+    std::uint64_t m_total = 0;
+};
 std::uint32_t WordIndexChecksum(std::string_view bytes);
 
 } // namespace crv

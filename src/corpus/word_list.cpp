@@ -43,38 +43,26 @@ void AppendVerses(std::string& out, const RefGroup& g) {
 
 } // namespace
 
-void SortInCorpusOrder(std::vector<CWordRef>& refs, const std::vector<int>& position) {
-    auto before = [&](const CWordRef& a, const CWordRef& b) {
-        int pa = position[a.file], pb = position[b.file];
-        return pa != pb ? pa < pb : a.offset < b.offset;
-    };
-    auto mid = std::is_sorted_until(refs.begin(), refs.end(), before);
-    if (mid == refs.end())
-        return;
-    std::sort(mid, refs.end(), before);
-    std::inplace_merge(refs.begin(), mid, refs.end(), before);
-}
-
-std::vector<std::string> ReferenceLines(const std::vector<CWordRef>& refs, const CWordIndex& index,
+std::vector<std::string> ReferenceLines(const CRefList& refs, const CWordIndex& index,
                                         int maxRefs) {
     std::vector<RefGroup> groups;
     RefPoint last{};
     std::size_t taken = 0;
-    for (const CWordRef& r : refs) {
+    refs.ForEachWhile([&](const CWordRef& r) {
         RefPoint point{r.book, r.chap, r.verse};
         if (taken > 0 && point == last)
-            continue;
+            return true;
         if (maxRefs > 0 && taken == static_cast<std::size_t>(maxRefs))
-            break;
+            return false;
         ++taken;
         last = point;
         if (!groups.empty() && groups.back().book == point.book &&
-            groups.back().chap == point.chap && groups.back().last + 1 == point.verse) {
+            groups.back().chap == point.chap && groups.back().last + 1 == point.verse)
             groups.back().last = point.verse;
-            continue;
-        }
-        groups.push_back({point.book, point.chap, point.verse, point.verse});
-    }
+        else
+            groups.push_back({point.book, point.chap, point.verse, point.verse});
+        return true;
+    });
 
     std::vector<std::string> lines;
     std::string line, full, piece;
@@ -114,8 +102,7 @@ std::vector<std::string> ReferenceLines(const std::vector<CWordRef>& refs, const
 }
 
 std::size_t WriteWordList(std::ostream& os, const CWordIndex& index,
-                          const CWordListOptions& options, std::string_view typeName,
-                          const std::vector<int>& position) {
+                          const CWordListOptions& options, std::string_view typeName) {
     std::vector<const CWordTable::Entry*> sorted;
     sorted.reserve(index.words.size());
     for (const auto& entry : index.words)
@@ -124,7 +111,6 @@ std::size_t WriteWordList(std::ostream& os, const CWordIndex& index,
 
     std::string out = "\\_sh " + FormatHeaderValue(kDefaultHeaderNumber, typeName) + "\r\n";
     char count[64];
-    std::vector<CWordRef> refs;
     for (const auto* entry : sorted) {
         out += "\r\n\\w ";
         out += entry->word;
@@ -135,11 +121,7 @@ std::size_t WriteWordList(std::ostream& os, const CWordIndex& index,
             out += count;
         }
         if (options.refs) {
-            refs.clear();
-            entry->refs.Unpack(refs);
-            if (!position.empty())
-                SortInCorpusOrder(refs, position);
-            for (const std::string& line : ReferenceLines(refs, index, options.maxRefs)) {
+            for (const std::string& line : ReferenceLines(entry->refs, index, options.maxRefs)) {
                 out += "\\r ";
                 out += line;
                 out += "\r\n";

@@ -21,25 +21,18 @@ struct CWordListOptions {
 // The longest reference line before a new one is begun.
 inline constexpr std::size_t kMaxReferenceLine = 75;
 
-// Puts refs in corpus order: by the place of their file in the corpus list (position,
-// indexed by file number), then by offset. Cheap when they are in order already, or
-// when only the files read again last are out of place.
-void SortInCorpusOrder(std::vector<CWordRef>& refs, const std::vector<int>& position);
-
-// The reference lines of a word whose refs are in corpus order. A new book writes its
+// The reference lines of a word (its references in corpus order). A new book writes its
 // name, a space and chapter:verse; a new chapter of the same book "; chapter:verse"; a
 // new verse of the same chapter ",verse"; consecutive verses first-last; a repeated
 // verse once. A line that would pass 75 characters is ended, and the next one begins
 // with the book name and chapter again. maxRefs (0: all) counts distinct references.
-std::vector<std::string> ReferenceLines(const std::vector<CWordRef>& refs, const CWordIndex& index,
-                                        int maxRefs);
+std::vector<std::string> ReferenceLines(const CRefList& refs, const CWordIndex& index, int maxRefs);
 
-// Writes the word list database of index with the header of typeName: records in byte
-// order of the words, "\w", with counts "\c" and "\cz" (six digits with leading zeros),
-// with references "\r" lines, in corpus order when position is given (see
-// SortInCorpusOrder). Returns the number of records.
+// Writes the word list database of index (its references in corpus order) with the
+// header of typeName: records in byte order of the words, "\w", with counts "\c" and
+// "\cz" (six digits with leading zeros), with references "\r" lines. Returns the number
+// of records.
 std::size_t WriteWordList(std::ostream& os, const CWordIndex& index,
-                          const CWordListOptions& options, std::string_view typeName,
-                          const std::vector<int>& position = {});
+                          const CWordListOptions& options, std::string_view typeName);
 
 } // namespace crv

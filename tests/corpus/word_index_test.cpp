@@ -1,5 +1,7 @@
 #include "corpus/word_index.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace crv {
@@ -107,6 +109,19 @@ TEST(WordIndexTest, DamagedTruncatedOrInconsistentFilesAreRefused) {
     EXPECT_FALSE(CWordIndex::Parse(Resealed(twice), back));
 }
 
+TEST(WordIndexTest, ChecksumTakenInPiecesIsTheChecksumOfTheWhole) {
+    std::string bytes;
+    for (int i = 0; i < 1000; ++i)
+        bytes += static_cast<char>(i * 37 % 251);
+    for (std::size_t piece : {1, 7, 31, 32, 33, 100}) {
+        CChecksum sum;
+        for (std::size_t at = 0; at < bytes.size(); at += piece)
+            sum.Add(std::string_view(bytes).substr(at, piece));
+        EXPECT_EQ(sum.Finish(), WordIndexChecksum(bytes)) << piece;
+    }
+    EXPECT_NE(WordIndexChecksum(bytes), WordIndexChecksum(bytes + '\0'));
+}
+
 TEST(WordIndexTest, RemovingFilesDropsTheirReferencesWordsAndUnusedNames) {
     CWordIndex index = SmallIndex();
     std::vector<bool> removed(0x10000, false);
@@ -177,6 +192,52 @@ TEST(RefListTest, PackedReferencesComeBackAsAddedAndBadBytesAreRefused) {
         << "offset past 32 bits";
     EXPECT_FALSE(taken.Take(bytes, 6, [](const CWordRef& r) { return r.file != 2; }));
     EXPECT_EQ(taken.Unpacked().back(), (CWordRef{9, 9, 9, 9, 9})) << "a refusal changes nothing";
+
+    // Taking out the references of some files keeps the rest in order, at either end
+    // and between runs.
+    std::vector<CWordRef> many;
+    for (std::uint16_t file : {1, 1, 2, 2, 3, 1, 2, 2, 3, 3})
+        many.push_back({static_cast<std::uint32_t>(many.size() * 7 % 13), file,
+                        static_cast<std::uint8_t>(file), 1,
+                        static_cast<std::uint8_t>(many.size())});
+    for (std::uint16_t gone : {1, 2, 3}) {
+        CRefList packed;
+        packed.Assign(many);
+        std::vector<CWordRef> expected;
+        for (const CWordRef& r : many)
+            if (r.file != gone)
+                expected.push_back(r);
+        EXPECT_TRUE(packed.RemoveIf([&](const CWordRef& r) { return r.file == gone; }));
+        EXPECT_EQ(packed.Unpacked(), expected) << "file " << gone;
+        EXPECT_EQ(packed.size(), expected.size());
+        packed.Add({1, 9, 9, 9, 9});
+        EXPECT_EQ(packed.Unpacked().back(), (CWordRef{1, 9, 9, 9, 9}));
+        EXPECT_FALSE(packed.RemoveIf([&](const CWordRef& r) { return r.file == gone; }));
+    }
+
+    // A file read again goes in its place: before the first reference of a later file.
+    std::vector<CWordRef> one = {{4, 5, 1, 2, 3}, {8, 5, 1, 2, 4}};
+    for (std::uint16_t place : {0, 2, 4, 9}) {
+        std::vector<CWordRef> in;
+        for (std::uint16_t file : {1, 3, 3, 7})
+            in.push_back({static_cast<std::uint32_t>(in.size()), file, 0, 1,
+                          static_cast<std::uint8_t>(file)});
+        CRefList packed;
+        packed.Assign(in);
+        CRefList run;
+        run.Assign(one);
+        packed.InsertBefore(run, [&](const CWordRef& r) { return r.file > place; });
+        auto at =
+            std::find_if(in.begin(), in.end(), [&](const CWordRef& r) { return r.file > place; });
+        in.insert(at, one.begin(), one.end());
+        EXPECT_EQ(packed.Unpacked(), in) << "before files past " << place;
+        EXPECT_EQ(packed.size(), in.size());
+    }
+    CRefList empty;
+    CRefList run;
+    run.Assign(one);
+    empty.InsertBefore(run, [](const CWordRef&) { return true; });
+    EXPECT_EQ(empty.Unpacked(), one);
 }
 
 } // namespace

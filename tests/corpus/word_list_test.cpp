@@ -14,9 +14,9 @@ CWordRef Ref(std::uint8_t book, std::uint8_t chap, std::uint8_t verse, std::uint
 TEST(WordListTest, ReferencesAreGroupedByBookChapterAndVerse) {
     CWordIndex index;
     index.bookNames = {"Kelo", "Ámi ngári-ne"};
-    std::vector<CWordRef> refs = {Ref(0, 1, 1), Ref(0, 1, 2), Ref(0, 1, 2),
-                                  Ref(0, 1, 3), Ref(0, 1, 5), Ref(0, 2, 4),
-                                  Ref(1, 1, 1), Ref(1, 1, 2), Ref(CWordIndex::kUnknownBook, 9, 9)};
+    CRefList refs = {Ref(0, 1, 1), Ref(0, 1, 2), Ref(0, 1, 2),
+                     Ref(0, 1, 3), Ref(0, 1, 5), Ref(0, 2, 4),
+                     Ref(1, 1, 1), Ref(1, 1, 2), Ref(CWordIndex::kUnknownBook, 9, 9)};
     EXPECT_EQ(ReferenceLines(refs, index, 0),
               std::vector<std::string>{"Kelo 1:1-3,5; 2:4; Ámi ngári-ne 1:1-2; ??? 9:9"});
     // The limit counts references as listed: a repeated verse once.
@@ -24,9 +24,9 @@ TEST(WordListTest, ReferencesAreGroupedByBookChapterAndVerse) {
     EXPECT_EQ(ReferenceLines(refs, index, 2), std::vector<std::string>{"Kelo 1:1-2"});
 
     // Lines end before 75 characters; the next begins with book and chapter again.
-    std::vector<CWordRef> many;
+    CRefList many;
     for (int v = 1; v < 60; v += 2)
-        many.push_back(Ref(0, 12, static_cast<std::uint8_t>(v)));
+        many.Add(Ref(0, 12, static_cast<std::uint8_t>(v)));
     std::vector<std::string> lines = ReferenceLines(many, index, 0);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0],
@@ -35,14 +35,18 @@ TEST(WordListTest, ReferencesAreGroupedByBookChapterAndVerse) {
     EXPECT_EQ(lines[1], "Kelo 12:49,51,53,55,57,59");
 
     // Corpus order: by the file's place in the list, then by offset.
-    std::vector<CWordRef> unordered = {{5, 3, 0, 1, 1}, {9, 1, 0, 1, 2}, {2, 3, 0, 1, 3}};
+    CWordIndex order;
+    order.words["a"] = {{5, 3, 0, 1, 1}, {9, 1, 0, 1, 2}, {2, 3, 0, 1, 3}};
+    order.words["b"] = {{1, 3, 0, 1, 1}, {2, 1, 0, 1, 2}};
     std::vector<int> position(0x10000, 0);
     position[3] = 0;
     position[1] = 1;
-    SortInCorpusOrder(unordered, position);
-    EXPECT_EQ(unordered[0].offset, 2u);
-    EXPECT_EQ(unordered[1].offset, 5u);
-    EXPECT_EQ(unordered[2].offset, 9u);
+    EXPECT_TRUE(order.SortInCorpusOrder(position));
+    std::vector<CWordRef> a = order.words["a"].Unpacked();
+    EXPECT_EQ(a[0].offset, 2u);
+    EXPECT_EQ(a[1].offset, 5u);
+    EXPECT_EQ(a[2].offset, 9u);
+    EXPECT_FALSE(order.SortInCorpusOrder(position)) << "in order now";
 }
 
 TEST(WordListTest, DatabaseHoldsOneRecordPerWordInByteOrder) {
