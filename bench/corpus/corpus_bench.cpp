@@ -1,6 +1,6 @@
 // The word list and concordance of a generated corpus, timed inside one process: the full
 // build (no word index), the build after one file changed, and concordances of the most
-// frequent word with the index up to date.
+// frequent word with the index up to date. Word lists list at most 10 references a word.
 //   corpus_bench FOLDER [RUNS]
 #include <algorithm>
 #include <chrono>
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         std::string bytes = index.Serialize();
         double c2 = CpuMs();
         std::ofstream sink("/dev/null");
-        crv::WriteWordList(sink, index, {}, "Word List- Default");
+        crv::WriteWordList(sink, index, {true, true, 10}, "Word List- Default");
         double c3 = CpuMs();
         std::printf("full build parts (cpu): reading %.0f ms, index file bytes %.0f ms (%.1f MB), "
                     "word list %.0f ms; %zu references\n",
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
 
     Best full = Time(runs, [&](int) {
         fs::remove(props.wordIndex);
-        return crv::MakeWordList(env, corpus, {}, out, result) &&
+        return crv::MakeWordList(env, corpus, {true, true, 10}, out, result) &&
                result.update.filesRead == props.files.size();
     });
     std::printf("%zu files, %zu words listed\n", props.files.size(), result.records);
@@ -101,10 +101,10 @@ int main(int argc, char** argv) {
     std::string changed = folder + "/" + props.files[props.files.size() / 2];
     Best one = Time(runs, [&](int round) {
         ChangeFile(changed, round);
-        return crv::MakeWordList(env, corpus, {}, out, result) && result.update.filesRead == 1;
+        return crv::MakeWordList(env, corpus, {true, true, 10}, out, result) && result.update.filesRead == 1;
     });
     Print("word list, one file changed:", one);
-    Best none = Time(runs, [&](int) { return crv::MakeWordList(env, corpus, {}, out, result); });
+    Best none = Time(runs, [&](int) { return crv::MakeWordList(env, corpus, {true, true, 10}, out, result); });
     Print("word list, nothing changed:", none);
     Best conc = Time(runs, [&](int) {
         return crv::MakeConcordance(env, corpus, {"the", crv::MatchKind::Whole, false, 1000}, out,
