@@ -4,6 +4,11 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev clang-format)
+# The desktop program: Qt 6 Widgets and Multimedia, the virtual X server its screenshots
+# and display-less runs use, and the fonts the sample project names (with free
+# look-alikes for the faces of other systems).
+packages+=(qt6-base-dev qt6-multimedia-dev libgl-dev xvfb xauth fonts-dejavu-core fonts-noto-core
+           fonts-sil-charis fonts-liberation2)
 if [ "${CORVANE_WITH_FUZZ:-0}" = 1 ]; then
     packages+=(clang libclang-rt-dev)
 fi

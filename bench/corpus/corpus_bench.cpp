@@ -101,10 +101,13 @@ int main(int argc, char** argv) {
     std::string changed = folder + "/" + props.files[props.files.size() / 2];
     Best one = Time(runs, [&](int round) {
         ChangeFile(changed, round);
-        return crv::MakeWordList(env, corpus, {true, true, 10}, out, result) && result.update.filesRead == 1;
+        return crv::MakeWordList(env, corpus, {true, true, 10}, out, result) &&
+               result.update.filesRead == 1;
     });
     Print("word list, one file changed:", one);
-    Best none = Time(runs, [&](int) { return crv::MakeWordList(env, corpus, {true, true, 10}, out, result); });
+    Best none = Time(runs, [&](int) {
+        return crv::MakeWordList(env, corpus, {true, true, 10}, out, result);
+    });
     Print("word list, nothing changed:", none);
     Best conc = Time(runs, [&](int) {
         return crv::MakeConcordance(env, corpus, {"the", crv::MatchKind::Whole, false, 1000}, out,

@@ -22,27 +22,17 @@ size=$(cat "$data"/*.sfm | wc -c)
 words=$(cat "$data"/*.sfm | tr -cs 'A-Za-z' '\n' | grep -vc '^$' || true)
 echo "corpus: 100 files, $(awk -v s="$size" 'BEGIN { printf "%.1f MB", s / 1048576 }'), $words letter runs (the pipeline's words)"
 
-best_ms() { bash bench/support/best_ms.sh "$runs" "$@"; }
-# Best wall and processor (user + system, children included) time of a shell command.
+# Best wall and processor time of a shell command; $before runs untimed before each run.
 best_both() {
-    local best_wall="" best_cpu=""
-    for _ in $(seq "$runs"); do
-        [ -n "${before:-}" ] && eval "$before"
-        /usr/bin/time -f "%e %U %S" -o "$data/time.txt" sh -c "$1" >/dev/null
-        read -r wall user sys < "$data/time.txt"
-        local w c
-        w=$(awk -v w="$wall" 'BEGIN { printf "%d", w * 1000 }')
-        c=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1000 }')
-        if [ -z "$best_wall" ] || [ "$w" -lt "$best_wall" ]; then best_wall=$w; fi
-        if [ -z "$best_cpu" ] || [ "$c" -lt "$best_cpu" ]; then best_cpu=$c; fi
-    done
-    printf '%6d ms wall %6d ms cpu' "$best_wall" "$best_cpu"
+    local w c
+    read -r w c < <(BEFORE="${before:-}" bash bench/support/best_times.sh "$runs" sh -c "$1")
+    printf '%6d ms wall %6d ms cpu' "$w" "$c"
 }
 crv="$(realpath build/src/cli/crv)"
 prj="$(realpath "$data/bench.prj")"
 index="$data/Bench.wi"
 out="$(realpath "$data")/bench-words.db"
-changed="$data/book050.sfm"
+export changed="$data/book050.sfm"
 
 files="'$data'/*.sfm"
 echo "tr -cs | sort | uniq -c (LC_ALL=C):        $(best_both "cat $files | LC_ALL=C tr -cs 'A-Za-z' '\n' | LC_ALL=C sort | uniq -c") (best of $runs)"

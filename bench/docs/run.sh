@@ -10,19 +10,11 @@ records="${1:-200000}"
 runs="${2:-3}"
 CORVANE_BUILD_DIR=build bash scripts/build.sh >/dev/null
 data=build/bench-data
-source_file=$(bash bench/support/lexicon_file.sh "$records")
+project=$(bash bench/support/lexicon_project.sh doc "$records")
 settings="$data/doc-settings"
-mkdir -p "$settings"
-printf '%s\r\n' '\+DatabaseType Lexicon' '\ver 4.0' '\+mkrset' '\lngDefault Default' \
-    '\mkrRecord lx' '' '\+mkr lx' '\lng Default' '\-mkr' '\-mkrset' '\mkrRecord lx' \
-    '\mkrSecKey hm' '\mkrDateStamp dt' '\-DatabaseType' > "$settings/Lexicon.typ"
 file="$data/doc-lexicon-$records.db"
-cp "$source_file" "$file"
 cat "$file" >/dev/null
 size=$(stat -c %s "$file")
-project="$settings/bench.prj"
-printf '%s\r\n' '\+CrvProjectSettings' '\ver 4.0' '\+dblst' '' "\\+db $(realpath "$file")" '\-db' '' \
-    '\-dblst' '\-CrvProjectSettings' > "$project"
 
 best_ms() { bash bench/support/best_ms.sh "$runs" "$@"; }
 

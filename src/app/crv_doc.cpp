@@ -5,7 +5,7 @@
 
 #include "app/doc_manager.h"
 #include "app/document_dates.h"
-#include "base/file_replace.h"
+#include "base/file_names.h"
 #include "base/message_text.h"
 #include "base/platform.h"
 #include "record/database_file.h"
@@ -34,6 +34,13 @@ bool IsRegularFile(const std::string& path) {
 CCrvDoc::CCrvDoc(CDocManager& manager) : m_manager(&manager) {}
 
 CCrvDoc::~CCrvDoc() = default;
+
+void CCrvDoc::TellClosing() {
+    // A view may leave the list while it is told.
+    for (CDocView* view : std::vector<CDocView*>(m_views))
+        if (std::find(m_views.begin(), m_views.end(), view) != m_views.end())
+            view->OnDocumentClosing(*this);
+}
 
 void CCrvDoc::SetPathName(const std::string& path) {
     m_path = path;
@@ -124,6 +131,9 @@ bool CCrvDoc::OnSaveDocument(const std::string& path) {
     if (!SameFile(path, m_path)) {
         SetPathName(path);
         SetReadOnly(false);
+        // Lexicon indexes and references that found the database follow its new name.
+        if (m_set)
+            m_set->TellRenamed(path);
     }
     for (CDocView* view : std::vector<CDocView*>(m_views))
         view->OnDocumentSaved(*this);

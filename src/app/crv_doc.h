@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "app/doc_view.h"
 #include "app/import_dialog.h"
+#include "base/safe_file.h"
 #include "engine/index_set.h"
 
 namespace crv {
@@ -78,8 +80,8 @@ public:
     bool CreateNewDatabase(const std::string& path, CDatabaseType& type, std::string& message);
 
     enum class WriteResult { Ok, CreateFailed, WriteFailed };
-    // Writes the database to path, a name not in use, under the progress display
-    // "Writing %1" (displayName), flushed to disk. On failure the file is removed.
+    // Writes the database over path through the safe writer (no backup), under the
+    // progress display "Writing %1" (displayName). On failure path is as it was.
     WriteResult WriteDatabaseFile(const std::string& path, std::string_view displayName) const;
 
     // --- records ---
@@ -103,19 +105,18 @@ public:
     void AddView(CDocView* view);
     void RemoveView(CDocView* view);
     const std::vector<CDocView*>& Views() const { return m_views; }
+    // The document is about to be destroyed: every view lets go of it.
+    void TellClosing();
     // Tells every view but sender, then the application-wide listeners.
     void UpdateAllViews(const CRecordHint& hint, CDocView* sender = nullptr);
 
 private:
-    WriteResult WriteSet(const CIndexSet& set, const std::string& path,
-                         std::string_view displayName) const;
-    // Writes set to a new temporary file beside target (the file a save or import
-    // replaces), with target's permission bits when it exists. Its name, or empty with
-    // the message of the step that failed (createFailed, writeFailed: patterns of the
-    // path shown).
-    std::string WriteTemporaryFile(const CIndexSet& set, const std::string& target,
-                                   const std::string& shownPath, const char* createFailed,
-                                   const char* writeFailed, std::string& message) const;
+    // Writes set over path through the safe writer, the old file kept as backup (empty:
+    // none), under the progress display "Writing %1" (displayName); beforeReplacing runs
+    // once the new file is written, before it takes the old one's place.
+    SafeWriteResult WriteSet(const CIndexSet& set, const std::string& path,
+                             const std::string& backup, std::string_view displayName,
+                             const std::function<void()>& beforeReplacing = {}) const;
     // The import after the dialog was confirmed; false to show the dialog again
     // (again set) or to stop.
     bool ImportWithChoices(const std::string& path, ImportMode mode, CImportDialog& dialog,

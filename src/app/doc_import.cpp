@@ -6,10 +6,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "app/doc_manager.h"
 #include "app/document_dates.h"
-#include "base/file_replace.h"
+#include "base/file_names.h"
 #include "base/file_source.h"
 #include "base/message_text.h"
 #include "base/platform.h"
@@ -67,13 +68,32 @@ struct ImportSource {
     ByteSource& Source() {
         return convertedSource ? static_cast<ByteSource&>(*convertedSource) : file;
     }
-    // The change table's messages, one after another (empty without a table).
+    // The change table's messages of the run, one after another (empty without a table).
     std::string TableMessages() {
         std::string text;
         if (converted)
-            for (const auto& m : converted->Table().TakeMessages())
-                text += (text.empty() ? "" : "\n") + m.text;
+            Join(text, converted->Table().TakeMessages());
         return text;
+    }
+    // After an import that succeeded: the table's warnings of loading and of the run.
+    void ShowTableWarnings() {
+        if (!converted)
+            return;
+        std::string text;
+        Join(text, converted->LoadResult().messages);
+        Join(text, converted->Table().TakeMessages());
+        if (!text.empty())
+            platform().ShowMessage(text, MessageKind::Information);
+    }
+
+private:
+    static void Join(std::string& text, const std::vector<ChangeTableMessage>& messages) {
+        for (const auto& m : messages) {
+            std::string_view t = m.text;
+            while (!t.empty() && t.back() == '\n')
+                t.remove_suffix(1);
+            text += (text.empty() ? "" : "\n") + std::string(t);
+        }
     }
 };
 
@@ -190,24 +210,35 @@ bool CCrvDoc::ImportWithChoices(const std::string& path, ImportMode mode, CImpor
     if (const CMarker* stamp = type->DateStampMarker())
         ConvertRecordsDates(*set, stamp, path);
 
-    const std::string tmp =
-        WriteTemporaryFile(*set, path, path, kImportWriteProtected, kImportDiskSpace, message);
-    if (tmp.empty())
-        return false;
     std::string original;
+    std::function<void()> tellOriginal;
     if (dialog.backupOriginal) {
-        original = UnusedSiblingName(path, ".ori");
+        // Beside the file itself when path is a link: the copy is renamed into place.
+        original = UnusedSiblingName(ResolvedFilePath(path), ".ori");
         namespace fs = std::filesystem;
         if (fs::path(original).stem() != fs::path(path).stem())
-            platform().ShowMessage(FormatMessage("Backup Original will be named\n%1", {original}),
-                                   MessageKind::Information, false);
+            tellOriginal = [&original] {
+                platform().ShowMessage(
+                    FormatMessage("Backup Original will be named\n%1", {original}),
+                    MessageKind::Information, false);
+            };
     }
     // The source is replaced by the imported database in one rename; it is never
     // missing, even for a moment.
-    if (ReplaceKeepingBackup(tmp, path, original, m_manager->Ops()) != ReplaceFailure::None) {
+    switch (WriteSet(*set, path, original, path, tellOriginal).failure) {
+    case SafeWriteResult::Failure::None:
+        break;
+    case SafeWriteResult::Failure::Create:
+        message = FormatMessage(kImportWriteProtected, {path});
+        return false;
+    case SafeWriteResult::Failure::Write:
+        message = FormatMessage(kImportDiskSpace, {path});
+        return false;
+    default:
         message = FormatMessage(kImportBusy, {path});
         return false;
     }
+    in.ShowTableWarnings();
     m_readOnly = false;
     Adopt(std::move(set), path);
     m_modified = false;

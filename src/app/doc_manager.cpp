@@ -98,6 +98,7 @@ bool CDocManager::CloseDocument(CCrvDoc* doc, bool ask) {
         return false;
     if (ask && !doc->SaveModified())
         return false;
+    doc->TellClosing();
     m_docs.erase(it);
     return true;
 }
@@ -112,6 +113,8 @@ bool CDocManager::SaveAllModified() {
 bool CDocManager::CloseAll() {
     if (!SaveAllModified())
         return false;
+    for (const auto& doc : m_docs)
+        doc->TellClosing();
     m_docs.clear();
     return true;
 }

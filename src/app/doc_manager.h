@@ -11,7 +11,7 @@
 #include "app/crv_doc.h"
 #include "app/document_dialogs.h"
 #include "app/import_dialog.h"
-#include "base/file_replace.h"
+#include "base/safe_file.h"
 #include "record/date_text.h"
 
 namespace crv {

@@ -4,9 +4,10 @@
 #include "app/crv_doc.h"
 
 #include "app/doc_manager.h"
-#include "base/file_replace.h"
+#include "base/file_names.h"
 #include "base/message_text.h"
 #include "base/platform.h"
+#include "base/safe_file.h"
 #include "record/sf_writer.h"
 #include "schema/database_type.h"
 
@@ -31,16 +32,24 @@ constexpr const char* kNewFailed =
 
 CCrvDoc::WriteResult CCrvDoc::WriteDatabaseFile(const std::string& path,
                                                 std::string_view displayName) const {
-    return WriteSet(*m_set, path, displayName);
+    switch (WriteSet(*m_set, path, {}, displayName).failure) {
+    case SafeWriteResult::Failure::None:
+        return WriteResult::Ok;
+    case SafeWriteResult::Failure::Create:
+        return WriteResult::CreateFailed;
+    default:
+        return WriteResult::WriteFailed;
+    }
 }
 
-CCrvDoc::WriteResult CCrvDoc::WriteSet(const CIndexSet& set, const std::string& path,
-                                       std::string_view displayName) const {
+SafeWriteResult CCrvDoc::WriteSet(const CIndexSet& set, const std::string& path,
+                                  const std::string& backup, std::string_view displayName,
+                                  const std::function<void()>& beforeReplacing) const {
     const CDatabaseType& type = *set.Type();
-    NewFile file;
-    if (!file.Create(path, m_manager->Ops()))
-        return WriteResult::CreateFailed;
-    bool ok;
+    SafeFileWriter file;
+    SafeWriteResult opened = file.Open(path, {backup, TempNaming::ShortName, &m_manager->Ops()});
+    if (!opened)
+        return opened;
     {
         auto progress =
             platform().BeginProgress(FormatMessage("Writing %1", {displayName}),
@@ -49,57 +58,38 @@ CCrvDoc::WriteResult CCrvDoc::WriteSet(const CIndexSet& set, const std::string& 
         WriteDatabaseHeader(writer, type.Name(), set.HeaderRecordWidth(),
                             type.DateStampMarker() != nullptr);
         set.WriteRecords(writer, progress.get());
-        ok = writer.Flush();
+        (void)writer.Flush(); // a write that failed is the file's to report
     }
-    ok = file.Finish() && ok;
-    if (!ok) {
-        file.Abandon();
-        return WriteResult::WriteFailed;
-    }
-    return WriteResult::Ok;
-}
-
-std::string CCrvDoc::WriteTemporaryFile(const CIndexSet& set, const std::string& target,
-                                        const std::string& shownPath, const char* createFailed,
-                                        const char* writeFailed, std::string& message) const {
-    const std::string tmp = DatabaseTempName(target);
-    switch (WriteSet(set, tmp, shownPath)) {
-    case WriteResult::Ok:
-        break;
-    case WriteResult::CreateFailed:
-        message = FormatMessage(createFailed, {shownPath});
-        return {};
-    case WriteResult::WriteFailed:
-        message = FormatMessage(writeFailed, {shownPath});
-        return {};
-    }
-    CopyPermissions(target, tmp);
-    return tmp;
+    if (beforeReplacing && !file.WriteError())
+        beforeReplacing();
+    return file.Commit();
 }
 
 bool CCrvDoc::SaveDatabase(const std::string& path, std::string& message) {
     // A link is followed: the file it names is rewritten, the link stays.
     const std::string target = ResolvedFilePath(path);
-    const bool existed = FileExists(target);
-    if (existed && !FileIsWritable(target)) {
+    if (FileExists(target) && !FileIsWritable(target)) {
         message = FormatMessage(kSaveReadOnly, {path});
         return false;
     }
-    const std::string tmp =
-        WriteTemporaryFile(*m_set, target, path, kSaveWriteProtected, kSaveDiskSpace, message);
-    if (tmp.empty())
-        return false;
     // A ".bak" file is replaced directly: there is no backup of a backup.
     const std::string backup =
         HasExtension(target, ".bak") ? std::string() : WithExtension(target, ".bak");
-    switch (ReplaceKeepingBackup(tmp, target, backup, m_manager->Ops())) {
-    case ReplaceFailure::None:
+    SafeWriteResult written = WriteSet(*m_set, target, backup, path);
+    switch (written.failure) {
+    case SafeWriteResult::Failure::None:
         break;
-    case ReplaceFailure::BackupFailed:
+    case SafeWriteResult::Failure::Create:
+        message = FormatMessage(kSaveWriteProtected, {path});
+        return false;
+    case SafeWriteResult::Failure::Write:
+        message = FormatMessage(kSaveDiskSpace, {path});
+        return false;
+    case SafeWriteResult::Failure::Backup:
         message = FormatMessage(kSaveBackupReadOnly, {path});
         return false;
-    case ReplaceFailure::OldFileBusy:
-    case ReplaceFailure::NewFileRename:
+    case SafeWriteResult::Failure::OldFile:
+    case SafeWriteResult::Failure::Rename:
         message = FormatMessage(kSaveBusy, {path});
         return false;
     }
@@ -117,19 +107,9 @@ bool CCrvDoc::CreateNewDatabase(const std::string& path, CDatabaseType& type,
     // The new file replaces an existing one (the user agreed) only once it is complete;
     // what was there is kept as the ".bak" copy.
     const std::string target = ResolvedFilePath(path);
-    const std::string tmp = DatabaseTempName(target);
-    bool ok = WriteSet(*set, tmp, path) == WriteResult::Ok;
-    if (ok) {
-        const std::string backup =
-            HasExtension(target, ".bak") ? std::string() : WithExtension(target, ".bak");
-        if (FileExists(target))
-            CopyPermissions(target, tmp);
-        ReplaceFailure failure = ReplaceKeepingBackup(tmp, target, backup, m_manager->Ops());
-        if (failure == ReplaceFailure::NewFileRename)
-            std::remove(tmp.c_str());
-        ok = failure == ReplaceFailure::None;
-    }
-    if (!ok) {
+    const std::string backup =
+        HasExtension(target, ".bak") ? std::string() : WithExtension(target, ".bak");
+    if (!WriteSet(*set, target, backup, path)) {
         message = FormatMessage(kNewFailed, {path});
         return false;
     }

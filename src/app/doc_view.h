@@ -41,6 +41,9 @@ public:
     virtual void OnUpdate(CCrvDoc& doc, const CRecordHint& hint, CDocView* sender) = 0;
     // The document was saved: the view's record undo state is reset.
     virtual void OnDocumentSaved(CCrvDoc& /*doc*/) {}
+    // The document is being closed (by itself or with its project): the view lets go of
+    // its indexes and records now. The records still exist during the call.
+    virtual void OnDocumentClosing(CCrvDoc& /*doc*/) {}
     // The index the view shows its records in (merging copies in this order); null when
     // it has none.
     virtual CIndex* ViewIndex() { return nullptr; }

@@ -2,7 +2,7 @@
 
 #include "app/crv_doc.h"
 #include "app/import_dialog.h"
-#include "base/file_replace.h"
+#include "base/file_names.h"
 #include "base/message_text.h"
 #include "base/platform.h"
 #include "schema/database_type_set.h"

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "base/file_replace.h"
+#include "base/file_names.h"
 #include "base/message_text.h"
 #include "schema/database_type_set.h"
 

@@ -82,6 +82,9 @@ CProject::~CProject() {
 void CProject::LoadSettingsFolder() {
     m_langEncs = std::make_unique<CLangEncSet>(m_settingsFolder);
     m_langEncs->LoadAll();
+    // Jump paths and lexicon lists naming files that moved find them as the database
+    // list does.
+    m_typeSettings.SetFileLocator([this](std::string& path) { return ResolveMovedFile(path); });
     m_types = std::make_unique<CDatabaseTypeSet>(*m_langEncs, &m_typeSettings);
     m_types->LoadAll();
     m_documents = std::make_unique<CDocManager>(*m_types, m_options.import);

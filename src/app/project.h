@@ -13,7 +13,7 @@
 #include "app/import_dialog.h"
 #include "base/object_stream.h"
 #include "corpus/corpus.h"
-#include "engine/engine_type_settings.h"
+#include "interlinear/interlinear_type_settings.h"
 #include "schema/settings_version.h"
 
 namespace crv {
@@ -150,7 +150,7 @@ private:
     // Declared in the order they are made; destroyed documents first (they hold types),
     // then the types (they listen to the encodings).
     std::unique_ptr<CLangEncSet> m_langEncs;
-    CEngineTypeSettings m_typeSettings;
+    CInterlinearTypeSettings m_typeSettings;
     std::unique_ptr<CDatabaseTypeSet> m_types;
     std::unique_ptr<CDocManager> m_documents;
     CCorpusSet m_corpora;

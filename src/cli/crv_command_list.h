@@ -39,6 +39,11 @@ int CmdNew(CrvContext& ctx);
 int CmdProjectNew(CrvContext& ctx);
 int CmdCheck(CrvContext& ctx);
 
+// crv_interlinear.cpp
+int CmdJump(CrvContext& ctx);
+int CmdParse(CrvContext& ctx);
+int CmdInterlinearize(CrvContext& ctx);
+
 // crv_corpus.cpp
 int CmdCorpusList(CrvContext& ctx);
 int CmdWordList(CrvContext& ctx);

@@ -5,6 +5,7 @@
 #include "cli/crv_command_list.h"
 #include "cli/crv_settings.h"
 #include "engine/browse_cell.h"
+#include "engine/filter.h"
 #include "engine/index_set.h"
 #include "engine/key_search.h"
 #include "schema/lang_enc.h"
@@ -103,6 +104,13 @@ CIndexRef ChosenIndex(const IndexOptions& o, ListedDatabase& db) {
         if (!keys.filter) {
             std::fprintf(stderr, "crv: --filter: the database type has no filter named %s\n",
                          o.filter->c_str());
+            return {};
+        }
+        // One that did not parse would match nothing: an empty list that looks like an
+        // answer.
+        if (auto* filter = dynamic_cast<CFilter*>(keys.filter); filter && !filter->IsParsed()) {
+            std::fprintf(stderr, "crv: --filter: the filter %s cannot be applied: %s\n",
+                         o.filter->c_str(), filter->ParseError().Text().c_str());
             return {};
         }
     }

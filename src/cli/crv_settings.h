@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/crv_commands.h"
-#include "engine/engine_type_settings.h"
+#include "interlinear/interlinear_type_settings.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 
@@ -33,7 +33,7 @@ struct CrvSettings {
     // What the pointers above point into. Without -p: the folder's own sets (the type
     // settings outlive the types, the types go before the encodings they listen to).
     std::unique_ptr<CLangEncSet> ownLangEncs;
-    CEngineTypeSettings typeSettings;
+    CInterlinearTypeSettings typeSettings;
     std::unique_ptr<CDatabaseTypeSet> ownTypes;
     // With -p: the preferences ("<AppPath>") and the project.
     std::unique_ptr<Preferences> prefs;

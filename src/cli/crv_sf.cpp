@@ -1,8 +1,5 @@
 // crv sf stats and sf cat: read a file as a database, report what was read, or write
 // it back in database format.
-#include <fstream>
-#include <ostream>
-
 #include "base/byte_stream.h"
 #include "base/message_text.h"
 #include "base/platform.h"
@@ -95,18 +92,24 @@ int CmdSfCat(CrvContext& ctx) {
         return kExitFailed;
     if (!outPath) {
         StdioSink sink(ctx.out);
-        return WriteLoaded(sink, db) && std::fflush(ctx.out) == 0 ? kExitOk : kExitFailed;
+        if (WriteLoaded(sink, db) && std::fflush(ctx.out) == 0)
+            return kExitOk;
+        std::fprintf(stderr, "crv: the output could not be written\n");
+        return kExitFailed;
     }
-    auto written = WriteFileSafely(*outPath, [&](std::ostream& out) {
-        OstreamSink sink(out);
-        return WriteLoaded(sink, db);
-    });
+    // A file is replaced only once the new one is whole; a device or a pipe is written to.
+    SafeFileWriter file;
+    SafeWriteResult written = file.Open(*outPath);
+    if (written) {
+        (void)WriteLoaded(file, db); // a write that failed is the file's to report
+        written = file.Commit();
+    }
     if (!written) {
         const char* advice = written.failure == SafeWriteResult::Failure::Create
                                  ? "Please check whether the disk is write-protected."
-                             : written.failure == SafeWriteResult::Failure::Rename
-                                 ? "Please check whether it is also open in another program."
-                                 : "Please check whether there is enough disk space.";
+                             : written.failure == SafeWriteResult::Failure::Write
+                                 ? "Please check whether there is enough disk space."
+                                 : "Please check whether it is also open in another program.";
         platform().ShowMessage(
             FormatMessage("%1\nFailed to save this file.\n\n%2", {*outPath, advice}));
         return kExitFailed;

@@ -1,24 +1,29 @@
 #include "cli/crv_text_input.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <iterator>
+#include <filesystem>
 
 namespace crv::cli {
 
 bool ReadInput(const std::string& file, std::string& text) {
-    if (file.empty()) {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return true;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    std::error_code ec;
+    std::FILE* in = file.empty() ? stdin : std::fopen(file.c_str(), "rb");
+    if (!in || (!file.empty() && std::filesystem::is_directory(file, ec))) {
+        if (in)
+            std::fclose(in);
         std::fprintf(stderr, "crv: cannot open %s\n", file.c_str());
         return false;
     }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        text.append(buffer, n);
+    bool failed = std::ferror(in) != 0;
+    if (in != stdin)
+        std::fclose(in);
+    if (failed)
+        std::fprintf(stderr, "crv: cannot read %s\n", file.empty() ? "the input" : file.c_str());
+    return !failed;
 }
 
 std::vector<std::string_view> InputLines(std::string_view text) {

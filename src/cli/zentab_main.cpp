@@ -1,5 +1,6 @@
 // zentab: runs a change table over files or standard input, or checks and lists a table.
 // Argument handling and where bytes come from and go; the rest is the zentab library.
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -139,11 +140,17 @@ int main(int argc, char** argv) {
     }
     ok = ok && session->PutBuffer(nullptr, 0, true) == 0 && !writeFailed;
     if (output.empty()) {
-        ok = std::fflush(stdout) == 0 && ok;
-    } else if (ok) {
-        ok = file.Commit();
-        if (!ok)
-            std::fprintf(stderr, "zentab: cannot write %s\n", output.c_str());
+        if (std::fflush(stdout) != 0 || writeFailed) {
+            std::fprintf(stderr, "zentab: cannot write the output\n");
+            ok = false;
+        }
+    } else if (ok || writeFailed) {
+        // Commit reports a write that failed before it.
+        if (!file.Commit()) {
+            std::fprintf(stderr, "zentab: cannot write %s: %s\n", output.c_str(),
+                         std::strerror(errno));
+            ok = false;
+        }
     }
     g_tempPath[0] = '\0';
     return ok ? 0 : kFailed;

@@ -14,7 +14,6 @@
 #include <algorithm>
 
 #include "base/platform.h"
-#include "base/settings_capture.h"
 
 namespace crv {
 
@@ -39,12 +38,6 @@ bool AtEnclosingEnd(ObjectStream& is, std::string_view name) {
 }
 
 } // namespace
-
-void CCarriedEntries::Capture(ObjectStream& is, std::string_view ownName) {
-    m_text += CaptureEntry(is, ownName);
-}
-
-void CCarriedEntries::Write(ObjectStream& os) const { WriteCaptured(os, m_text); }
 
 CCorpus::CCorpus(std::string name, CCorpusProperties props)
     : CSetEl(std::move(name)), m_props(std::move(props)) {}

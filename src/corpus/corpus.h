@@ -9,22 +9,9 @@
 
 #include "base/object_stream.h"
 #include "base/set.h"
+#include "engine/unknown_settings.h"
 
 namespace crv {
-
-// Entries of a settings object that this version does not know, kept as read and
-// written back before the object's end line, so that newer files lose nothing here.
-class CCarriedEntries {
-public:
-    // Takes the current entry (a whole object when it begins one) as it stands.
-    void Capture(ObjectStream& is, std::string_view ownName);
-    void Write(ObjectStream& os) const;
-    bool IsEmpty() const { return m_text.empty(); }
-    bool operator==(const CCarriedEntries&) const = default;
-
-private:
-    std::string m_text;
-};
 
 // What the Text Corpus Properties dialog edits.
 struct CCorpusProperties {
@@ -48,7 +35,7 @@ public:
 
     CCorpusProperties& Properties() { return m_props; }
     const CCorpusProperties& Properties() const { return m_props; }
-    const CCarriedEntries& Carried() const { return m_carried; }
+    const CUnknownSettings& Carried() const { return m_carried; }
 
     // The object "\+Corpus NAME" ... "\-Corpus" (its begin line already read).
     void Read(ObjectStream& is);
@@ -57,8 +44,8 @@ public:
 private:
     friend class CCorpusSet;
     CCorpusProperties m_props;
-    CCarriedEntries m_carried;
-    CCarriedEntries m_carriedFiles; // inside FilesList
+    CUnknownSettings m_carried;
+    CUnknownSettings m_carriedFiles; // inside FilesList
 };
 
 // The match kinds of a concordance search, as ConcordanceSearchType stores them.
@@ -120,7 +107,7 @@ private:
     CSet<CCorpus> m_corpora;
     CWordListChoices m_wordList;
     CConcordanceChoices m_concordance;
-    CCarriedEntries m_carried;
+    CUnknownSettings m_carried;
 };
 
 // The markers of a marker list text ("\v \q \q2"), without their backslashes.

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "engine/db_ref.h"
 #include "schema/type_settings_object.h"
 
 namespace crv {
@@ -14,9 +15,20 @@ class CFilterSet;
 class CEngineTypeSettings : public CTypeSettingsFactory {
 public:
     std::unique_ptr<CTypeSettingsObject> MakeFilterSet(CDatabaseType& type) const override;
+    std::unique_ptr<CTypeSettingsObject> MakeJumpPath(CDatabaseType& type) const override;
+
+    // How references to files that are missing are found (the project's search for
+    // moved files); none: they are kept as written.
+    void SetFileLocator(CFileLocator locate) { m_locate = std::move(locate); }
+    const CFileLocator& FileLocator() const { return m_locate; }
+
+private:
+    CFileLocator m_locate;
 };
 
 // The filter set of a type made with the engine's factory; null otherwise.
 CFilterSet* FilterSetOf(const CDatabaseType& type);
+// Its jump path; null otherwise.
+CJumpPath* JumpPathOf(const CDatabaseType& type);
 
 } // namespace crv

@@ -222,6 +222,26 @@ bool CIndex::KeyMatches(std::string_view typedKey, std::string_view entryKey, in
     return true;
 }
 
+std::pair<std::size_t, std::size_t> CIndex::CandidateRange(std::string_view typedKey) const {
+    const std::size_t n = m_entries.size();
+    // Entries without field come first and match nothing.
+    auto first = std::partition_point(m_entries.begin(), m_entries.end(),
+                                      [](const CIndexEntry* e) { return !e->HasField(); });
+    if (m_set->LeavesUndefinedOut())
+        return {static_cast<std::size_t>(first - m_entries.begin()), n};
+    const std::string_view typed = TakePart(typedKey);
+    auto cmp = [&](const CIndexEntry* e) {
+        std::string_view key = e->Key();
+        return ComparePart(SortOrder(), typed, TakePart(key), kMatchPrimary, false);
+    };
+    auto lo = std::partition_point(first, m_entries.end(),
+                                   [&](const CIndexEntry* e) { return cmp(e) > 0; });
+    auto hi = std::partition_point(lo, m_entries.end(),
+                                   [&](const CIndexEntry* e) { return cmp(e) == 0; });
+    return {static_cast<std::size_t>(lo - m_entries.begin()),
+            static_cast<std::size_t>(hi - m_entries.begin())};
+}
+
 bool CIndex::KeysEqual(std::string_view a, std::string_view b) const {
     if (ComparePart(SortOrder(), TakePart(a), TakePart(b), kMatchAll, true) != 0)
         return false;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/counted_ref.h"
@@ -94,6 +95,11 @@ public:
     // key may be a prefix). An empty typed secondary part matches any.
     bool KeyMatches(std::string_view typedKey, std::string_view entryKey, int mask,
                     bool whole) const;
+    // The ordinals [first, last) outside which no entry can match typedKey under any
+    // search mask: entries are ordered by their primary weights first, so the entries
+    // whose primary key begins with the typed one stand together. The whole index when
+    // the set leaves undefined characters out (its order then differs from a search's).
+    std::pair<std::size_t, std::size_t> CandidateRange(std::string_view typedKey) const;
     // Whether two keys are equal part by part at every level, as whole fields.
     bool KeysEqual(std::string_view a, std::string_view b) const;
 

@@ -34,6 +34,8 @@ CIndexSet::~CIndexSet() {
     m_subscription.reset();
     // Windows let go of their indexes before the database closes; whatever is still
     // counted goes with the set.
+    for (CIndexSetListener* l : std::vector<CIndexSetListener*>(m_listeners))
+        l->OnSetClosing(*this);
     m_closing = true;
     m_default.Reset(nullptr);
     for (auto it = m_indexes.rbegin(); it != m_indexes.rend(); ++it)
@@ -171,6 +173,7 @@ void CIndexSet::AddRecords(CRecordList& records, std::size_t count) {
         records.MoveAllTo(m_records);
         m_recordCount = m_default->Fill(m_records, count == kCountUnknown ? 0 : count);
         RefillAllButDefault();
+        TellAdded({});
         return;
     }
     if (count == kCountUnknown) {
@@ -191,6 +194,7 @@ void CIndexSet::AddRecords(CRecordList& records, std::size_t count) {
     m_recordCount += count;
     m_default->Fill(order);
     RefillAllButDefault();
+    TellAdded({});
 }
 
 void CIndexSet::RefillAllButDefault() {
@@ -241,6 +245,7 @@ void CIndexSet::AddRecord(CRecord* record) {
         for (auto& index : m_indexes)
             if ((index->m_base != nullptr) == (pass == 1))
                 InsertRecordEntries(*index, record, true);
+    TellAdded({record});
 }
 
 CIndexPos CIndexSet::AddNewRecord(std::string_view key, CIndex& calling) {
@@ -262,10 +267,26 @@ CIndexPos CIndexSet::AddNewRecord(std::string_view key, CIndex& calling) {
     std::vector<CField*> fields;
     calling.PrimaryFields(*record, fields);
     CIndexPos pos = calling.Find(record, fields.front());
+    TellAdded({record});
     return pos.IsValid() ? pos : first;
 }
 
-bool CIndexSet::RecordChanged(CRecord* record) { return UpdateIndexes(record, nullptr); }
+bool CIndexSet::RecordChanged(CRecord* record) {
+    bool changed = UpdateIndexes(record, nullptr);
+    for (CIndexSetListener* l : std::vector<CIndexSetListener*>(m_listeners))
+        l->OnRecordChanged(*this, record);
+    return changed;
+}
+
+void CIndexSet::TellAdded(const std::vector<CRecord*>& records) {
+    for (CIndexSetListener* l : std::vector<CIndexSetListener*>(m_listeners))
+        l->OnRecordsAdded(*this, records);
+}
+
+void CIndexSet::TellRenamed(const std::string& newPath) {
+    for (CIndexSetListener* l : std::vector<CIndexSetListener*>(m_listeners))
+        l->OnSetRenamed(*this, newPath);
+}
 
 bool CIndexSet::UpdateIndexes(CRecord* record, const CIndex* skip) {
     bool changed = false;
@@ -288,6 +309,8 @@ bool CIndexSet::UpdateIndexes(CRecord* record, const CIndex* skip) {
 void CIndexSet::DeleteRecord(CRecord* record) {
     if (!record)
         return;
+    for (CIndexSetListener* l : std::vector<CIndexSetListener*>(m_listeners))
+        l->OnRecordDeleting(*this, record);
     m_deleting = record;
     for (auto& index : m_indexes) {
         auto& gone = index->m_removeEntries;

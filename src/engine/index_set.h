@@ -34,6 +34,14 @@ public:
     // while it is deleted (CIndexSet::RecordBeingDeleted tells which).
     virtual void OnEntriesRemoving(CIndex& index,
                                    const std::vector<const CIndexEntry*>& entries) = 0;
+    // The database is closing: indexes held from it are let go here.
+    virtual void OnSetClosing(CIndexSet&) {}
+    // The database was saved under another name.
+    virtual void OnSetRenamed(CIndexSet&, const std::string& /*newPath*/) {}
+    // Records joined the set (one or many), a record was edited, or one is about to go.
+    virtual void OnRecordsAdded(CIndexSet&, const std::vector<CRecord*>& /*records*/) {}
+    virtual void OnRecordChanged(CIndexSet&, CRecord*) {}
+    virtual void OnRecordDeleting(CIndexSet&, CRecord*) {}
 };
 
 class CIndexSet : public CUpdateListener {
@@ -109,6 +117,8 @@ public:
 
     void AddListener(CIndexSetListener* listener);
     void RemoveListener(CIndexSetListener* listener);
+    // The document was saved as newPath: listeners holding the old name follow.
+    void TellRenamed(const std::string& newPath);
 
     // --- settings changes ---
     void OnMarkerUpdate(const CMarkerUpdate& update) override;
@@ -126,6 +136,8 @@ private:
     friend class CIndex;
     void Discard(CIndex* index);
     void TellRemoving(CIndex& index, const std::vector<const CIndexEntry*>& entries);
+    // Records joined; empty: many at once.
+    void TellAdded(const std::vector<CRecord*>& records);
     // Brings every index (unfiltered first) up to date for record; skip is left out.
     bool UpdateIndexes(CRecord* record, const CIndex* skip);
     void InsertRecordEntries(CIndex& index, CRecord* record, bool testFilter);

@@ -43,7 +43,9 @@ bool CKeySearch::Read(ObjectStream& is) {
 
 CKeyRecordSet::CKeyRecordSet(const CIndex& index, const CKeySearch& search) {
     const std::string typed = index.MakeTypedKey(search.key, search.secondary);
-    for (std::size_t i = 0; i < index.Count(); ++i) {
+    // Every mask a search offers compares primary weights first, as the index is sorted.
+    auto [first, last] = index.CandidateRange(typed);
+    for (std::size_t i = first; i < last; ++i) {
         const CIndexEntry* e = index.EntryAt(i);
         if (!e->HasField() || !index.KeyMatches(typed, e->Key(), search.mask, search.matchWhole))
             continue;

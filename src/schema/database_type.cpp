@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 #include "schema/marker_name.h"
 #include "schema/record_template.h"
@@ -12,12 +13,17 @@ CDatabaseType::CDatabaseType(CLangEncSet& langEncs, std::string name, CDatabaseT
                              const CTypeSettingsFactory* factory)
     : m_langEncs(&langEncs), m_name(std::move(name)), m_proxy(proxy), m_markerSet(&langEncs),
       m_subscription(langEncs.UpdateHub(), this, ListenerRank::Types) {
-    if (factory)
+    if (factory) {
         m_filters = factory->MakeFilterSet(*this);
+        m_jumpPath = factory->MakeJumpPath(*this);
+        m_interlinear = factory->MakeInterlinearProcs(*this);
+    }
 }
 
 CDatabaseType::~CDatabaseType() {
     // Markers held counted let go before the marker set deletes them.
+    m_interlinear.reset();
+    m_jumpPath.reset();
     m_filters.reset();
     m_secKeys.clear();
     m_dateStamp = CMarkerRef();
@@ -101,8 +107,27 @@ void CDatabaseType::SetModified(bool modified) {
     m_modified = modified;
     if (!modified)
         m_markerSet.SetModified(false);
-    if (!modified && m_filters)
-        m_filters->SetModified(false);
+    if (!modified)
+        for (auto* object : {m_filters.get(), m_jumpPath.get(), m_interlinear.get()})
+            if (object)
+                object->SetModified(false);
+}
+
+bool CDatabaseType::IsModified() const {
+    if (m_modified || m_markerSet.IsModified())
+        return true;
+    for (auto* object : {m_filters.get(), m_jumpPath.get(), m_interlinear.get()})
+        if (object && object->IsModified())
+            return true;
+    return false;
+}
+
+void CDatabaseType::UpdateInterlinearFlags() {
+    m_markerSet.SetInterlinearFlags(InterlinearMarkerPairs());
+}
+
+std::string CDatabaseType::SettingsFolder() const {
+    return m_proxy ? m_proxy->Owner().SettingsFolder() : std::string();
 }
 
 // ---------------------------------------------------------------- change notices
@@ -114,8 +139,9 @@ void CDatabaseType::OnMarkerUpdate(const CMarkerUpdate& update) {
         ref.Follow(update);
     m_dateStamp.Follow(update);
     m_multipleMatch.Follow(update);
-    if (m_filters)
-        m_filters->OnMarkerUpdate(update);
+    for (auto* object : {m_filters.get(), m_jumpPath.get(), m_interlinear.get()})
+        if (object)
+            object->OnMarkerUpdate(update);
     if (!update.marker || update.marker->Owner() != &m_markerSet)
         return;
     if (update.mergedInto)
@@ -129,8 +155,9 @@ void CDatabaseType::OnLangEncUpdate(const CLangEncUpdate& update) {
     // The type's own settings hold no encoding: its markers hold theirs counted and
     // write them by name. Filters name encodings; the carried objects are passed on once
     // their owners read them.
-    if (m_filters)
-        m_filters->OnLangEncUpdate(update);
+    for (auto* object : {m_filters.get(), m_jumpPath.get(), m_interlinear.get()})
+        if (object)
+            object->OnLangEncUpdate(update);
 }
 
 void CDatabaseType::RenameInTemplate(std::string_view oldName, std::string_view newName) {
@@ -141,6 +168,8 @@ void CDatabaseType::RenameInTemplate(std::string_view oldName, std::string_view 
 std::vector<std::pair<CMarker*, CMarker*>> CDatabaseType::InterlinearMarkerPairs() const {
     // Only the From and To lines of each "\+intprc" are looked at here; the processes
     // themselves stay as written.
+    if (m_interlinear)
+        return m_interlinear->InterlinearMarkerPairs();
     std::vector<std::pair<CMarker*, CMarker*>> pairs;
     if (m_carried.interlinearProcs.empty())
         return pairs;

@@ -93,12 +93,18 @@ public:
     const CTypeCarriedSettings& Carried() const { return m_carried; }
     // The filter set, when the type was made with a factory (the engine's CFilterSet).
     CTypeSettingsObject* FilterSet() const { return m_filters.get(); }
+    // The jump path and interlinear processes, when the factory makes them.
+    CTypeSettingsObject* JumpPathSettings() const { return m_jumpPath.get(); }
+    CTypeSettingsObject* InterlinearSettings() const { return m_interlinear.get(); }
+    // The interlinear flags of the markers made again from the processes (after they
+    // were added, changed or deleted).
+    void UpdateInterlinearFlags();
+    // The folder the type's file is in (relative database paths are taken there).
+    std::string SettingsFolder() const;
 
     // True for new types and whenever a setting or a marker of the type changed; a
     // modified type is written back when the project's settings are saved.
-    bool IsModified() const {
-        return m_modified || m_markerSet.IsModified() || (m_filters && m_filters->IsModified());
-    }
+    bool IsModified() const;
     void SetModified(bool modified);
 
     // --- settings file ---
@@ -134,6 +140,8 @@ private:
     CMarkerSet m_markerSet;
     // After the marker set: filters hold its markers and go first.
     std::unique_ptr<CTypeSettingsObject> m_filters;
+    std::unique_ptr<CTypeSettingsObject> m_interlinear;
+    std::unique_ptr<CTypeSettingsObject> m_jumpPath;
     std::string m_recordMarkerName;
     std::vector<CMarkerRef> m_secKeys;
     std::string m_template;

@@ -78,9 +78,13 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
             m_markerSet.Read(is);
             continue;
         }
-        if (m_filters && is.PeekBeginMarker(m_filters->ObjectName())) {
+        CTypeSettingsObject* object = nullptr;
+        for (auto* o : {m_filters.get(), m_jumpPath.get(), m_interlinear.get()})
+            if (o && is.PeekBeginMarker(o->ObjectName()))
+                object = o;
+        if (object) {
             CNoteList found;
-            m_filters->Read(is, found);
+            object->Read(is, found);
             for (auto& note : found) {
                 if (note.FileLine() == 0)
                     note.SetFileLine(line);
@@ -133,9 +137,10 @@ void CDatabaseType::Read(ObjectStream& is, CNoteList& notes) {
 }
 
 bool CDatabaseType::FinishReading(CNoteList& notes) {
+    for (auto* object : {m_filters.get(), m_jumpPath.get(), m_interlinear.get()})
+        if (object)
+            object->FinishReading(notes);
     m_markerSet.SetInterlinearFlags(InterlinearMarkerPairs());
-    if (m_filters)
-        m_filters->FinishReading(notes);
     if (m_recordMarkerName.empty())
         return false;
     CNote error;
@@ -180,12 +185,18 @@ void CDatabaseType::Write(ObjectStream& os) const {
     os.WriteString("desc", FitEntryValue("desc", m_description));
     m_markerSet.Write(os);
     os.WriteInteger("iInterlinCharWd", m_interlinCharWidth);
-    WriteCaptured(os, m_carried.interlinearProcs);
+    if (m_interlinear)
+        m_interlinear->Write(os);
+    else
+        WriteCaptured(os, m_carried.interlinearProcs);
     if (m_filters)
         m_filters->Write(os);
     else
         WriteCaptured(os, m_carried.filters);
-    WriteCaptured(os, m_carried.jumpPath);
+    if (m_jumpPath)
+        m_jumpPath->Write(os);
+    else
+        WriteCaptured(os, m_carried.jumpPath);
     WriteTemplate(os);
     os.WriteString("mkrRecord", RecordMarker() ? RecordMarker()->Name() : m_recordMarkerName);
     for (const auto& ref : m_secKeys)

@@ -427,8 +427,11 @@ std::string ConcordanceTypeDescription(std::string_view langEncName,
 DatabaseTypeOfFile FindDatabaseTypeOfFile(const std::string& path, CDatabaseTypeSet& types) {
     using Status = DatabaseTypeOfFile::Status;
     DatabaseTypeOfFile result;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::error_code ec;
+    std::ifstream in;
+    if (!fs::is_directory(path, ec)) // a folder opens as a stream that fails to read
+        in.open(path, std::ios::binary);
+    if (!in.is_open()) {
         result.status = Status::CannotOpen;
         return result;
     }

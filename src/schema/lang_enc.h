@@ -111,6 +111,10 @@ public:
     void SetMultiChar(bool b) { m_multiChar = b; }
     bool Dbcs() const { return m_dbcs; }
     void SetDbcs(bool b) { m_dbcs = b; }
+    // The text of this language is UTF-8: shown and typed as UTF-8 whatever its bytes.
+    // Unset, bytes are shown as UTF-8 only where they are valid UTF-8.
+    bool Utf8() const { return m_utf8; }
+    void SetUtf8(bool b) { m_utf8 = b; }
     const std::string& Version() const { return m_version; }
 
     // --- Settings
@@ -162,6 +166,7 @@ private:
     std::unique_ptr<CRenderer> m_renderer;
     bool m_multiChar = false;
     bool m_dbcs = false;
+    bool m_utf8 = false;
 
     CSortOrderSet m_sortOrders;
     CVarSet m_vars;

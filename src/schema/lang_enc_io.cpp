@@ -87,7 +87,7 @@ void CLangEnc::Read(ObjectStream& in, CNoteList& notes, std::string_view fileNam
             continue;
         if (in.ReadBool("RightToLeft", m_rightToLeft) || in.ReadString("RenDLL", m_renderDll) ||
             in.ReadString("RenTable", m_renderTable) || in.ReadBool("MultiChar", m_multiChar) ||
-            in.ReadBool("DBCS", m_dbcs))
+            in.ReadBool("DBCS", m_dbcs) || in.ReadBool("UTF8", m_utf8))
             continue;
         if (in.ReadMarker('-', "LanguageEncoding"))
             break;
@@ -124,6 +124,8 @@ void CLangEnc::Write(ObjectStream& out) const {
     out.WriteString("RenTable", m_renderTable);
     out.WriteBool("MultiChar", m_multiChar);
     out.WriteBool("DBCS", m_dbcs);
+    // Written only when set, so that files of older versions read and write unchanged.
+    out.WriteBool("UTF8", m_utf8);
     out.WriteEndMarker("LanguageEncoding");
 }
 

@@ -25,6 +25,8 @@ constexpr std::string_view kCannotRead = "The language encoding file %1 could no
 constexpr std::string_view kDuplicate =
     "The language encoding %1 in %2 is already defined in %3; %2 is not used.";
 constexpr std::string_view kCannotWrite = "The language encoding file %1 could not be written:\n%2";
+constexpr std::string_view kCannotDelete =
+    "The language encoding file %1 could not be deleted:\n%2";
 constexpr std::string_view kAskDelete = "Do you want to delete the language encoding named \"%1\" "
                                         "and the settings file %2 which contains it?";
 constexpr std::string_view kInUse = "The language encoding %1 is in use and cannot be deleted.";
@@ -220,14 +222,19 @@ bool CLangEncSet::Delete(CLangEnc* enc) {
     if (platform().Ask(FormatMessage(kAskDelete, {enc->Name(), proxy->FileName()}),
                        Buttons::YesNo) != Answer::Yes)
         return false;
+    // The file goes first: an encoding whose file stays must stay too.
+    if (!proxy->FileName().empty() && !m_folder.empty()) {
+        std::error_code ec;
+        fs::remove(proxy->Path(), ec);
+        if (ec) {
+            platform().ShowMessage(FormatMessage(kCannotDelete, {proxy->Path(), ec.message()}));
+            return false;
+        }
+    }
     CLangEncUpdate update;
     update.langEnc = enc;
     update.deleted = true;
     m_hub.Broadcast(update);
-    if (!proxy->FileName().empty() && !m_folder.empty()) {
-        std::error_code ec;
-        fs::remove(proxy->Path(), ec);
-    }
     m_proxies.Delete(proxy);
     return true;
 }

@@ -331,9 +331,14 @@ CMarker* CMarkerSet::SearchOrAddFromData(std::string_view name, bool* wasAdded) 
     return m;
 }
 
-bool CMarkerSet::FieldNameClashes(std::string_view fieldName, const CMarker* except,
+bool CMarkerSet::FieldNameRefused(std::string_view fieldName, const CMarker* except,
                                   CNote& error) const {
-    if (fieldName.empty() || fieldName == "*")
+    if (fieldName.empty())
+        return false;
+    // The field name is the RTF style name: the characters that end one are refused.
+    if (!CheckFieldName(fieldName, error))
+        return true;
+    if (fieldName == "*")
         return false;
     for (const auto& m : *this) {
         if (&m != except && m.m_fieldName == fieldName) {
@@ -355,7 +360,7 @@ bool CMarkerSet::CheckNewMarkerName(std::string_view name, CNote& error) const {
 }
 
 CMarker* CMarkerSet::Add(const CMarkerProperties& props, CNote& error) {
-    if (!CheckNewMarkerName(props.name, error) || FieldNameClashes(props.fieldName, nullptr, error))
+    if (!CheckNewMarkerName(props.name, error) || FieldNameRefused(props.fieldName, nullptr, error))
         return nullptr;
     CMarker* m = NewMarker(props.name);
     Apply(m, props);
@@ -368,7 +373,7 @@ bool CMarkerSet::Modify(CMarker* marker, const CMarkerProperties& props, CNote& 
         return false;
     bool rename = props.name != marker->Name();
     if ((rename && !CheckNewMarkerName(props.name, error)) ||
-        FieldNameClashes(props.fieldName, marker, error))
+        FieldNameRefused(props.fieldName, marker, error))
         return false;
     CMarkerUpdate update;
     update.marker = marker;

@@ -68,7 +68,6 @@ public:
     int RefCount() const { return m_refs; }
 
     const std::string& FieldName() const { return m_fieldName; }
-    void SetFieldName(std::string s) { m_fieldName = std::move(s); }
     const std::string& Description() const { return m_description; }
     void SetDescription(std::string s) { m_description = std::move(s); }
     CLangEnc* LangEnc() const { return m_langEnc.Get(); }
@@ -249,14 +248,16 @@ public:
     CMarker* SearchOrAddFromData(std::string_view name, bool* wasAdded = nullptr);
     using CSet<CMarker>::Add;
     // A new marker with all its properties. Refused (null, with the error) for an invalid
-    // name, "This marker already exists: ", or a field name another marker has.
+    // name, "This marker already exists: ", or a field name FieldNameRefused refuses.
     CMarker* Add(const CMarkerProperties& props, CNote& error);
     // Changes the properties of marker. The name must be valid and unused (merging is
     // the dialog's business, see marker_edit.h). A changed name or encoding is
     // broadcast as a CMarkerUpdate.
     bool Modify(CMarker* marker, const CMarkerProperties& props, CNote& error);
-    // Whether another marker than except has this field name ("*" and "" never clash).
-    bool FieldNameClashes(std::string_view fieldName, const CMarker* except, CNote& error) const;
+    // Whether the field name may not be given to except (a new marker when null): it
+    // holds a character that ends a style name, or another marker has it ("*" and ""
+    // never clash).
+    bool FieldNameRefused(std::string_view fieldName, const CMarker* except, CNote& error) const;
     // Moves every reference from marker to survivor (hierarchy, following markers, and
     // through a merge notice the fields and settings of open documents), then removes
     // marker. The caller has checked that marker is neither the record marker nor held

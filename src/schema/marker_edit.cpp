@@ -58,7 +58,7 @@ MarkerDialogResult ApplyMarkerDialog(CMarkerSet& set, CMarker* marker, CMarkerPr
     if (CMarker* existing = set.Search(props.name))
         return MergeInto(set, marker, existing, props);
     // Check the rest before asking, so that a Yes is never followed by a refusal.
-    if (set.FieldNameClashes(props.fieldName, marker, r.error))
+    if (set.FieldNameRefused(props.fieldName, marker, r.error))
         return r;
     std::string question = FormatMessage("Replace marker \\%1 with \\%2 everywhere it occurs?",
                                          {marker->Name(), props.name});

@@ -134,7 +134,14 @@ void CMarkerSet::ReadMarker(ObjectStream& is, std::vector<CMarker*>& defined,
         return;
     }
     defined.push_back(m);
-    m->m_fieldName = std::move(e.fieldName);
+    // A field name that breaks the style-name rule is refused, as a marker name is.
+    CNote nameError;
+    if (e.fieldName.empty() || CheckFieldName(e.fieldName, nameError)) {
+        m->m_fieldName = std::move(e.fieldName);
+    } else {
+        nameError.SetFileLine(line);
+        is.Notes().push_back(std::move(nameError));
+    }
     m->m_description = std::move(e.description);
     CLangEnc* enc =
         e.langEnc.empty() || !m_langEncSet ? nullptr : m_langEncSet->FindOrCreate(e.langEnc);

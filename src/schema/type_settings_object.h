@@ -6,12 +6,15 @@
 
 #include <memory>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/note.h"
 
 namespace crv {
 
 class CDatabaseType;
+class CMarker;
 class ObjectStream;
 struct CLangEncUpdate;
 struct CMarkerUpdate;
@@ -30,6 +33,8 @@ public:
     virtual void OnLangEncUpdate(const CLangEncUpdate&) {}
     virtual bool IsModified() const = 0;
     virtual void SetModified(bool modified) = 0;
+    // The (source, target) markers of interlinear processes, in order (the process list).
+    virtual std::vector<std::pair<CMarker*, CMarker*>> InterlinearMarkerPairs() const { return {}; }
 };
 
 class CTypeSettingsFactory {
@@ -37,6 +42,14 @@ public:
     virtual ~CTypeSettingsFactory() = default;
     // The filter set ("filset") of a new type.
     virtual std::unique_ptr<CTypeSettingsObject> MakeFilterSet(CDatabaseType& type) const = 0;
+    // The jump path ("drflst") and the interlinear process list ("intprclst"); null
+    // where a layer that reads them is not linked (they are then carried as written).
+    virtual std::unique_ptr<CTypeSettingsObject> MakeJumpPath(CDatabaseType&) const {
+        return nullptr;
+    }
+    virtual std::unique_ptr<CTypeSettingsObject> MakeInterlinearProcs(CDatabaseType&) const {
+        return nullptr;
+    }
 };
 
 } // namespace crv

@@ -251,11 +251,16 @@ private:
         for (std::size_t i = from; i < tokens.size() && !m_fontSection; ++i) {
             std::vector<Element> out;
             CompileToken(tokens[i], Side::Output, out);
+            std::size_t base = m_table->elements.size();
             Append(out);
+            for (std::size_t at : m_repeatOffsets)
+                if (base + at < m_table->elements.size())
+                    m_table->repeats.push_back(static_cast<std::uint32_t>(base + at));
         }
     }
 
     void CompileToken(const Token& t, Side side, std::vector<Element>& out) {
+        m_repeatOffsets.clear();
         if (t.kind == Token::Wedge) {
             Error(t.column, "Unrecognized keyword");
             return;
@@ -424,12 +429,14 @@ private:
         if (kw->code == op::Use)
             out.push_back(Command(op::Use));
         int index = 0;
+        bool emitted = false;
         for (const std::string& arg : args) {
             int column = afterName + 1;
             if (arg.empty()) {
                 Error(column, "Missing parameter");
                 continue;
             }
+            std::size_t at = out.size();
             switch (kw->args) {
             case ArgType::Symbols:
                 SymbolArgument(*kw, arg, column, out);
@@ -445,6 +452,11 @@ private:
                 break;
             case ArgType::None:
                 break;
+            }
+            if (out.size() > at) {
+                if (emitted)
+                    m_repeatOffsets.push_back(at);
+                emitted = true;
             }
             ++index;
         }
@@ -527,6 +539,8 @@ private:
     bool m_tooLarge = false;
     bool m_fontSection = false;
     Expect m_expect = Expect::Nothing;
+    // Where in the token's elements a further argument repeats its command.
+    std::vector<std::size_t> m_repeatOffsets;
 };
 
 // A compiled byte stream: bytes below 0x80 are characters and arguments, bytes from 0x80
@@ -577,6 +591,10 @@ std::unique_ptr<Table> LoadCompiledStream(std::string_view bytes, Reporter& repo
             el.resize(i);
             break;
         }
+        // A stream does not tell if(a,b) from if(a) if(b): a command right after the same
+        // command is taken as its further argument.
+        if (i >= 2 && el[i - 2] == el[i])
+            table->repeats.push_back(i);
         ++i;
         if (info->args == ArgType::Symbols) {
             SymbolTable& st = table->Symbols(info->symbols);

@@ -42,7 +42,7 @@ void Executor::Reinitialize() {
     for (auto& s : m_sets)
         s.valid = false;
     m_overflowWarned.reset();
-    m_storing = 0;
+    EndStoring();
     m_switches.reset();
     m_active.clear();
     m_possibleValid = false;
@@ -194,7 +194,7 @@ Executor::Status Executor::Run(std::size_t outputLimit) {
         if (c < 256 && !m_possible[c]) {
             // The common case: a run of characters no change can start with.
             std::size_t end = m_inPos + 1;
-            if (!(m_storing && m_table.storeLeadsMatch[m_storing]))
+            if (!StoringIntoMatchStore())
                 while (end < m_in.size() && m_in[end] < 256 && !m_possible[m_in[end]])
                     ++end;
             EmitInput(m_inPos, end);
@@ -217,7 +217,7 @@ Executor::Status Executor::Run(std::size_t outputLimit) {
             continue;
         }
         if (m_storing) {
-            StoreAppend(m_storing, c);
+            StoreOutput(c);
         } else {
             m_out.push_back(c);
             m_ringCount += m_ringCount < kRing;
@@ -654,7 +654,7 @@ void Executor::Emit(Element e) {
             e = static_cast<Element>(e - 32);
     }
     if (m_storing) {
-        StoreAppend(m_storing, e);
+        StoreOutput(e);
         return;
     }
     m_out.push_back(e);
@@ -667,7 +667,7 @@ void Executor::EmitInput(std::size_t from, std::size_t to) {
         m_steps += to - from;
     if (m_storing) {
         for (std::size_t i = from; i < to; ++i)
-            StoreAppend(m_storing, m_in[i]);
+            StoreOutput(m_in[i]);
         return;
     }
     m_out.insert(m_out.end(), m_in.begin() + static_cast<std::ptrdiff_t>(from),
@@ -693,6 +693,28 @@ void Executor::StoreAppend(int store, Element e) {
     }
     s.push_back(e);
     StoreChanged(store);
+}
+
+void Executor::StoreOutput(Element e) {
+    StoreAppend(m_storing, e);
+    for (int other : m_storingMore)
+        StoreAppend(other, e);
+}
+
+void Executor::EndStoring() {
+    m_storing = 0;
+    m_storingMore.clear();
+}
+
+bool Executor::StoringIntoMatchStore() const {
+    if (!m_storing)
+        return false;
+    if (m_table.storeLeadsMatch[m_storing])
+        return true;
+    for (int other : m_storingMore)
+        if (m_table.storeLeadsMatch[other])
+            return true;
+    return false;
 }
 
 void Executor::StoreChanged(int store) {

@@ -87,6 +87,9 @@ private:
     Exec ExecuteFrames();
     Exec ExecuteCommand(std::uint8_t code, Element arg, std::uint32_t next);
     void SkipBlock(Frame& f, bool stopAtElse);
+    // Starts store() or append() at the current command with its further arguments;
+    // where the output part goes on.
+    std::uint32_t StartStoring(std::uint8_t code, int store, std::uint32_t next);
     Operand ReadOperand(std::uint32_t next, std::uint8_t code) const;
     bool Compare(std::uint8_t code, int store, const std::vector<Element>& operand) const;
     void Arithmetic(std::uint8_t code, int store, const std::vector<Element>& operand);
@@ -100,6 +103,10 @@ private:
     void EmitInput(std::size_t from, std::size_t to);
     void EmitText(const std::string& text);
     void StoreAppend(int store, Element e);
+    // Output while storing: into every store being filled.
+    void StoreOutput(Element e);
+    void EndStoring();
+    bool StoringIntoMatchStore() const;
     void StoreChanged(int store);
     std::vector<Element> StoreValue(int store) const;
     std::string StoreName(int store) const;
@@ -140,7 +147,8 @@ private:
     };
     std::array<StoreSet, kMaxSymbol + 1> m_sets;
     std::bitset<kMaxSymbol + 1> m_overflowWarned;
-    int m_storing = 0;
+    int m_storing = 0;              // the store being filled (prec() and back() read it)
+    std::vector<int> m_storingMore; // the further stores of store(a,b), filled alike
     std::bitset<kMaxSymbol + 1> m_switches;
     std::vector<std::uint8_t> m_active;
     std::array<bool, 256> m_possible{};

@@ -93,24 +93,18 @@ Executor::Exec Executor::ExecuteCommand(std::uint8_t code, Element arg, std::uin
     MessageArgs args;
     switch (code) {
     case op::Store:
-        f.pc = next;
-        m_stores[s].clear();
-        StoreChanged(s);
-        m_storing = s;
-        break;
     case op::Append:
-        f.pc = next;
-        m_storing = s;
+        f.pc = StartStoring(code, s, next);
         break;
     case op::Endstore:
         f.pc = next;
-        m_storing = 0;
+        EndStoring();
         break;
     case op::Out:
     case op::Outs: {
         f.pc = next;
         if (code == op::Out)
-            m_storing = 0;
+            EndStoring();
         for (Element x : StoreValue(s))
             Emit(x);
         break;
@@ -227,7 +221,7 @@ Executor::Exec Executor::ExecuteCommand(std::uint8_t code, Element arg, std::uin
         EmitText(std::to_string(m_stores[s].size()));
         break;
     case op::Endfile:
-        m_storing = 0;
+        EndStoring();
         m_active.clear();
         m_possibleValid = false;
         m_ended = true;
@@ -272,33 +266,22 @@ Executor::Exec Executor::ExecuteCommand(std::uint8_t code, Element arg, std::uin
     return Exec::Continue;
 }
 
-// Skips a false block to just after its else (stopAtElse) or its endif. Conditions that
-// follow each other directly (if(a,b) compiles to two) form one block.
+// Skips a false block to just after its else (stopAtElse) or its matching endif. Every
+// condition inside opens a block of its own, except the further arguments of one
+// (if(a,b) compiles to one test per argument).
 void Executor::SkipBlock(Frame& f, bool stopAtElse) {
     const std::vector<Element>& el = m_table.elements;
     int depth = 0;
-    bool afterCondition = true;
-    std::uint32_t pc = f.pc;
-    while (pc < f.end) {
-        Element e = el[pc];
+    for (std::uint32_t pc = f.pc; pc < f.end;) {
         std::uint32_t next = NextElement(el, pc);
-        if (!IsCommand(e)) {
-            afterCondition = false;
-            pc = next;
-            continue;
-        }
-        std::uint8_t code = CodeOf(e);
-        if (IsCondition(code)) {
-            if (!afterCondition)
+        if (IsCommand(el[pc])) {
+            std::uint8_t code = CodeOf(el[pc]);
+            if (IsCondition(code) && !m_table.RepeatsPrevious(pc)) {
                 ++depth;
-            afterCondition = true;
-        } else if (!(code == op::Cont && afterCondition)) {
-            afterCondition = false;
-            if (code == op::Else && depth == 0 && stopAtElse) {
+            } else if (code == op::Else && depth == 0 && stopAtElse) {
                 f.pc = next;
                 return;
-            }
-            if (code == op::Endif) {
+            } else if (code == op::Endif) {
                 if (depth == 0) {
                     f.pc = next;
                     return;
@@ -309,6 +292,29 @@ void Executor::SkipBlock(Frame& f, bool stopAtElse) {
         pc = next;
     }
     f.pc = f.end;
+}
+
+// store(a,b) and append(a,b) send the output into every store they name.
+std::uint32_t Executor::StartStoring(std::uint8_t code, int store, std::uint32_t next) {
+    const std::vector<Element>& el = m_table.elements;
+    const Frame& f = m_frames.back();
+    EndStoring();
+    for (;;) {
+        if (code == op::Store) {
+            m_stores[store].clear();
+            StoreChanged(store);
+        }
+        if (!m_storing)
+            m_storing = store;
+        else if (store != m_storing && std::find(m_storingMore.begin(), m_storingMore.end(),
+                                                 store) == m_storingMore.end())
+            m_storingMore.push_back(store);
+        std::uint32_t pc = next;
+        if (pc + 1 >= f.end || el[pc] != Command(code) || !m_table.RepeatsPrevious(pc))
+            return pc;
+        store = el[pc + 1] & 0x7F;
+        next = NextElement(el, pc);
+    }
 }
 
 // The operand of a comparison or arithmetic command: the characters and cont() stores up
@@ -476,6 +482,12 @@ void Executor::Back(std::size_t count) {
         moved.assign(s.end() - static_cast<std::ptrdiff_t>(count), s.end());
         s.resize(s.size() - count);
         StoreChanged(m_storing);
+        // The other stores being filled got the same output.
+        for (int other : m_storingMore) {
+            std::vector<Element>& o = m_stores[other];
+            o.resize(o.size() - std::min(o.size(), count));
+            StoreChanged(other);
+        }
     } else {
         if (m_ringCount < count) {
             m_reporter.Report(msg::BackedUpTooFar, {}, line);

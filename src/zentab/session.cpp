@@ -301,11 +301,13 @@ int Session::ProcessFile(const char* inputFile, const char* outputFile, bool app
             result = -1;
             break;
         }
-        while (m_executor.ReadyBytes() > 0) {
+        bool written = true;
+        while (written && m_executor.ReadyBytes() > 0) {
             std::size_t n = m_executor.TakeOutput(buffer.data(), buffer.size());
-            out.Write(buffer.data(), n);
+            written = out.Write(buffer.data(), n);
         }
-        if (st == Executor::Status::Done)
+        // A full disk ends the run at once (Commit reports it).
+        if (st == Executor::Status::Done || !written)
             break;
     }
     std::fclose(in);

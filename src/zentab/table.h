@@ -7,6 +7,7 @@
 // change (match part), 0xFFFD is the wedge (output part follows).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <cstdint>
@@ -108,11 +109,18 @@ struct Table {
     bool caseless = false, binary = false, doublebyte = false, unsorted = false;
     std::uint8_t doublebyteHigh = 0, doublebyteLow = 0;
     std::vector<std::pair<std::uint32_t, int>> lineStarts; // element index, source line
+    // Commands that repeat the command before them for a further argument (the b of
+    // if(a,b)), ascending: one keyword, unlike if(a) if(b), which nests.
+    std::vector<std::uint32_t> repeats;
 
     SymbolTable& Symbols(SymbolKind k) { return symbols[static_cast<int>(k)]; }
     const SymbolTable& Symbols(SymbolKind k) const { return symbols[static_cast<int>(k)]; }
     // The source line of the element at index.
     int LineOf(std::uint32_t index) const;
+    // Whether the command at index repeats the one before it for a further argument.
+    bool RepeatsPrevious(std::uint32_t index) const {
+        return std::binary_search(repeats.begin(), repeats.end(), index);
+    }
     std::string GroupName(int number) const { return Symbols(SymbolKind::Group).NameOf(number); }
 };
 

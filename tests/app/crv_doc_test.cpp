@@ -177,5 +177,32 @@ TEST_F(DocTest, TheSameFileOpensOnce) {
     EXPECT_EQ(docs->Count(), 1u);
 }
 
+TEST_F(DocTest, ClosingADocumentLetsItsWindowsLetGoOfItsIndexesFirst) {
+    CCrvDoc* doc = docs->OpenDocument(Db("lex.db", Lexicon("\\lx a\r\n\\ge x\r\n")));
+    ASSERT_NE(doc, nullptr);
+    // A window holding an index of its own, as a sorted window does.
+    struct Window : CDocView {
+        CCrvDoc* doc = nullptr;
+        CIndexRef index;
+        int closings = 0;
+        void OnUpdate(CCrvDoc&, const CRecordHint&, CDocView*) override {}
+        void OnDocumentClosing(CCrvDoc& d) override {
+            ++closings;
+            EXPECT_EQ(d.Records().RecordCount(), 1u);
+            index = nullptr;
+            d.RemoveView(this);
+        }
+    } window, other;
+    CIndexKeys keys;
+    keys.priMarker = doc->Records().Markers().Search("ge");
+    window.index = doc->Records().GetIndex(keys);
+    doc->AddView(&window);
+    doc->AddView(&other);
+    EXPECT_TRUE(docs->CloseDocument(doc));
+    EXPECT_EQ(window.closings, 1);
+    EXPECT_EQ(other.closings, 1);
+    EXPECT_FALSE(window.index);
+}
+
 } // namespace
 } // namespace crv::test

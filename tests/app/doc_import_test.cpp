@@ -130,6 +130,17 @@ TEST_F(DocImportTest, AChangeTableConvertsTheTextAndOneThatDoesNotLoadReturnsToT
     EXPECT_EQ(import.changeTable, table);
 }
 
+TEST_F(DocImportTest, TheWarningsOfAChangeTableAreShownAfterASuccessfulImport) {
+    std::string table = dir.File("warn.ztt");
+    WriteFileBytes(table, "'one' > 'ONE' out(s)\n'two' > decr(n)\n");
+    dialogs.script = {ImportChoice{"Lexicon", true, table}};
+    ASSERT_NE(Import("t.txt", "\\lx a\n\\ge one two\n"), nullptr);
+    EXPECT_EQ(ReadFileBytes(path), Lexicon("\\lx a\r\n\\ge ONE \r\n"));
+    EXPECT_EQ(rec.Messages(), (std::vector<std::string>{
+                                  "WARNING: Store s used but never stored into\n"
+                                  "Warning, cannot decr new variable, it is not decremented"}));
+}
+
 TEST_F(DocImportTest, TheOriginalIsKeptAsOriUnderAFreeName) {
     dialogs.script = {ImportChoice{"Lexicon", false, "", true, true}};
     ASSERT_NE(Import("t.txt", "\\lx a\n"), nullptr);
@@ -203,7 +214,7 @@ TEST_F(DocImportTest, RenameFailuresKeepTheSource) {
     EXPECT_EQ(docs->OpenDocument(path), nullptr);
     EXPECT_EQ(rec.Messages(), (std::vector<std::string>{path + kBusy}));
     EXPECT_EQ(ReadFileBytes(path), original);
-    EXPECT_EQ(ReadFileBytes(dir.File("t.tmp")), Lexicon("\\lx a\r\n"));
+    EXPECT_EQ(Files(), (std::vector<std::string>{"t.txt"}));
 }
 
 TEST_F(DocImportTest, AFieldPastTheLimitStopsTheImportAndLeavesTheSource) {

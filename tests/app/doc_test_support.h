@@ -12,6 +12,7 @@
 
 #include "app/doc_manager.h"
 #include "app/import_dialog.h"
+#include "base/file_names.h"
 #include "schema/database_type_set.h"
 #include "schema/lang_enc_set.h"
 #include "support/test_support.h"

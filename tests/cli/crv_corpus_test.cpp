@@ -1,10 +1,10 @@
 // crv corpus list, wordlist and concordance on a copy of the sample project.
-#include <cstdlib>
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "run_program.h"
+#include "sample_project_fixture.h"
 #include "support/test_support.h"
 
 namespace crv::test {
@@ -12,31 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CrvCorpus : public ::testing::Test {
-protected:
-    CrvCorpus() {
-        for (const auto& e : fs::directory_iterator(CORVANE_SAMPLE_DIR))
-            fs::copy_file(e.path(), dir.Path() / e.path().filename());
-        prj = dir.File("sample.prj");
-        const char* old = std::getenv("CORVANE_CONFIG_DIR");
-        hadConfig = old != nullptr;
-        if (old)
-            oldConfig = old;
-        ::setenv("CORVANE_CONFIG_DIR", config.Path().c_str(), 1);
-    }
-    ~CrvCorpus() override {
-        if (hadConfig)
-            ::setenv("CORVANE_CONFIG_DIR", oldConfig.c_str(), 1);
-        else
-            ::unsetenv("CORVANE_CONFIG_DIR");
-    }
-
-    ScratchDir dir;
-    ScratchDir config;
-    std::string prj;
-    std::string oldConfig;
-    bool hadConfig = false;
-};
+using CrvCorpus = SampleProjectTest;
 
 TEST_F(CrvCorpus, SampleCorpusGivesAWordListAndAConcordance) {
     std::string project = ReadFileBytes(prj);

@@ -69,13 +69,15 @@ TEST_F(CrvFilter, ListThroughAFilterOfTheType) {
 }
 
 TEST_F(CrvFilter, BrokenOrUnknownFilters) {
-    // A filter that does not parse is reported with the type file and lists nothing.
+    // A filter that does not parse is reported with the type file and is not applied.
     auto r = List({"--filter", "Broken"});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(
         r.err.find("lexicon.typ, line 36:\nIn a filter: Broken Expecting a Text or Date Element"),
         std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("crv: --filter: the filter Broken cannot be applied: "), std::string::npos)
         << r.err;
     r = List({"--filter", "Verbs"});
     EXPECT_EQ(r.status, 1);

@@ -1,11 +1,11 @@
 // crv project new and check, and -p opening the project for other commands.
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 
 #include <gtest/gtest.h>
 
 #include "run_program.h"
+#include "sample_project_fixture.h"
 #include "support/test_support.h"
 
 namespace crv::test {
@@ -21,38 +21,13 @@ std::map<std::string, std::string> FolderBytes(const fs::path& folder) {
     return out;
 }
 
-// A copy of the sample project, and a preferences folder of its own for crv.
-class CrvProject : public ::testing::Test {
-protected:
-    CrvProject() {
-        for (const auto& e : fs::directory_iterator(CORVANE_SAMPLE_DIR))
-            fs::copy_file(e.path(), dir.Path() / e.path().filename());
-        prj = dir.File("sample.prj");
-        const char* old = std::getenv("CORVANE_CONFIG_DIR");
-        if (old)
-            oldConfig = old;
-        hadConfig = old != nullptr;
-        ::setenv("CORVANE_CONFIG_DIR", config.Path().c_str(), 1);
-    }
-    ~CrvProject() override {
-        if (hadConfig)
-            ::setenv("CORVANE_CONFIG_DIR", oldConfig.c_str(), 1);
-        else
-            ::unsetenv("CORVANE_CONFIG_DIR");
-    }
-
-    ScratchDir dir;
-    ScratchDir config;
-    std::string prj;
-    std::string oldConfig;
-    bool hadConfig = false;
-};
+using CrvProject = SampleProjectTest;
 
 TEST_F(CrvProject, CheckOpensTheSampleAndChangesNothing) {
     auto before = FolderBytes(dir.Path());
     auto r = RunCrv({"-p", prj, "check"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "types: 2\nencodings: 3\ndatabases: 2\nrecords: 34\n");
+    EXPECT_EQ(r.out, "types: 3\nencodings: 3\ndatabases: 3\nrecords: 41\n");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(FolderBytes(dir.Path()), before);
 
@@ -61,13 +36,13 @@ TEST_F(CrvProject, CheckOpensTheSampleAndChangesNothing) {
     before = FolderBytes(CORVANE_SAMPLE_DIR);
     r = RunCrv({"-p", std::string(CORVANE_SAMPLE_DIR) + "/sample.prj", "check"}, {},
                config.Path().string());
-    EXPECT_EQ(r.out, "types: 2\nencodings: 3\ndatabases: 2\nrecords: 34\n");
+    EXPECT_EQ(r.out, "types: 3\nencodings: 3\ndatabases: 3\nrecords: 41\n");
     EXPECT_EQ(FolderBytes(CORVANE_SAMPLE_DIR), before);
 
     // A settings folder lists no databases.
     r = RunCrv({"-s", dir.Path().string(), "check"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "types: 2\nencodings: 3\ndatabases: 0\nrecords: 0\n");
+    EXPECT_EQ(r.out, "types: 3\nencodings: 3\ndatabases: 0\nrecords: 0\n");
     EXPECT_EQ(RunCrv({"check"}).status, 2);
     EXPECT_EQ(RunCrv({"-p", prj, "check", "extra"}).status, 2);
 }
@@ -95,7 +70,7 @@ TEST_F(CrvProject, CheckReportsWhatCannotBeOpenedAndSavesNothing) {
     auto before = FolderBytes(dir.Path());
     auto r = RunCrv({"-p", prj, "check"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "types: 2\nencodings: 3\ndatabases: 2\nrecords: 33\n");
+    EXPECT_EQ(r.out, "types: 3\nencodings: 3\ndatabases: 2\nrecords: 33\n");
     EXPECT_NE(r.err.find(dir.File("gone.db") + "\nCorvane cannot find this file."),
               std::string::npos)
         << r.err;
@@ -177,7 +152,7 @@ TEST_F(CrvProject, OtherCommandsUseTheProjectsTypesAndAppPath) {
                         "\\-CrvProjectSettings\r\n");
     auto r = RunCrv({"-p", prj, "check"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "types: 2\nencodings: 3\ndatabases: 1\nrecords: 2\n");
+    EXPECT_EQ(r.out, "types: 3\nencodings: 3\ndatabases: 1\nrecords: 3\n");
     EXPECT_EQ(r.err, "");
 }
 

@@ -1,9 +1,11 @@
-// Killing a saving crv at random moments: the database is always the complete old or
-// the complete new version, and its ".bak" always a complete earlier one.
+// Killing a saving crv at random moments, some of them while a second save of the same
+// database runs: the database is always the complete old or the complete new version, its
+// ".bak" always a complete earlier one, and a save that ends leaves no file behind.
 // CORVANE_KILLS sets how many saves are killed (default 200; scripts/kill_test.sh runs a
 // longer variant).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -54,11 +56,9 @@ std::string Saved(const std::string& lf) {
     return crlf;
 }
 
-// Runs crv with args and kills it after delay (unless it ended; no delay: waits for its
-// end); true when it was killed. Safe to call from several threads: the child only
-// makes system calls before it runs crv.
-bool RunAndKill(const std::vector<std::string>& args,
-                std::optional<std::chrono::microseconds> delay) {
+// Starts crv with args. Safe to call from several threads: the child only makes system
+// calls before it runs crv.
+pid_t StartCrv(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(CRV_BIN));
     for (const auto& a : args)
@@ -72,6 +72,21 @@ bool RunAndKill(const std::vector<std::string>& args,
         ::execv(CRV_BIN, argv.data());
         ::_exit(127);
     }
+    return pid;
+}
+
+// Waits for a crv; true when it ended with status 0.
+bool Succeeded(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Runs crv with args and kills it after delay (unless it ended; no delay: waits for its
+// end); true when it was killed.
+bool RunAndKill(const std::vector<std::string>& args,
+                std::optional<std::chrono::microseconds> delay) {
+    pid_t pid = StartCrv(args);
     if (delay) {
         std::this_thread::sleep_for(*delay);
         ::kill(pid, SIGKILL);
@@ -79,6 +94,15 @@ bool RunAndKill(const std::vector<std::string>& args,
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+// The files of a folder, by name.
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 constexpr int kRecords = 2500;
@@ -114,21 +138,29 @@ struct Lane {
             current = Version(rounds, kRecords);
             WriteFileBytes(db, current);
             long delay = rounds % 2 ? anywhere(random) : late(random);
+            // Every fourth save has a second one of the same database running beside it,
+            // which is left to finish.
+            const bool together = rounds % 4 == 3;
+            pid_t other = together ? StartCrv(args) : 0;
             killed += RunAndKill(args, std::chrono::microseconds(delay));
+            if (together && !Succeeded(other)) {
+                failure = Where() + ": a save beside a killed one failed";
+                return;
+            }
 
             std::string now = ReadFileBytes(db);
             std::string nowBackup = ReadFileBytes(bak);
-            std::string where =
-                "round " + std::to_string(rounds) + " of seed " + std::to_string(seed);
             if (now != current && now != Saved(current)) {
-                failure = where + ": the database is not a whole version";
+                failure = Where() + ": the database is not a whole version";
                 return;
             }
             // The backup is replaced before the database: a new database means the
-            // backup holds the version before it.
-            if (now == current ? nowBackup != backup && nowBackup != current
-                               : nowBackup != current) {
-                failure = where + ": the backup is not a whole earlier version";
+            // backup holds the version before it (or, with two saves, the first one's).
+            bool wholeBackup =
+                now == current ? nowBackup == backup || nowBackup == current
+                               : nowBackup == current || (together && nowBackup == Saved(current));
+            if (!wholeBackup) {
+                failure = Where() + ": the backup is not a whole earlier version";
                 return;
             }
             backup = nowBackup;
@@ -136,7 +168,23 @@ struct Lane {
             for (const auto& e : fs::directory_iterator(dir.Path()))
                 if (e.path().extension() == ".tmp")
                     fs::remove(e.path());
+            // A save that is not killed leaves nothing behind.
+            if (rounds % 10 == 9) {
+                if (RunAndKill(args, std::nullopt) || ReadFileBytes(db) != Saved(current)) {
+                    failure = Where() + ": a whole save did not give the saved text";
+                    return;
+                }
+                if (Names(dir.Path()) != std::vector<std::string>{"lex.bak", "lex.db"}) {
+                    failure = Where() + ": a whole save left files behind";
+                    return;
+                }
+                backup = ReadFileBytes(bak);
+            }
         }
+    }
+
+    std::string Where() const {
+        return "round " + std::to_string(rounds) + " of seed " + std::to_string(seed);
     }
 };
 

@@ -1,4 +1,6 @@
 #include <filesystem>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <gtest/gtest.h>
 
@@ -100,6 +102,12 @@ TEST_F(CrvSf, FailuresExitWithOne) {
     EXPECT_EQ(missing.err, dir.File("missing.db") +
                                "\nCannot open this file.\n\nPlease check "
                                "whether it is already open in another program.\n\n");
+    // A folder is a file that cannot be opened as a database, not a library failure.
+    auto folder = RunCrv({"sf", "stats", dir.Path().string()});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err, dir.Path().string() +
+                              "\nCannot open this file.\n\nPlease check "
+                              "whether it is already open in another program.\n\n");
     std::string big = Write("big.db", "\\lx a\r\n\\ge " + std::string(32001, 'x') + "\r\n");
     for (const char* cmd : {"stats", "cat"}) {
         auto r = RunCrv({"sf", cmd, big});
@@ -160,6 +168,24 @@ TEST_F(CrvSf, CatToAFileReplacesItOnlyOnSuccess) {
     for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
         files += e.path().extension() == ".tmp";
     EXPECT_EQ(files, 0u);
+}
+
+TEST_F(CrvSf, CatToALinkOrADeviceWritesThroughIt) {
+    std::string in = Write("in.db", "\\lx a\n");
+    Write("real.db", "old");
+    std::filesystem::create_symlink("real.db", dir.File("link.db"));
+    EXPECT_EQ(RunCrv({"sf", "cat", in, "-o", dir.File("link.db")}).status, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.db")));
+    EXPECT_EQ(ReadFileBytes(dir.File("real.db")), "\\lx a\r\n");
+    // A full device: the failure is reported and the device stays.
+    std::string full = dir.File("full");
+    if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        GTEST_SKIP() << "device nodes cannot be made here";
+    auto r = RunCrv({"sf", "cat", in, "-o", full});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, full + "\nFailed to save this file.\n\nPlease check whether there is "
+                            "enough disk space.\n\n");
+    EXPECT_TRUE(std::filesystem::is_character_file(full));
 }
 
 } // namespace

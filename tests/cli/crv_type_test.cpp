@@ -28,7 +28,7 @@ protected:
 TEST_F(CrvType, ListAndShowTheSampleTypes) {
     auto list = Crv({"type", "list"});
     EXPECT_EQ(list.status, 0) << list.err;
-    EXPECT_EQ(list.out, "Lexicon\tLexicon.typ\t4.0\nText\tText.typ\t4.0\n");
+    EXPECT_EQ(list.out, "Lexicon\tLexicon.typ\t4.0\nRules\tRules.typ\t4.0\nText\tText.typ\t4.0\n");
     EXPECT_EQ(list.err, "");
 
     // Shown exactly as saved: the sample files are in the written form.
@@ -59,15 +59,15 @@ TEST_F(CrvType, DatabasesAreReadWithTheTypeTheirHeaderNames) {
     auto r = Crv({"sf", "stats", path});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "records: 2\nfields: 3\nfields skipped: 1\nlines skipped: 1\n"
-                     "markers: dt ge hm lx ps sn xe xv zz\n");
+                     "markers: dt ge hm lx mr ps sn xe xv zz\n");
     // --record-marker still decides how records are cut; the type keeps its own.
     auto hm = Crv({"-q", "sf", "stats", path, "--record-marker", "hm"});
     EXPECT_EQ(hm.out, "records: 1\nfields: 4\nfields skipped: 0\nlines skipped: 0\n"
-                      "markers: dt ge hm lx ps sn xe xv zz\n");
+                      "markers: dt ge hm lx mr ps sn xe xv zz\n");
 
     auto texts = Crv({"sf", "stats", dir.File("texts.db")});
     EXPECT_EQ(texts.status, 0) << texts.err;
-    EXPECT_EQ(texts.out.substr(0, 11), "records: 2\n");
+    EXPECT_EQ(texts.out.substr(0, 11), "records: 3\n");
 
     // A type the settings do not have: the open stops with the dialog's text.
     std::string other = dir.File("other.db");

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -85,6 +87,21 @@ TEST(ZentabCli, MessagesAndStatus) {
     EXPECT_NE(fail.err.find("zentab: [0] ?ZT-E-Backed up too far\n"), std::string::npos);
     EXPECT_NE(fail.err.find("zentab: [91] "), std::string::npos);
     EXPECT_EQ(ReadFileBytes(dir.File("out.txt")), "keep me");
+}
+
+TEST(ZentabCli, AnOutputThatCannotBeWrittenFailsWithItsReason) {
+    ScratchDir dir;
+    WriteFileBytes(dir.File("t.ztt"), "'a' > 'b'\n");
+    WriteFileBytes(dir.File("in.txt"), std::string(100000, 'a'));
+    std::string full = dir.File("full");
+    if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        GTEST_SKIP() << "device nodes cannot be made here";
+    auto r = RunZentab({"-q", "-o", full, dir.File("t.ztt"), dir.File("in.txt")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("zentab: cannot write " + full + ": No space left on device\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(std::filesystem::is_character_file(full));
 }
 
 TEST(ZentabCli, LoopingTableStopsOnInterrupt) {

@@ -263,6 +263,20 @@ TEST_F(DatabaseTypeSetTest, DeleteAsksAndIsRefusedWhileTheTypeIsHeld) {
     EXPECT_EQ(types.FindProxy("Lexicon"), nullptr);
 }
 
+TEST_F(DatabaseTypeSetTest, AFileThatCannotBeDeletedKeepsTheType) {
+    Write("lex.typ", kLexicon);
+    types.LoadAll();
+    fs::remove(dir.File("lex.typ"));
+    fs::create_directories(dir.Path() / "lex.typ" / "inside");
+    rec.answers = {Answer::Yes};
+    EXPECT_FALSE(types.Delete(types.FindProxy("Lexicon")));
+    EXPECT_EQ(rec.Messages().back().rfind(
+                  "The database type file " + dir.File("lex.typ") + " could not be deleted:\n", 0),
+              0u)
+        << rec.Messages().back();
+    EXPECT_NE(types.FindProxy("Lexicon"), nullptr);
+}
+
 TEST_F(DatabaseTypeSetTest, WritingKeepsTheOldFileWhenTheDiskIsFull) {
     Write("lex.typ", kLexicon);
     types.LoadAll();

@@ -56,6 +56,7 @@ const char* const kSampleLng = "\\+LanguageEncoding Sample\r\n"
                                "\\RightToLeft\r\n"
                                "\\MultiChar\r\n"
                                "\\DBCS\r\n"
+                               "\\UTF8\r\n"
                                "\\-LanguageEncoding\r\n";
 
 class LangEncSetTest : public test::PlatformTest {
@@ -82,7 +83,7 @@ TEST_F(LangEncSetTest, ReadingAndWritingRoundTripsTheFile) {
     EXPECT_EQ(e->Font().face, "Doulos SIL");
     EXPECT_TRUE(e->Font().italic);
     EXPECT_EQ(e->KeyboardName(), "SampleKbd");
-    EXPECT_TRUE(e->RightToLeft() && e->MultiChar() && e->Dbcs());
+    EXPECT_TRUE(e->RightToLeft() && e->MultiChar() && e->Dbcs() && e->Utf8());
     EXPECT_EQ(e->FindUnit("CH")->LowerForm(), e->FindUnit("ch"));
     EXPECT_EQ(e->Vars().Search("V")->Chars(), "a A");
     EXPECT_EQ(Written(e), kSampleLng);
@@ -218,6 +219,23 @@ TEST_F(LangEncSetTest, DeletingAsksAndIsRefusedWhileInUse) {
                     "file Gone.lng which "
                     "contains it?");
     EXPECT_EQ(rec.Messages()[0], "The language encoding Default is in use and cannot be deleted.");
+}
+
+TEST_F(LangEncSetTest, AFileThatCannotBeDeletedKeepsTheEncoding) {
+    CLangEncSet set(dir.Path().string());
+    set.LoadAll();
+    CLangEnc* e = set.FindOrCreate("Gone");
+    // A folder with something in it in place of the file: removing it fails.
+    fs::remove(dir.File("Gone.lng"));
+    fs::create_directories(dir.Path() / "Gone.lng" / "inside");
+    rec.answers = {Answer::Yes};
+    EXPECT_FALSE(set.Delete(e));
+    EXPECT_EQ(rec.Messages().back().rfind("The language encoding file " + dir.File("Gone.lng") +
+                                              " could not be deleted:\n",
+                                          0),
+              0u)
+        << rec.Messages().back();
+    EXPECT_EQ(set.Find("Gone"), e);
 }
 
 TEST_F(LangEncSetTest, AMissingFileLeavesAnEncodingWithADefaultOrder) {

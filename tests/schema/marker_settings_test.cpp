@@ -129,6 +129,17 @@ TEST_F(MarkerTest, EncodingNamedByAMarkerIsCreated) {
     EXPECT_EQ(set.Search("xv")->LangEnc(), encodings.Find("Kwaio"));
 }
 
+TEST_F(MarkerTest, AFieldNameThatBreaksTheStyleNameRuleIsRefusedWithANote) {
+    CNoteList notes = ReadSet("\\+mkrset\n\\lngDefault Default\n\\mkrRecord lx\n\n"
+                              "\\+mkr lx\n\\nam Lexeme\n\\-mkr\n"
+                              "\\+mkr ge\n\\nam Gloss;English\n\\-mkr\n\\-mkrset\n");
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].Text(), "Not expecting the character: ; in a style name");
+    EXPECT_EQ(notes[0].FileLine(), 8);
+    EXPECT_EQ(set.Search("ge")->FieldName(), "");
+    EXPECT_EQ(set.Search("lx")->FieldName(), "Lexeme");
+}
+
 TEST_F(MarkerTest, MissingDefaultEncodingFallsBackWithANote) {
     CNoteList notes = ReadSet("\\+mkrset\n\\mkrRecord lx\n\n\\+mkr lx\n\\-mkr\n\\-mkrset\n");
     ASSERT_EQ(notes.size(), 1u);
@@ -171,7 +182,7 @@ TEST_F(MarkerTest, BadDefinitionsBecomeNotesAndLoseNothingElse) {
 \nam Second
 \-mkr
 \+mkr ps
-\nam Last, its end line missing
+\nam Last (its end line missing)
 \-mkrset
 \-DatabaseType
 )");
@@ -183,7 +194,7 @@ TEST_F(MarkerTest, BadDefinitionsBecomeNotesAndLoseNothingElse) {
     // The definition fills the marker met before it by name.
     EXPECT_EQ(set.Search("dt"), placeholder);
     EXPECT_EQ(placeholder->FieldName(), "Date");
-    EXPECT_EQ(set.Search("ps")->FieldName(), "Last, its end line missing");
+    EXPECT_EQ(set.Search("ps")->FieldName(), "Last (its end line missing)");
 
     CMarker* lx = set.Search("lx");
     set.SetRecordMarker(lx);

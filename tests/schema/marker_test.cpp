@@ -30,6 +30,14 @@ TEST_F(MarkerTest, AddRefusesExistingNamesInvalidNamesAndDuplicateFieldNames) {
     CNote bad;
     EXPECT_EQ(set.Add(p, bad), nullptr);
     EXPECT_NE(bad.Find(kNoteNotExpectingChar), nullptr);
+    // A field name is a style name: ; , { } \ refused (spaces allowed).
+    p.name = "gn";
+    for (const char* name : {"Gloss;English", "a,b", "a{b", "a}b", "a\\b"}) {
+        p.fieldName = name;
+        CNote badField;
+        EXPECT_EQ(set.Add(p, badField), nullptr) << name;
+        EXPECT_NE(badField.Find(kNoteInStyleName), nullptr) << name;
+    }
     EXPECT_EQ(set.Count(), 2u);
 
     // "*" and empty field names may repeat.
@@ -237,6 +245,10 @@ TEST_F(MarkerTest, ModifyStoresPropertiesAndBroadcastsNameAndEncodingChanges) {
     CNote clash;
     EXPECT_FALSE(set.Modify(ps, p, clash));
     EXPECT_EQ(clash.Text(), "Another marker already has this Field Name: Gloss");
+    p.fieldName = "Part of speech; word class";
+    CNote semicolon;
+    EXPECT_FALSE(set.Modify(ps, p, semicolon));
+    EXPECT_EQ(semicolon.Text(), "Not expecting the character: ; in a style name");
     EXPECT_EQ(ps->FieldName(), "");
     p.name = "gn";
     p.fieldName = "";

@@ -61,6 +61,18 @@ TEST(Executor, StoresAndOutput) {
     EXPECT_EQ(RunTable("'a' > write 'not shown' 'b' wrstore(x) 'c'\n", "a"), "c");
 }
 
+TEST(Executor, StoringIntoSeveralStores) {
+    EXPECT_EQ(RunTable("\"x\" > store(a,b) \"hi\" endstore out(a) \"|\" out(b)\n", "x"), "hi|hi");
+    const std::string filled = "begin > store(a) 'A' endstore store(b) 'B' endstore\n";
+    EXPECT_EQ(RunTable(filled + "'x' > append(a,b) '+' endstore out(a) '|' out(b)\n", "x"),
+              "A+|B+");
+    // Unmatched input and back() reach every store alike.
+    EXPECT_EQ(RunTable(filled + "'x' > store(a,b) 'pq' back(1)\n'.' > out(a) '|' out(b)\n", "xr."),
+              "pqr|pqr");
+    // Written as two keywords, the second store() takes over from the first.
+    EXPECT_EQ(RunTable("'x' > store(a) store(b) 'hi' endstore out(a) '|' out(b)\n", "x"), "|hi");
+}
+
 TEST(Executor, Switches) {
     const std::string table = "'s' > set(on)\n'c' > clear(on)\n'x' > if(on) 'Y' else 'N' endif\n"
                               "'z' > ifn(on) 'n' endif '.'\n";
@@ -70,6 +82,35 @@ TEST(Executor, Switches) {
     EXPECT_EQ(RunTable(both, "xaxbx"), "N.N.Y.");
     // Nested blocks are skipped as a whole.
     EXPECT_EQ(RunTable("'x' > if(a) 'p' if(b) '1' endif '2' else '3' endif '4'\n", "x"), "34");
+}
+
+TEST(Executor, ABlockThatStartsWithAConditionNests) {
+    // An else that begins with if: the else of a true branch skips to the outer endif.
+    const std::string chain = "\"s\" > set(a)\n\"t\" > set(b) clear(b)\n"
+                              "\"x\" > if(a) \"1\" else if(b) \"2\" else \"3\" endif \"4\" endif\n";
+    EXPECT_EQ(RunTable(chain, "xsx"), "341");
+    // A compiled stream cannot tell if(1,2) from if(1) if(2): the same command directly
+    // after is taken as a further argument.
+    EXPECT_EQ(RunTable(std::string("\xFE"
+                                   "x\xFD\xF6\x01\xF6\x02Y\xF3Z"),
+                       "x"),
+              "Z");
+    // Every kind of condition, false, with a block that begins with another condition:
+    // skipped after its false test and after the else of a true one.
+    const std::string conditions[] = {"if(off)",      "ifn(on)",      "ifeq(v) 'z'",
+                                      "ifneq(v) 'q'", "ifgt(v) 'z'",  "ifngt(v) 'a'",
+                                      "iflt(v) 'a'",  "ifnlt(v) 'z'", "ifsubset(v) 'z'"};
+    for (const std::string& c : conditions) {
+        const std::string table = "begin > store(v) 'q' endstore set(on)\n"
+                                  "'x' > " +
+                                  c +
+                                  " if(on) '1' endif '2' endif '3'\n"
+                                  "'y' > if(on) '1' else " +
+                                  c +
+                                  " if(on) '2' endif '3' endif '4' "
+                                  "endif '5'\n";
+        EXPECT_EQ(RunTable(table, "xy"), "315") << c;
+    }
 }
 
 TEST(Executor, Comparisons) {

@@ -1,0 +1,174 @@
+#include "gui/key_search_dialogs.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "base/platform.h"
+#include "engine/index.h"
+#include "gui/browse_model.h"
+#include "gui/qt_text.h"
+#include "schema/database_type.h"
+
+namespace crv::gui {
+
+namespace {
+
+// The match levels in the order of their buttons, with the masks they stand for.
+struct Level {
+    const char* label;
+    int mask;
+};
+constexpr Level kLevels[] = {{"By &primary grouping only", 3},
+                             {"Disregarding &case", 23},
+                             {"&Exactly by secondary ordering", 7},
+                             {"E&ven those normally ignored", 15}};
+
+} // namespace
+
+KeyDialog::KeyDialog(const CKeySearch& search, const QString& title, const QString& prompt,
+                     const CMarker* keyMarker, QWidget* parent)
+    : QDialog(parent), m_utf8(MarkerIsUtf8(keyMarker)), m_oldKey(search.key) {
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    auto* label = new QLabel(prompt, this);
+    m_key = new QLineEdit(FieldText(search.key, m_utf8), this);
+    m_key->setFont(MarkerFont(keyMarker));
+    m_key->selectAll();
+    label->setBuddy(m_key);
+    m_whole = new QCheckBox("Match &whole field", this);
+    m_whole->setChecked(search.matchWhole);
+    auto* group = new QGroupBox("Match characters", this);
+    auto* groupLayout = new QVBoxLayout(group);
+    m_levels = new QButtonGroup(this);
+    for (const Level& level : kLevels) {
+        auto* button = new QRadioButton(level.label, group);
+        m_levels->addButton(button, level.mask);
+        groupLayout->addWidget(button);
+        button->setChecked(level.mask == search.mask);
+    }
+    if (!m_levels->checkedButton())
+        m_levels->button(3)->setChecked(true);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(label);
+    layout->addWidget(m_key);
+    layout->addWidget(m_whole);
+    layout->addWidget(group);
+    layout->addWidget(box);
+}
+
+bool KeyDialog::Result(CKeySearch& search) const {
+    std::string bytes;
+    std::string message;
+    if (!TypedBytes(m_key->text(), m_oldKey, m_utf8, bytes, message)) {
+        platform().ShowMessage(message);
+        return false;
+    }
+    search.key = std::move(bytes);
+    search.matchWhole = m_whole->isChecked();
+    search.mask = m_levels->checkedId();
+    return true;
+}
+
+void KeyDialog::accept() {
+    CKeySearch probe;
+    if (Result(probe))
+        QDialog::accept();
+}
+
+MultipleMatchesDialog::MultipleMatchesDialog(const CIndex& index, const CKeyRecordSet& matches,
+                                             bool canInsert, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle("Multiple Matches");
+    auto* layout = new QVBoxLayout(this);
+    m_list = new QListWidget(this);
+    const CMarker* show = nullptr;
+    if (CDatabaseType* type = index.Set().Type())
+        show = type->MultipleMatchMarker();
+    m_list->setFont(MarkerFont(index.PriMarker()));
+    bool utf8 = MarkerIsUtf8(index.PriMarker());
+    for (const CIndexPos& p : matches.Matches()) {
+        QString row = FieldText(MatchRowText(*p.Entry(), show), utf8);
+        row.replace('\n', ' ');
+        m_list->addItem(row);
+    }
+    if (matches.HasMore())
+        layout->addWidget(new QLabel(
+            QString("The first %1 matches are listed.").arg(matches.Matches().size()), this));
+    m_list->setCurrentRow(0);
+    layout->addWidget(m_list);
+    auto* box = new QDialogButtonBox(this);
+    QPushButton* ok = box->addButton(QDialogButtonBox::Ok);
+    QPushButton* insert =
+        canInsert ? box->addButton("&Insert", QDialogButtonBox::ActionRole) : nullptr;
+    QPushButton* again = box->addButton("&Try Again", QDialogButtonBox::ActionRole);
+    box->addButton(QDialogButtonBox::Cancel);
+    using Choice = CKeySearchDialogs::Choice;
+    connect(ok, &QPushButton::clicked, this, [this] {
+        choice = Choice::Take;
+        accept();
+    });
+    connect(m_list, &QListWidget::itemDoubleClicked, ok, &QPushButton::click);
+    if (insert)
+        connect(insert, &QPushButton::clicked, this, [this] {
+            choice = Choice::Insert;
+            accept();
+        });
+    connect(again, &QPushButton::clicked, this, [this] {
+        choice = Choice::TryAgain;
+        accept();
+    });
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(box);
+    resize(420, 320);
+}
+
+int MultipleMatchesDialog::Row() const { return m_list->currentRow(); }
+
+bool QtKeySearchDialogs::AskKey(CKeySearch& search, std::string_view title,
+                                std::string_view prompt) {
+    KeyDialog dialog(search, Q(title), Q(prompt), m_keyMarker, m_parent);
+    return dialog.exec() == QDialog::Accepted && dialog.Result(search);
+}
+
+CKeySearchDialogs::Choice QtKeySearchDialogs::NoMatches(const CKeySearch& search) {
+    QMessageBox box(QMessageBox::Information, "No Matches",
+                    "Can't find:\n" + FieldText(search.key, MarkerIsUtf8(m_keyMarker)),
+                    QMessageBox::NoButton, m_parent);
+    QPushButton* insert = box.addButton("&Insert", QMessageBox::AcceptRole);
+    QPushButton* again = box.addButton("&Try Again", QMessageBox::ActionRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.exec();
+    if (box.clickedButton() == insert)
+        return Choice::Insert;
+    if (box.clickedButton() == again)
+        return Choice::TryAgain;
+    return Choice::Cancel;
+}
+
+CKeySearchDialogs::Choice QtKeySearchDialogs::MultipleMatches(const CIndex& index,
+                                                              const CKeyRecordSet& matches,
+                                                              bool canInsert, std::size_t& row) {
+    MultipleMatchesDialog dialog(index, matches, canInsert, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return Choice::Cancel;
+    if (dialog.choice == Choice::Take) {
+        if (dialog.Row() < 0)
+            return Choice::Cancel;
+        row = static_cast<std::size_t>(dialog.Row());
+    }
+    return dialog.choice;
+}
+
+} // namespace crv::gui

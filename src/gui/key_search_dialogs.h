@@ -1,0 +1,64 @@
+// The dialogs of the Search and Record Insert commands: the key dialog with its match
+// levels, "No Matches" and "Multiple Matches".
+#pragma once
+
+#include <QDialog>
+
+#include "engine/key_search.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+
+namespace crv::gui {
+
+class KeyDialog : public QDialog {
+    Q_OBJECT
+public:
+    // keyMarker: the marker whose language the key is typed in (its font, its bytes).
+    KeyDialog(const CKeySearch& search, const QString& title, const QString& prompt,
+              const CMarker* keyMarker, QWidget* parent = nullptr);
+    // The settings as the controls show them; false (with the message shown) when the
+    // key holds a character its language cannot be written in.
+    bool Result(CKeySearch& search) const;
+    QLineEdit* KeyEdit() const { return m_key; }
+
+    void accept() override;
+
+private:
+    QLineEdit* m_key;
+    QCheckBox* m_whole;
+    QButtonGroup* m_levels;
+    bool m_utf8;
+    std::string m_oldKey;
+};
+
+class MultipleMatchesDialog : public QDialog {
+    Q_OBJECT
+public:
+    MultipleMatchesDialog(const CIndex& index, const CKeyRecordSet& matches, bool canInsert,
+                          QWidget* parent = nullptr);
+    CKeySearchDialogs::Choice choice = CKeySearchDialogs::Choice::Cancel;
+    int Row() const;
+    QListWidget* List() const { return m_list; }
+
+private:
+    QListWidget* m_list;
+};
+
+class QtKeySearchDialogs : public CKeySearchDialogs {
+public:
+    QtKeySearchDialogs(QWidget* parent, const CMarker* keyMarker)
+        : m_parent(parent), m_keyMarker(keyMarker) {}
+    bool AskKey(CKeySearch& search, std::string_view title, std::string_view prompt) override;
+    Choice NoMatches(const CKeySearch& search) override;
+    Choice MultipleMatches(const CIndex& index, const CKeyRecordSet& matches, bool canInsert,
+                           std::size_t& row) override;
+
+private:
+    QWidget* m_parent;
+    const CMarker* m_keyMarker;
+};
+
+} // namespace crv::gui

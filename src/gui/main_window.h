@@ -1,0 +1,87 @@
+// The main window: the multiple-document area with the database windows, the menus and
+// toolbar with each command's status-bar prompt and tooltip, the status bar, the Window
+// menu and the About box. Project and document commands go to the application logic.
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <functional>
+
+namespace crv {
+class CCrvApp;
+class CCrvDoc;
+class CProject;
+class InstanceLock;
+class Preferences;
+} // namespace crv
+
+namespace crv::gui {
+
+class DatabaseWindow;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // lock: the running instance's (LastWndTitle is cleared at exit when it is held).
+    MainWindow(CCrvApp& app, Preferences& prefs, const InstanceLock* lock = nullptr,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    QMdiArea* Mdi() const { return m_mdi; }
+    DatabaseWindow* ActiveWindow() const;
+    std::vector<DatabaseWindow*> Windows() const;
+    // A window on doc (a copy of like's when given).
+    DatabaseWindow* OpenWindow(CCrvDoc& doc, const DatabaseWindow* like = nullptr);
+    // The action of a command by its object name ("recordNext", "fileSave", ...).
+    QAction* Action(const QString& name) const;
+
+    // --- project ---
+    // The windows of a project just opened, its options applied.
+    void ProjectOpened();
+    // Closes the project: documents asked to save, the project file written with the
+    // main window's state. False, with everything open, when refused.
+    bool CloseProject();
+    bool OpenProject(const std::string& path);
+    // The start dialog while no project is open; false when the user leaves.
+    bool RunStartDialog();
+    // Leaving the program: false when the user refused to close the project.
+    bool Exit();
+
+    void UpdateTitle();
+    void UpdateCommands();
+    QString AboutText() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* AddAction(QMenu* menu, const QString& name, const QString& text, const QString& prompt,
+                       std::function<void()> fn, const QKeySequence& keys = {});
+    void BuildMenus();
+    void FillWindowMenu();
+    void ForActive(void (DatabaseWindow::*command)());
+    void OpenDatabaseDialog();
+    void NewDatabase();
+    void ImportDatabase();
+    void SaveActive(bool as);
+    void CloseActiveDatabase();
+    void ShowAbout();
+    void StoreFrameOptions();
+    void ApplyFrameOptions();
+    CProject* Project() const;
+
+    CCrvApp& m_app;
+    Preferences& m_prefs;
+    const InstanceLock* m_lock;
+    QMdiArea* m_mdi;
+    QToolBar* m_toolBar = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QList<QAction*> m_windowList;
+    QLabel* m_recordStatus;
+    bool m_closing = false;
+};
+
+} // namespace crv::gui
