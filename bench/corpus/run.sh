@@ -42,7 +42,7 @@ before="rm -f '$index'"
 echo "crv wordlist, no word index (full build):  $(best_both "$wordlist --max-refs 10") (whole process, best of $runs)"
 echo "  the same, every reference listed:        $(best_both "$wordlist") (whole process, best of $runs)"
 round=0
-before='round=$((round + 1)); printf "\\\\v 999 A changed verse %s.\r\n" "$round" >> "$changed"; touch -d "@$(( $(date +%s) - 600 - round ))" "$changed"'
+before='round=$((${round:-0} + 1)); printf "\\\\v 999 A changed verse %s.\r\n" "$round" >> "$changed"; touch -d "@$(( $(date +%s) - 600 - round ))" "$changed"'
 echo "crv wordlist, one file changed:            $(best_both "$wordlist --max-refs 10") (whole process, best of $runs)"
 before=""
 echo "crv wordlist, nothing changed:             $(best_both "$wordlist --max-refs 10") (whole process, best of $runs)"
