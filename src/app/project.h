@@ -15,6 +15,7 @@
 #include "app/import_dialog.h"
 #include "app/window_settings.h"
 #include "base/object_stream.h"
+#include "corpus/corpus.h"
 #include "schema/settings_version.h"
 
 namespace crv {
@@ -128,6 +129,8 @@ public:
     CFindSettings& Find() { return m_find; }
     // The windows the project file listed for doc (empty for a database opened since).
     const CWindowList* WindowsRead(const CCrvDoc& doc) const;
+    // The text corpora and the last choices of the word list and concordance dialogs.
+    CCorpusSet& Corpora() { return m_corpora; }
 
     // Whether older settings files were found, confirmed and left as they were
     // (rewriteOlderSettings off).
@@ -170,8 +173,7 @@ private:
     CAppTypeSettings m_typeSettings;
     std::unique_ptr<CDatabaseTypeSet> m_types;
     std::unique_ptr<CDocManager> m_documents;
-    // Objects owned by parts not built yet, carried as written.
-    std::string m_corpusSettings;
+    CCorpusSet m_corpora;
     CFindSettings m_find;
     // Entries of the project and of its database list that this version does not read.
     KeptEntries m_kept;

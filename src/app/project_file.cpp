@@ -4,10 +4,10 @@
 //   \StatusBarHidden   \ToolBarHidden   \LangCtrlHeight   \+fntMarkers...   \placementMain
 //   \+dblst (blank line, then per database: \+db PATH  \ReadOnly  \+wndlst...  \-db and a
 //   blank line) \-dblst   \+Find...   \-CrvProjectSettings
-// CorpusSet belongs to a part built later: it is carried as written. The find settings
-// and the window lists are read by their owners (find_settings.h, window_settings.h). An
-// \+mrulst object of older files is read and dropped; keys and objects this version does
-// not know are kept in their place (base/kept_entries.h).
+// The corpora, the find settings and the window lists are read by their owners (corpus.h,
+// find_settings.h, window_settings.h). An \+mrulst object of older files is read and
+// dropped; keys and objects this version does not know are kept in their place
+// (base/kept_entries.h).
 #include "app/project.h"
 
 #include <algorithm>
@@ -51,7 +51,6 @@ void CProject::ReadSettings(ObjectStream& is, bool openDatabases) {
                                 {"CorpusSet", "fntMarkers", kDatabaseList, "Find", "mrulst"},
                                 SettingsObjectReader::Place::File);
     while (reader.Next()) {
-        std::string_view key = is.PeekKey();
         bool flag = false;
         if (is.ReadString("ver", m_version) || is.ReadString("ProjectPath", m_savedPath) ||
             is.ReadBool("WarnDocClose", o.warnDocClose) ||
@@ -87,10 +86,8 @@ void CProject::ReadSettings(ObjectStream& is, bool openDatabases) {
                 o.mainPlacement = placement;
             continue;
         }
-        if (key == "+CorpusSet") {
-            m_corpusSettings += CaptureEntry(is, kProjectObject);
+        if (m_corpora.Read(is, kProjectObject))
             continue;
-        }
         if (m_find.Read(is))
             continue;
         if (is.PeekBeginMarker(kDatabaseList)) {
@@ -189,7 +186,8 @@ void CProject::WriteSettings(ObjectStream& os) const {
     SettingsObjectWriter keep(os, m_kept);
     os.WriteString("ver", m_version);
     os.WriteString("ProjectPath", m_path);
-    WriteCaptured(os, m_corpusSettings);
+    if (!m_corpora.IsDefault())
+        m_corpora.Write(os);
     os.WriteBool("WarnDocClose", o.warnDocClose);
     os.WriteBool("ShowWholePath", o.showWholePath);
     // AutoWrap is on by default; its off state needs a key of its own to survive.

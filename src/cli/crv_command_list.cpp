@@ -36,6 +36,11 @@ const std::vector<CrvCommand>& AllCommands() {
         {"jump", "DB WORD [--insert] [--level p|c|e|i]", &CmdJump},
         {"parse", "DB WORD", &CmdParse},
         {"interlinearize", "DB [--record KEY] [--adapt]", &CmdInterlinearize},
+        {"corpus list", "", &CmdCorpusList},
+        {"wordlist", "CORPUS [-o OUT] [--no-counts] [--no-refs] [--max-refs N]", &CmdWordList},
+        {"concordance",
+         "CORPUS TEXT [--kind whole|start|end|middle] [--match-case] [--max N] [-o OUT]",
+         &CmdConcordance},
     };
     return commands;
 }

@@ -52,4 +52,9 @@ int CmdJump(CrvContext& ctx);
 int CmdParse(CrvContext& ctx);
 int CmdInterlinearize(CrvContext& ctx);
 
+// crv_corpus.cpp
+int CmdCorpusList(CrvContext& ctx);
+int CmdWordList(CrvContext& ctx);
+int CmdConcordance(CrvContext& ctx);
+
 } // namespace crv::cli

@@ -1,11 +1,11 @@
 // crv project new and check, and -p opening the project for other commands.
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 
 #include <gtest/gtest.h>
 
 #include "run_program.h"
+#include "sample_project_fixture.h"
 #include "support/test_support.h"
 
 namespace crv::test {
@@ -21,32 +21,7 @@ std::map<std::string, std::string> FolderBytes(const fs::path& folder) {
     return out;
 }
 
-// A copy of the sample project, and a preferences folder of its own for crv.
-class CrvProject : public ::testing::Test {
-protected:
-    CrvProject() {
-        for (const auto& e : fs::directory_iterator(CORVANE_SAMPLE_DIR))
-            fs::copy_file(e.path(), dir.Path() / e.path().filename());
-        prj = dir.File("sample.prj");
-        const char* old = std::getenv("CORVANE_CONFIG_DIR");
-        if (old)
-            oldConfig = old;
-        hadConfig = old != nullptr;
-        ::setenv("CORVANE_CONFIG_DIR", config.Path().c_str(), 1);
-    }
-    ~CrvProject() override {
-        if (hadConfig)
-            ::setenv("CORVANE_CONFIG_DIR", oldConfig.c_str(), 1);
-        else
-            ::unsetenv("CORVANE_CONFIG_DIR");
-    }
-
-    ScratchDir dir;
-    ScratchDir config;
-    std::string prj;
-    std::string oldConfig;
-    bool hadConfig = false;
-};
+using CrvProject = SampleProjectTest;
 
 TEST_F(CrvProject, CheckOpensTheSampleAndChangesNothing) {
     auto before = FolderBytes(dir.Path());
