@@ -146,21 +146,7 @@ CJumpDialogs::Choice CPlatformJumpDialogs::NoMatches(const CKeySearch& search, b
 CJumpDialogs::Choice CPlatformJumpDialogs::MultipleMatches(const std::vector<CJumpMatch>&,
                                                            const std::vector<std::string>& rows,
                                                            bool canInsert, std::size_t& row) {
-    std::vector<std::string> items = rows;
-    const std::size_t n = items.size();
-    if (canInsert)
-        items.push_back("Insert");
-    items.push_back("Try Again");
-    auto chosen = platform().ChooseItem("Multiple Matches", items, 0);
-    if (!chosen || *chosen >= items.size())
-        return Choice::Cancel;
-    if (*chosen < n) {
-        row = *chosen;
-        return Choice::Take;
-    }
-    if (canInsert && *chosen == n)
-        return Choice::Insert;
-    return Choice::TryAgain;
+    return ChooseAmongMatches(rows, canInsert, row);
 }
 
 std::optional<std::size_t>

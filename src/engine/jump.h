@@ -57,7 +57,7 @@ std::vector<std::string> MultipleMatchRows(const std::vector<CJumpMatch>& matche
 
 class CJumpDialogs {
 public:
-    enum class Choice { Take, Insert, TryAgain, Cancel };
+    using Choice = CKeySearchDialogs::Choice;
     virtual ~CJumpDialogs() = default;
     // "Jump To" (or its Jump Insert form): the user edits the key and match settings;
     // false on Cancel. lang is the key's encoding.

@@ -2,6 +2,7 @@
 #include "engine/key_search.h"
 
 #include <optional>
+#include <utility>
 
 #include "base/message_text.h"
 #include "base/object_stream.h"
@@ -90,20 +91,25 @@ CKeySearchDialogs::Choice CPlatformKeySearchDialogs::MultipleMatches(const CInde
     std::vector<std::string> items;
     for (const CIndexPos& p : matches.Matches())
         items.push_back(MatchRowText(*p.Entry(), nullptr));
+    return ChooseAmongMatches(std::move(items), canInsert, row);
+}
+
+CKeySearchDialogs::Choice ChooseAmongMatches(std::vector<std::string> items, bool canInsert,
+                                             std::size_t& row) {
     const std::size_t n = items.size();
     if (canInsert)
         items.push_back("Insert");
     items.push_back("Try Again");
     auto chosen = platform().ChooseItem("Multiple Matches", items, 0);
     if (!chosen || *chosen >= items.size())
-        return Choice::Cancel;
+        return CKeySearchDialogs::Choice::Cancel;
     if (*chosen < n) {
         row = *chosen;
-        return Choice::Take;
+        return CKeySearchDialogs::Choice::Take;
     }
     if (canInsert && *chosen == n)
-        return Choice::Insert;
-    return Choice::TryAgain;
+        return CKeySearchDialogs::Choice::Insert;
+    return CKeySearchDialogs::Choice::TryAgain;
 }
 
 namespace {

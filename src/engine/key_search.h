@@ -85,6 +85,11 @@ private:
 // then a tab and the related field of show (the type's multiple-match marker) when given.
 std::string MatchRowText(const CIndexEntry& entry, const CMarker* show);
 
+// "Multiple Matches" through the platform: the rows, then Insert (when allowed) and Try
+// Again; a row taken is put in row.
+CKeySearchDialogs::Choice ChooseAmongMatches(std::vector<std::string> rows, bool canInsert,
+                                             std::size_t& row);
+
 struct KeyCommandResult {
     enum class Outcome { Cancelled, Moved, Inserted };
     Outcome outcome = Outcome::Cancelled;

@@ -4,19 +4,16 @@
 
 #include <filesystem>
 
-#include "run_program.h"
-#include "support/test_support.h"
+#include "sample_project_fixture.h"
 
 namespace crv::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-class CrvExport : public ::testing::Test {
+class CrvExport : public SampleCopyTest {
 protected:
     CrvExport() {
-        for (const auto& e : fs::directory_iterator(CORVANE_SAMPLE_DIR))
-            fs::copy_file(e.path(), dir.Path() / e.path().filename());
         typ = ReadFileBytes(dir.File("Lexicon.typ"));
         db = ReadFileBytes(dir.File("lexicon.db"));
     }
@@ -24,7 +21,6 @@ protected:
         args.insert(args.begin(), {"-p", dir.File("sample.prj"), "export", dir.File("lexicon.db")});
         return RunCrv(args);
     }
-    ScratchDir dir;
     std::string typ, db;
 };
 

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "run_program.h"
-#include "support/test_support.h"
+#include "sample_project_fixture.h"
 
 namespace crv::test {
 namespace {
@@ -12,18 +11,7 @@ namespace fs = std::filesystem;
 
 // A copy of the sample project's settings and databases, so that nothing a command
 // does can touch the originals.
-class CrvType : public ::testing::Test {
-protected:
-    CrvType() {
-        for (const auto& e : fs::directory_iterator(CORVANE_SAMPLE_DIR))
-            fs::copy_file(e.path(), dir.Path() / e.path().filename());
-    }
-    ProgramResult Crv(std::vector<std::string> args) {
-        args.insert(args.begin(), {"-s", dir.Path().string()});
-        return RunCrv(args);
-    }
-    ScratchDir dir;
-};
+class CrvType : public SampleCopyTest {};
 
 TEST_F(CrvType, ListAndShowTheSampleTypes) {
     auto list = Crv({"type", "list"});

@@ -1,22 +1,38 @@
-// A copy of the sample project in a scratch folder, and a preferences folder of its own
-// for crv, for the tests of commands that work on a project.
+// A copy of the sample project in a scratch folder (SampleCopyTest), and with a
+// preferences folder of its own for crv, for the tests of commands that work on a project
+// (SampleProjectTest).
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "run_program.h"
 #include "support/test_support.h"
 
 namespace crv::test {
 
-class SampleProjectTest : public ::testing::Test {
+// Nothing a command does can touch the originals.
+class SampleCopyTest : public ::testing::Test {
 protected:
-    SampleProjectTest() {
+    SampleCopyTest() {
         for (const auto& e : std::filesystem::directory_iterator(CORVANE_SAMPLE_DIR))
             std::filesystem::copy_file(e.path(), dir.Path() / e.path().filename());
+    }
+    // crv with the copy as its settings folder.
+    ProgramResult Crv(std::vector<std::string> args) {
+        args.insert(args.begin(), {"-s", dir.Path().string()});
+        return RunCrv(args);
+    }
+    ScratchDir dir;
+};
+
+class SampleProjectTest : public SampleCopyTest {
+protected:
+    SampleProjectTest() {
         prj = dir.File("sample.prj");
         const char* old = std::getenv("CORVANE_CONFIG_DIR");
         if (old)
@@ -31,7 +47,6 @@ protected:
             ::unsetenv("CORVANE_CONFIG_DIR");
     }
 
-    ScratchDir dir;
     ScratchDir config;
     std::string prj;
     std::string oldConfig;

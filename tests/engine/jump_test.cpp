@@ -5,29 +5,10 @@
 
 #include "base/object_stream.h"
 #include "engine/engine_test_support.h"
+#include "engine/map_databases.h"
 
 namespace crv::test {
 namespace {
-
-struct OneDatabase : COpenDatabases {
-    std::map<std::string, CIndexSet*> sets;
-    CIndexSet* FindOpen(const std::string& p) override {
-        auto it = sets.find(p);
-        return it == sets.end() ? nullptr : it->second;
-    }
-    std::vector<CIndexSet*> AllOpen() override {
-        std::vector<CIndexSet*> out;
-        for (auto& [p, s] : sets)
-            out.push_back(s);
-        return out;
-    }
-    std::string PathOf(const CIndexSet& set) override {
-        for (auto& [p, s] : sets)
-            if (s == &set)
-                return p;
-        return {};
-    }
-};
 
 struct Dialogs : CJumpDialogs {
     bool JumpTo(CKeySearch& s, bool, const CLangEnc*) override {
@@ -81,7 +62,7 @@ TEST_F(EngineTest, JumpSearchAlongAPathAndInTheCurrentDatabase) {
     Add({{lx, "kelo"}, {ge, "dog"}});
     Add({{lx, "nga"}, {ge, "I"}});
     Add({{lx, "nga"}, {ge, "fish"}});
-    OneDatabase dbs;
+    MapDatabases dbs;
     dbs.sets["lex.db"] = &Db();
     CDbRefList path;
     path.Add(new CDbRef("lex.db"));
@@ -143,7 +124,7 @@ TEST_F(EngineTest, JumpPathReadsWritesAndFollowsMarkerRenames) {
                               "\\+drf\n\\File other.db\n\\-drf\n\\zList\n\\-drflst\n"));
     // The index searched is by the named marker; a renamed marker follows.
     Add({{lx, "kelo"}, {ge, "dog"}});
-    OneDatabase dbs;
+    MapDatabases dbs;
     dbs.sets["lex.db"] = &Db();
     CIndex* index = path.Refs().GetFirst()->GetIndex(dbs, "");
     ASSERT_NE(index, nullptr);
@@ -167,7 +148,7 @@ TEST_F(EngineTest, JumpPathReadsWritesAndFollowsMarkerRenames) {
 
 TEST_F(EngineTest, JumpPathEditorBuildsThePath) {
     Add({{lx, "kelo"}});
-    OneDatabase dbs;
+    MapDatabases dbs;
     dbs.sets["/data/lex.db"] = &Db();
     CDbRefList path;
     CJumpPathEditor editor(path, "", dbs, false);

@@ -11,6 +11,7 @@
 
 #include "engine/db_ref.h"
 #include "engine/index_set.h"
+#include "engine/map_databases.h"
 #include "interlinear/interlinear_type_settings.h"
 #include "interlinear/interlinearizer.h"
 #include "interlinear/lookup_proc.h"
@@ -23,26 +24,6 @@ using Strings = std::vector<std::string>;
 }
 
 namespace crv::test {
-
-struct MapDatabases : COpenDatabases {
-    std::map<std::string, CIndexSet*> sets;
-    CIndexSet* FindOpen(const std::string& path) override {
-        auto it = sets.find(path);
-        return it == sets.end() ? nullptr : it->second;
-    }
-    std::vector<CIndexSet*> AllOpen() override {
-        std::vector<CIndexSet*> out;
-        for (auto& [p, s] : sets)
-            out.push_back(s);
-        return out;
-    }
-    std::string PathOf(const CIndexSet& set) override {
-        for (auto& [p, s] : sets)
-            if (s == &set)
-                return p;
-        return {};
-    }
-};
 
 struct ScriptedHost : CInterlinearHost {
     MapDatabases* dbs = nullptr;
