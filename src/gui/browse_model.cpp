@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QFontMetrics>
 
+#include "app/crv_doc.h"
 #include "gui/qt_text.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
@@ -24,12 +25,85 @@ bool MarkerIsUtf8(const CMarker* marker) {
 }
 
 BrowseModel::BrowseModel(CRecordView& view, QObject* parent)
-    : QAbstractTableModel(parent), m_model(view), m_list(&view.BrowseColumns()) {
+    : QAbstractTableModel(parent), m_view(&view), m_set(&view.Document().Records()),
+      m_model(view), m_list(&view.BrowseColumns()) {
+    m_set->AddListener(this);
     Refresh();
+}
+
+BrowseModel::~BrowseModel() {
+    if (m_set)
+        m_set->RemoveListener(this);
+}
+
+void BrowseModel::OnSetClosing(CIndexSet& set) {
+    set.RemoveListener(this);
+    m_set = nullptr;
+}
+
+void BrowseModel::OnRowsChanging(CIndex& changed, const IndexRowChange& change) {
+    if (&changed != &m_view->Index())
+        return;
+    const int first = static_cast<int>(change.first);
+    const int last = first + static_cast<int>(change.count) - 1;
+    m_changing = true;
+    switch (change.kind) {
+    case IndexRowChange::Kind::Insert:
+        if (change.count)
+            beginInsertRows({}, first, last);
+        break;
+    case IndexRowChange::Kind::Remove:
+        if (change.count)
+            beginRemoveRows({}, first, last);
+        break;
+    case IndexRowChange::Kind::Change:
+        break;
+    case IndexRowChange::Kind::Reset:
+        beginResetModel();
+        break;
+    }
+}
+
+void BrowseModel::OnRowsChanged(CIndex& changed, const IndexRowChange& change) {
+    if (&changed != &m_view->Index())
+        return;
+    const int first = static_cast<int>(change.first);
+    const int last = first + static_cast<int>(change.count) - 1;
+    m_rows = static_cast<int>(m_model.RowCount());
+    switch (change.kind) {
+    case IndexRowChange::Kind::Insert:
+        if (change.count)
+            endInsertRows();
+        break;
+    case IndexRowChange::Kind::Remove:
+        if (change.count)
+            endRemoveRows();
+        break;
+    case IndexRowChange::Kind::Change:
+        if (change.count && !m_columns.empty())
+            emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+        break;
+    case IndexRowChange::Kind::Reset:
+        endResetModel();
+        break;
+    }
+    m_changing = false;
+}
+
+void BrowseModel::RowsTouched() {
+    if (m_rows != static_cast<int>(m_model.RowCount())) {
+        // A change the notices did not carry: the table starts over rather than show
+        // rows the index no longer has.
+        Refresh();
+        return;
+    }
+    if (m_rows > 0 && !m_columns.empty())
+        emit dataChanged(index(0, 0), index(m_rows - 1, columnCount() - 1));
 }
 
 void BrowseModel::Refresh() {
     beginResetModel();
+    m_rows = static_cast<int>(m_model.RowCount());
     m_columns = m_model.Columns();
     m_fonts.clear();
     m_utf8.clear();
@@ -48,7 +122,9 @@ bool BrowseModel::ChooseCell(int row, int column) {
 }
 
 int BrowseModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_model.RowCount());
+    // Between the notices the index already holds the new rows; the table is told of
+    // them at the end.
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int BrowseModel::columnCount(const QModelIndex& parent) const {

@@ -86,7 +86,9 @@ void DatabaseWindow::Build() {
     m_view->SetListener([this](unsigned changes) { ViewChanged(changes); });
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& now) {
-                if (!now.isValid() || !m_view)
+                // The table moves its current row while the index changes under it;
+                // the window follows the record, not the row.
+                if (!now.isValid() || !m_view || m_model->Changing())
                     return;
                 CIndexPos pos = Index().PosAt(static_cast<std::size_t>(now.row()));
                 if (pos.IsValid() && !(pos == Current()))
@@ -136,8 +138,12 @@ void DatabaseWindow::ViewChanged(unsigned changes) {
             if (focused)
                 shown->setFocus();
         }
-        if (!m_applyingColumns)
+        // Columns or the window's index changed: the table starts over. Rows alone
+        // have reached it through the index's row notices.
+        if (!m_applyingColumns && (changes & kViewSettings))
             ApplyColumns();
+        else if (!m_applyingColumns)
+            m_model->RowsTouched();
     }
     if (changes & (kViewRecord | kViewRows))
         SelectCurrentRow();

@@ -11,6 +11,7 @@
 
 #include "app/doc_manager.h"
 #include "gui/document_dialogs_qt.h"
+#include "gui/record_widget.h"
 #include "gui/sort_dialogs.h"
 #include "gui_test_support.h"
 #include "schema/marker.h"
@@ -119,25 +120,64 @@ TEST_F(GuiTest, ClosingTheLastWindowOfAModifiedDatabaseAsksAndYesSaves) {
     EXPECT_EQ(m_app->App().Project()->Documents().Count(), 2u);
 }
 
-TEST_F(GuiTest, AChangeInOneWindowReachesTheOthersOnTheSameDatabase) {
+// The browse table's first column as the window's index holds it.
+void ExpectTableMatchesIndex(DatabaseWindow* w) {
+    QAbstractItemModel* model = w->Model();
+    ASSERT_EQ(static_cast<std::size_t>(model->rowCount()), w->Index().Count());
+    for (int r = 0; r < model->rowCount(); ++r)
+        EXPECT_EQ(model->index(r, 0).data().toString().toStdString(),
+                  std::string(w->Index().EntryAt(static_cast<std::size_t>(r))->Record()->GetKey()))
+            << "row " << r;
+}
+
+TEST_F(GuiTest, ABrowseWindowFollowsInsertsEditsAndDeletesOfAnotherWindowRowByRow) {
     Start();
     DatabaseWindow* lex = WindowOf("lexicon.db");
     Activate(Window(), lex);
     Trigger("windowDuplicate");
-    DatabaseWindow* copy = Window().ActiveWindow();
-    ASSERT_NE(copy, lex);
-    EXPECT_EQ(copy->Current().Record(), lex->Current().Record());
+    DatabaseWindow* browse = Window().ActiveWindow();
+    ASSERT_NE(browse, lex);
+    QTest::keyClick(browse->Record(), Qt::Key_R, Qt::AltModifier);
+    ASSERT_TRUE(browse->IsBrowse());
+    QAbstractItemModelTester tester(browse->Model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Warning);
+    QSignalSpy resets(browse->Model(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(browse->Model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(browse->Model(), &QAbstractItemModel::rowsRemoved);
+    browse->MoveTo(browse->Index().PosAt(20));
+    const CRecord* shown = browse->Current().Record();
+
+    Activate(Window(), lex);
     ModalScript script;
     script.Then([](QWidget* w) {
         QTest::keyClicks(w->findChild<QLineEdit*>(), "aaa");
         ClickButton(w, "OK");
     });
     Trigger("recordInsert");
-    EXPECT_EQ(copy->Model()->rowCount(), 33);
-    EXPECT_EQ(lex->Model()->rowCount(), 33);
-    EXPECT_EQ(lex->Model()->index(0, 0).data().toString(), "aaa");
-    // The other window stays on its record, which moved one row down.
-    EXPECT_EQ(lex->Current().Ordinal(), 1u);
+    EXPECT_EQ(browse->Model()->rowCount(), 33);
+    EXPECT_EQ(browse->Model()->index(0, 0).data().toString(), "aaa");
+    ExpectTableMatchesIndex(browse);
+    EXPECT_EQ(inserted.count(), 1);
+
+    // The new key typed in the record window moves the record to the end when it is left.
+    QTest::keyClicks(lex->Record(), "zzz");
+    Trigger("recordNext");
+    ExpectTableMatchesIndex(browse);
+    EXPECT_EQ(browse->Model()->index(32, 0).data().toString(), "zzzaaa");
+
+    Activate(Window(), lex);
+    Trigger("recordLast");
+    script.Press("Yes");
+    Trigger("recordDelete");
+    EXPECT_EQ(browse->Model()->rowCount(), 32);
+    ExpectTableMatchesIndex(browse);
+    EXPECT_GE(removed.count(), 2);
+    // Row by row: the table never started over, and it still shows the record it showed.
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(browse->Current().Record(), shown);
+    EXPECT_EQ(browse->Table()->currentIndex().row(),
+              static_cast<int>(browse->Current().Ordinal()));
+    EXPECT_TRUE(script.unexpected.empty());
 }
 
 TEST_F(GuiTest, SortingByAnotherFieldReordersTheWindowOnly) {
