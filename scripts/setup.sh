@@ -8,7 +8,7 @@ packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev 
 # and display-less runs use, and the fonts the sample project names (with free
 # look-alikes for the faces of other systems).
 packages+=(qt6-base-dev qt6-multimedia-dev libgl-dev xvfb xauth fonts-dejavu-core fonts-noto-core
-           fonts-sil-charis fonts-liberation2)
+           fonts-sil-charis fonts-liberation2 adwaita-icon-theme)
 # The desktop tests read the text of printed PDF files.
 packages+=(poppler-utils)
 if [ "${CORVANE_WITH_FUZZ:-0}" = 1 ]; then

@@ -229,9 +229,12 @@ void MainWindow::BuildMenus() {
     connect(sb, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
     view->addAction(sb);
     BuildRecordMenus(edit, view);
+    SetThemeIcons();
+    Action("viewBrowse")->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
     for (const char* name : std::initializer_list<const char*>{
-             "fileNew", "fileOpen", "fileSave", nullptr, "recordFirst", "recordPrevious",
-             "recordNext", "recordLast", "recordSearch"}) {
+             "fileNew", "fileOpen", "fileSave", nullptr, "editUndo", "editCut", "editCopy",
+             "editPaste", "editFind", nullptr, "recordFirst", "recordPrevious", "recordNext",
+             "recordLast", nullptr, "recordSearch", "recordInsert", "viewBrowse"}) {
         if (!name)
             m_toolBar->addSeparator();
         else
@@ -246,6 +249,25 @@ void MainWindow::BuildMenus() {
     AddAction(help, "helpAbout", "&About Corvane...",
               "Show the program's version and copyright\nAbout", [this] { ShowAbout(); });
     m_services = new ServiceCommands(*this, file, db, view, help);
+}
+
+void MainWindow::SetThemeIcons() {
+    // Desktops without an icon theme of their own still get pictures on the toolbar.
+    if (QIcon::fromTheme("edit-cut").isNull()) {
+        if (QIcon::themeName().isEmpty() || QIcon::themeName() == "hicolor")
+            QIcon::setThemeName("Adwaita");
+        else
+            QIcon::setFallbackThemeName("Adwaita");
+    }
+    const std::pair<const char*, const char*> icons[] = {
+        {"editUndo", "edit-undo"},   {"editCut", "edit-cut"},
+        {"editCopy", "edit-copy"},   {"editPaste", "edit-paste"},
+        {"editFind", "edit-find"},   {"editReplace", "edit-find-replace"},
+        {"recordInsert", "list-add"}, {"recordDelete", "list-remove"},
+    };
+    for (const auto& [action, icon] : icons)
+        if (QAction* a = Action(action))
+            a->setIcon(QIcon::fromTheme(icon));
 }
 
 void MainWindow::FillWindowMenu() {

@@ -73,6 +73,7 @@ private:
                        std::function<void()> fn, const QKeySequence& keys = {});
     void BuildMenus();
     void FillWindowMenu();
+    void SetThemeIcons();
     void ForActive(void (DatabaseWindow::*command)());
     void OpenDatabaseDialog();
     void NewDatabase();

@@ -53,6 +53,7 @@ ServiceCommands::ServiceCommands(MainWindow& main, QMenu* file, QMenu* database,
         file, "filePrint", "&Print...", "Print the current record or the window's records\nPrint",
         [this] { Print(false); }, QKeySequence::Print);
     print->setIcon(QIcon::fromTheme("document-print"));
+    preview->setIcon(QIcon::fromTheme("document-print-preview"));
     file->insertAction(exit, preview);
     file->insertAction(exit, print);
     file->insertSeparator(exit);
