@@ -440,6 +440,20 @@ int CRecordView::XOf(const CViewLine& line, std::size_t offset) const {
     return TextLeft() + m_measure.Width(LineFont(line), t.substr(line.begin, offset - line.begin));
 }
 
+int CRecordView::ShownXOf(const CViewLine& line, std::size_t offset) const {
+    if (m_geometry)
+        if (std::optional<int> x = m_geometry->XOf(line, offset))
+            return *x;
+    return XOf(line, offset);
+}
+
+std::size_t CRecordView::ShownOffsetAtX(const CViewLine& line, int x) const {
+    if (m_geometry)
+        if (std::optional<std::size_t> offset = m_geometry->OffsetAtX(line, x))
+            return *offset;
+    return OffsetAtX(line, x);
+}
+
 std::size_t CRecordView::OffsetAtX(const CViewLine& line, int x) const {
     CField* f = FieldAt(line.field);
     if (!f || x <= TextLeft())
@@ -636,7 +650,7 @@ void CRecordView::MoveCaret(ViewKey key, bool extend) {
     }
     int line = std::max(LineOf(c), 0);
     const CViewLine& cur = lines[static_cast<std::size_t>(line)];
-    int keepX = m_desiredX >= 0 ? m_desiredX : XOf(cur, c.offset);
+    int keepX = m_desiredX >= 0 ? m_desiredX : ShownXOf(cur, c.offset);
     bool vertical = false;
     auto fieldEnd = [this](int f) { return FieldAt(f) ? FieldAt(f)->Text().size() : 0; };
     switch (key) {
@@ -664,7 +678,7 @@ void CRecordView::MoveCaret(ViewKey key, bool extend) {
         int to = line + ((key == ViewKey::Up || key == ViewKey::PageUp) ? -step : step);
         to = std::clamp(to, 0, static_cast<int>(lines.size()) - 1);
         const CViewLine& target = lines[static_cast<std::size_t>(to)];
-        c = CViewCaret{target.field, OffsetAtX(target, keepX)};
+        c = CViewCaret{target.field, ShownOffsetAtX(target, keepX)};
         vertical = true;
         break;
     }

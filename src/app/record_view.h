@@ -78,6 +78,15 @@ struct CViewLine {
     std::string label;
 };
 
+// Where a window draws the characters of lines it lays out itself (right-to-left text):
+// an x for an offset and back, or nothing for a line the view places left to right.
+class CLineGeometry {
+public:
+    virtual ~CLineGeometry() = default;
+    virtual std::optional<int> XOf(const CViewLine& line, std::size_t offset) const = 0;
+    virtual std::optional<std::size_t> OffsetAtX(const CViewLine& line, int x) const = 0;
+};
+
 struct CViewRect {
     int x = 0;
     int y = 0;
@@ -130,6 +139,8 @@ public:
 
     // Called after every change the window should show (ViewChange bits).
     void SetListener(std::function<void(unsigned)> listener) { m_listener = std::move(listener); }
+    // Up and Down keep the caret's column as the window draws it (null: as the view does).
+    void SetLineGeometry(const CLineGeometry* geometry) { m_geometry = geometry; }
 
     // --- CRecordWindow: the record commands of the Database menu work on this window.
     CCrvDoc& Document() override { return *m_doc; }
@@ -288,6 +299,9 @@ private:
     int LineOf(const CViewCaret& c) const;
     int XOf(const CViewLine& line, std::size_t offset) const;
     std::size_t OffsetAtX(const CViewLine& line, int x) const;
+    // The same as the window draws the line.
+    int ShownXOf(const CViewLine& line, std::size_t offset) const;
+    std::size_t ShownOffsetAtX(const CViewLine& line, int x) const;
     void EnsureCaretVisible();
     void MoveCaret(ViewKey key, bool extend);
     FontMetrics Metrics(const FontSpec& font) const;
@@ -341,6 +355,7 @@ private:
     mutable CTextMeasure m_measure;
     std::function<void(unsigned)> m_listener;
     std::function<bool(const CField&)> m_isUtf8;
+    const CLineGeometry* m_geometry = nullptr;
 };
 
 // The browse list of a window: one row per entry of its index, one column per browse

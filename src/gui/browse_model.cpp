@@ -25,8 +25,8 @@ bool MarkerIsUtf8(const CMarker* marker) {
 }
 
 BrowseModel::BrowseModel(CRecordView& view, QObject* parent)
-    : QAbstractTableModel(parent), m_view(&view), m_set(&view.Document().Records()),
-      m_model(view), m_list(&view.BrowseColumns()) {
+    : QAbstractTableModel(parent), m_view(&view), m_set(&view.Document().Records()), m_model(view),
+      m_list(&view.BrowseColumns()) {
     m_set->AddListener(this);
     Refresh();
 }

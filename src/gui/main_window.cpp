@@ -260,9 +260,9 @@ void MainWindow::SetThemeIcons() {
             QIcon::setFallbackThemeName("Adwaita");
     }
     const std::pair<const char*, const char*> icons[] = {
-        {"editUndo", "edit-undo"},   {"editCut", "edit-cut"},
-        {"editCopy", "edit-copy"},   {"editPaste", "edit-paste"},
-        {"editFind", "edit-find"},   {"editReplace", "edit-find-replace"},
+        {"editUndo", "edit-undo"},    {"editCut", "edit-cut"},
+        {"editCopy", "edit-copy"},    {"editPaste", "edit-paste"},
+        {"editFind", "edit-find"},    {"editReplace", "edit-find-replace"},
         {"recordInsert", "list-add"}, {"recordDelete", "list-remove"},
     };
     for (const auto& [action, icon] : icons)

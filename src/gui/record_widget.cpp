@@ -30,6 +30,8 @@ const QColor kMarkerText(0x40, 0x40, 0x70);
 
 } // namespace
 
+RecordWidget::~RecordWidget() { m_view.SetLineGeometry(nullptr); }
+
 RecordWidget::RecordWidget(CRecordView& view, QWidget* parent)
     : QAbstractScrollArea(parent), m_view(view) {
     setFocusPolicy(Qt::StrongFocus);
@@ -39,6 +41,7 @@ RecordWidget::RecordWidget(CRecordView& view, QWidget* parent)
     viewport()->setAutoFillBackground(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->setSingleStep(1);
+    m_view.SetLineGeometry(this);
     // The caret steps over whole characters of a field shown as UTF-8, as it is drawn.
     m_view.SetUtf8Rule([](const CField& f) {
         return DisplayEncoding(f.Text(), LangUtf8(f)) == ByteEncoding::Utf8;
@@ -406,33 +409,44 @@ void RecordWidget::keyPressEvent(QKeyEvent* event) {
 CViewCaret RecordWidget::PlaceAt(QPoint point) const {
     const_cast<RecordWidget*>(this)->RefreshFields();
     const int y = point.y() + m_view.ScrollTop();
-    CViewCaret place = m_view.HitTest(point.x(), y);
-    const auto& lines = m_view.Lines();
-    for (const CViewLine& line : lines) {
+    for (const CViewLine& line : m_view.Lines()) {
         if (y < line.top || y >= line.top + line.height)
             continue;
-        const FieldInfo* info = Info(line.field);
-        if (!info || !info->rightToLeft || point.x() < m_view.TextLeft())
-            break;
-        QTextLayout layout;
-        int left = 0;
-        LayoutRtl(line, layout, left);
-        QTextLine l = layout.lineAt(0);
-        int at = l.isValid() ? l.xToCursor(point.x() - left) : 0;
-        // The character index back to a byte offset in the line.
-        const std::string& text = info->field->Text();
-        std::size_t offset = line.begin;
-        while (offset < line.end && Slice(*info, line.begin, offset).size() < at) {
-            ++offset;
-            // Whole characters only: never inside a UTF-8 sequence.
-            while (info->encoding == ByteEncoding::Utf8 && offset < line.end &&
-                   (static_cast<unsigned char>(text[offset]) & 0xC0) == 0x80)
-                ++offset;
-        }
-        place = CViewCaret{line.field, offset};
+        if (point.x() >= m_view.TextLeft())
+            if (std::optional<std::size_t> offset = OffsetAtX(line, point.x()))
+                return CViewCaret{line.field, *offset};
         break;
     }
-    return place;
+    return m_view.HitTest(point.x(), y);
+}
+
+std::optional<int> RecordWidget::XOf(const CViewLine& line, std::size_t offset) const {
+    const FieldInfo* info = Info(line.field);
+    if (!info || !info->rightToLeft)
+        return std::nullopt;
+    return RtlX(line, std::clamp(offset, line.begin, line.end));
+}
+
+std::optional<std::size_t> RecordWidget::OffsetAtX(const CViewLine& line, int x) const {
+    const FieldInfo* info = Info(line.field);
+    if (!info || !info->rightToLeft)
+        return std::nullopt;
+    QTextLayout layout;
+    int left = 0;
+    LayoutRtl(line, layout, left);
+    QTextLine l = layout.lineAt(0);
+    int at = l.isValid() ? l.xToCursor(x - left) : 0;
+    // The character index back to a byte offset in the line.
+    const std::string& text = info->field->Text();
+    std::size_t offset = line.begin;
+    while (offset < line.end && Slice(*info, line.begin, offset).size() < at) {
+        ++offset;
+        // Whole characters only: never inside a UTF-8 sequence.
+        while (info->encoding == ByteEncoding::Utf8 && offset < line.end &&
+               (static_cast<unsigned char>(text[offset]) & 0xC0) == 0x80)
+            ++offset;
+    }
+    return offset;
 }
 
 void RecordWidget::mousePressEvent(QMouseEvent* event) {

@@ -17,10 +17,13 @@ class QTextLayout;
 
 namespace crv::gui {
 
-class RecordWidget : public QAbstractScrollArea {
+class RecordWidget : public QAbstractScrollArea, private CLineGeometry {
     Q_OBJECT
 public:
     RecordWidget(CRecordView& view, QWidget* parent = nullptr);
+    ~RecordWidget() override;
+    RecordWidget(const RecordWidget&) = delete;
+    RecordWidget& operator=(const RecordWidget&) = delete;
 
     // The view changed (ViewChange bits): redraw, follow the caret.
     void ViewChanged(unsigned changes);
@@ -62,6 +65,9 @@ private:
     // A right-to-left line laid out by Qt: the layout and its left edge.
     void LayoutRtl(const CViewLine& line, QTextLayout& layout, int& left) const;
     int RtlX(const CViewLine& line, std::size_t offset) const;
+    // CLineGeometry: right-to-left lines as they are drawn.
+    std::optional<int> XOf(const CViewLine& line, std::size_t offset) const override;
+    std::optional<std::size_t> OffsetAtX(const CViewLine& line, int x) const override;
     // Where a point (viewport coordinates) falls, right-to-left lines by their layout.
     CViewCaret PlaceAt(QPoint point) const;
     QRect CaretRect() const; // viewport coordinates

@@ -175,8 +175,7 @@ TEST_F(GuiTest, ABrowseWindowFollowsInsertsEditsAndDeletesOfAnotherWindowRowByRo
     // Row by row: the table never started over, and it still shows the record it showed.
     EXPECT_EQ(resets.count(), 0);
     EXPECT_EQ(browse->Current().Record(), shown);
-    EXPECT_EQ(browse->Table()->currentIndex().row(),
-              static_cast<int>(browse->Current().Ordinal()));
+    EXPECT_EQ(browse->Table()->currentIndex().row(), static_cast<int>(browse->Current().Ordinal()));
     EXPECT_TRUE(script.unexpected.empty());
 }
 

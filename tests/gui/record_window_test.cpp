@@ -265,6 +265,17 @@ TEST_F(GuiTest, InputMethodTextGoesInAndARightToLeftFieldRunsFromTheRightEdge) {
     QTest::mouseClick(record->viewport(), Qt::LeftButton, {},
                       QPoint(lex->RecordView().TextLeft() + 1, y));
     EXPECT_EQ(lex->RecordView().Caret().offset, line.end);
+    // Down from the start of the text, at the right edge, goes to the right end of the
+    // next (left-to-right) line, and Up comes back to where it was drawn.
+    QTest::mouseClick(record->viewport(), Qt::LeftButton, {},
+                      QPoint(record->viewport()->width() - 5, y));
+    QTest::keyClick(record, Qt::Key_Down);
+    const CViewCaret below = lex->RecordView().Caret();
+    EXPECT_EQ(below.field, lex->RecordView().Lines()[1].field);
+    EXPECT_EQ(below.offset, lex->RecordView().Lines()[1].end);
+    QTest::keyClick(record, Qt::Key_Up);
+    EXPECT_EQ(lex->RecordView().Caret().field, line.field);
+    EXPECT_EQ(lex->RecordView().Caret().offset, 0u);
     lx->LangEnc()->SetRightToLeft(false);
 }
 
