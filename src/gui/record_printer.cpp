@@ -39,12 +39,9 @@ QString MarkerLabel(const CMarker* marker) { return Q("\\" + marker->Name()); }
 } // namespace
 
 RecordPrinter::RecordPrinter(std::vector<const CRecord*> records, CPrintProperties props,
-                             std::string fileName, std::string date)
+                             std::string fileName, std::string date, const FontSpec& markerFont)
     : m_records(std::move(records)), m_props(std::move(props)), m_fileName(std::move(fileName)),
-      m_date(std::move(date)) {
-    m_markerFont = QFont();
-    m_markerFont.setPixelSize(13);
-}
+      m_date(std::move(date)), m_markerFont(ToQFont(markerFont)) {}
 
 void RecordPrinter::SetUpPage(QPrinter& printer, std::string& message) const {
     PrintMargins m = ResolveMargins(m_props, message);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/platform.h"
 #include "schema/print_properties.h"
 
 class QPainter;
@@ -23,8 +24,9 @@ namespace crv::gui {
 class RecordPrinter {
 public:
     // fileName and date fill &f and &d of the header and footer.
+    // Markers print in markerFont, the font the window shows them in.
     RecordPrinter(std::vector<const CRecord*> records, CPrintProperties props, std::string fileName,
-                  std::string date);
+                  std::string date, const FontSpec& markerFont);
 
     // Sets the printer's margins from the print properties; a margin that is not
     // understood is left to the printer and named in message.

@@ -139,7 +139,7 @@ RecordPrinter ServiceCommands::PrinterFor(DatabaseWindow& window, bool all) {
     std::string fileName =
         doc.Path().empty() ? doc.Title() : S(QFileInfo(Q(doc.Path())).fileName());
     return RecordPrinter(RecordsToPrint(window, all), doc.Type().PrintProperties(), fileName,
-                         TodayText());
+                         TodayText(), window.RecordView().LabelFont());
 }
 
 std::optional<bool> ServiceCommands::AskAllRecords(DatabaseWindow& window) {

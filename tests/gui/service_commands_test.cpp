@@ -79,6 +79,13 @@ TEST_F(GuiTest, RecordsPrintWithTheTypesHeaderFooterAndMargins) {
     EXPECT_EQ(text.count(QString::fromUtf8("tsumá-ko")) > 0, true);
     // The sample's 32 records each print once, every one with its \lx.
     EXPECT_GE(text.count("\\lx"), 32);
+    // Markers print in the font the window shows them in.
+    m_app->App().Project()->Options().markerFont.face = "Liberation Mono";
+    PrintToPdf(*lex, false, all);
+    QProcess fonts;
+    fonts.start("pdffonts", {gui::Q(all)});
+    fonts.waitForFinished(30000);
+    EXPECT_TRUE(QString::fromUtf8(fonts.readAllStandardOutput()).contains("LiberationMono"));
 
     // The current record alone, on one page; a margin that is not a measurement is named.
     lex->MoveTo(lex->Index().First());
