@@ -8,8 +8,10 @@
 #include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <map>
 #include <unordered_set>
 
+#include "app/batch_file.h"
 #include "app/crv_app.h"
 #include "app/crv_doc.h"
 #include "app/project.h"
@@ -17,6 +19,7 @@
 #include "base/message_text.h"
 #include "base/note.h"
 #include "engine/index.h"
+#include "gui/batch_runner.h"
 #include "gui/database_window.h"
 #include "gui/help_window.h"
 #include "gui/language_bar.h"
@@ -54,8 +57,14 @@ ServiceCommands::ServiceCommands(MainWindow& main, QMenu* file, QMenu* database,
         [this] { Print(false); }, QKeySequence::Print);
     print->setIcon(QIcon::fromTheme("document-print"));
     preview->setIcon(QIcon::fromTheme("document-print-preview"));
+    QAction* batch =
+        main.AddAction(file, "fileRunBatch", "Run &Batch File...",
+                       "Run a batch file (a shell script) over the project's files\nRun Batch File",
+                       [this] { RunBatchFile(); });
     file->insertAction(exit, preview);
     file->insertAction(exit, print);
+    file->insertSeparator(exit);
+    file->insertAction(exit, batch);
     file->insertSeparator(exit);
     // On the toolbar after Save.
     const QList<QAction*> tools = main.m_toolBar->actions();
@@ -211,6 +220,32 @@ void ServiceCommands::PlaySound() {
     }
     soundPlayer().Play(Q(*path));
     m_main.statusBar()->showMessage("Playing " + Q(*path), 5000);
+}
+
+void ServiceCommands::RunBatchFile(const std::string& script) {
+    CProject* project = m_main.Project();
+    if (!project)
+        return;
+    std::multimap<std::string, CWindowSettings> windows;
+    for (DatabaseWindow* w : m_main.Windows()) {
+        if (!w->HasDocument())
+            continue;
+        // Typing not yet left counts as a change the save question covers.
+        if (!m_main.LeaveRecords(&w->Document()))
+            return;
+        windows.emplace(w->Document().Path(), w->RecordView().Settings());
+    }
+    DatabaseWindow* active = ActiveWithDocument(m_main);
+    ShellBatchRunner runner;
+    for (CCrvDoc* doc :
+         RunBatchFileCommand(*project, active ? &active->Document() : nullptr, runner, script)) {
+        auto [first, end] = windows.equal_range(doc->Path());
+        if (first == end)
+            m_main.OpenWindow(*doc);
+        for (; first != end; ++first)
+            m_main.OpenWindow(*doc, first->second);
+    }
+    m_main.UpdateCommands();
 }
 
 void ServiceCommands::ChangeFieldLanguage(CLangEnc* lang) {

@@ -43,6 +43,9 @@ public:
     static std::vector<const CRecord*> RecordsToPrint(DatabaseWindow& window, bool all);
     // A printer of those records with the window's type's print properties.
     static RecordPrinter PrinterFor(DatabaseWindow& window, bool all);
+    // Runs script (or one the user chooses) through the shell; windows of a database it
+    // rewrote reopen as they stood when the user reads it again.
+    void RunBatchFile(const std::string& script = {});
 
 private:
     // Asks which records to print (the print properties choose the default); nullopt when

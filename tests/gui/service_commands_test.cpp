@@ -1,6 +1,8 @@
 #include "gui/service_commands.h"
 
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPrintDialog>
@@ -17,6 +19,7 @@
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/record_printer.h"
+#include "gui/record_widget.h"
 #include "gui/sound_player.h"
 #include "gui_test_support.h"
 #include "record/date_text.h"
@@ -188,6 +191,48 @@ TEST_F(GuiTest, PlaySoundPlaysTheFileTheRecordNames) {
     EXPECT_EQ(player.played.size(), 1u);
     ASSERT_EQ(script.texts.size(), 2u);
     EXPECT_EQ(script.texts[1], "The sound file sounds/gone.wav was not found.");
+}
+
+TEST_F(GuiTest, ABatchFileRunsOnTheActiveDatabaseAndItsRewriteIsReadAgainInItsWindows) {
+    // The script adds a record to the database it is given; a second script fails.
+    WriteFileBytes(SamplePath("add.sh"),
+                   "printf '\\r\\n\\\\lx zebatch\\r\\n' >> \"$CORVANE_DATABASE\"\n");
+    WriteFileBytes(SamplePath("fail.sh"), "echo cannot do that\nexit 4\n");
+    Start();
+    DatabaseWindow* lex = ActivateLexicon(Window(), WindowOf("lexicon.db"));
+    QTest::keyClick(lex->Record(), Qt::Key_R, Qt::AltModifier); // browse
+    const std::size_t windowsBefore = Window().Windows().size();
+    ModalScript script;
+    script.Then([&](QWidget* w) { // the file chooser
+        auto* files = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(files, nullptr);
+        auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(gui::Q(SamplePath("add.sh")));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    script.Press("Yes"); // read lexicon.db again
+    Trigger("fileRunBatch");
+    EXPECT_TRUE(script.Done());
+    ASSERT_EQ(script.texts.size(), 1u);
+    EXPECT_EQ(script.texts[0], "The batch file changed lexicon.db.\nRead it again?");
+    DatabaseWindow* again = WindowOf("lexicon.db");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(Window().Windows().size(), windowsBefore);
+    EXPECT_TRUE(again->IsBrowse()); // as it stood
+    EXPECT_EQ(again->Index().Count(), 33u);
+    EXPECT_FALSE(again->Document().IsModified());
+
+    script.Then([&](QWidget* w) {
+        auto* name = qobject_cast<QFileDialog*>(w)->findChild<QLineEdit*>("fileNameEdit");
+        name->setText(gui::Q(SamplePath("fail.sh")));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    script.Press("OK");
+    Trigger("fileRunBatch");
+    ASSERT_EQ(script.texts.size(), 2u);
+    EXPECT_EQ(script.texts[1], "The batch file fail.sh ended with exit code 4.\n\ncannot do that");
+    EXPECT_TRUE(script.unexpected.empty());
 }
 
 TEST_F(GuiTest, TheLanguageBarShowsAndSetsTheCurrentFieldsLanguage) {
