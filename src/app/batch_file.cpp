@@ -60,8 +60,8 @@ std::string OutputTail(const std::string& output, std::size_t lines) {
     return output.substr(begin, end - begin);
 }
 
-std::vector<CCrvDoc*> RunBatchFileCommand(CProject& project, CCrvDoc* active,
-                                          CBatchRunner& runner, std::string script) {
+std::vector<CCrvDoc*> RunBatchFileCommand(CProject& project, CCrvDoc* active, CBatchRunner& runner,
+                                          std::string script) {
     if (script.empty()) {
         FileRequest request;
         request.title = kChooseBatchFile;

@@ -40,7 +40,7 @@ std::string OutputTail(const std::string& output, std::size_t lines = 12);
 // The Run Batch File command: script, or one the user chooses; active is the database of
 // the active window (named to the script), or null. Returns the documents read again
 // because the script rewrote their files; their old windows are gone.
-std::vector<CCrvDoc*> RunBatchFileCommand(CProject& project, CCrvDoc* active,
-                                          CBatchRunner& runner, std::string script = {});
+std::vector<CCrvDoc*> RunBatchFileCommand(CProject& project, CCrvDoc* active, CBatchRunner& runner,
+                                          std::string script = {});
 
 } // namespace crv

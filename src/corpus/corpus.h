@@ -9,7 +9,7 @@
 
 #include "base/object_stream.h"
 #include "base/set.h"
-#include "engine/unknown_settings.h"
+#include "base/unknown_entries.h"
 
 namespace crv {
 
@@ -35,7 +35,7 @@ public:
 
     CCorpusProperties& Properties() { return m_props; }
     const CCorpusProperties& Properties() const { return m_props; }
-    const CUnknownSettings& Carried() const { return m_carried; }
+    const UnknownEntries& Carried() const { return m_carried; }
 
     // The object "\+Corpus NAME" ... "\-Corpus" (its begin line already read).
     void Read(ObjectStream& is);
@@ -44,8 +44,8 @@ public:
 private:
     friend class CCorpusSet;
     CCorpusProperties m_props;
-    CUnknownSettings m_carried;
-    CUnknownSettings m_carriedFiles; // inside FilesList
+    UnknownEntries m_carried;
+    UnknownEntries m_carriedFiles; // inside FilesList
 };
 
 // The match kinds of a concordance search, as ConcordanceSearchType stores them.
@@ -107,7 +107,7 @@ private:
     CSet<CCorpus> m_corpora;
     CWordListChoices m_wordList;
     CConcordanceChoices m_concordance;
-    CUnknownSettings m_carried;
+    UnknownEntries m_carried;
 };
 
 // The markers of a marker list text ("\v \q \q2"), without their backslashes.

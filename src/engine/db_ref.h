@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "base/dbl_list.h"
+#include "base/unknown_entries.h"
 #include "engine/index_set.h"
-#include "engine/unknown_settings.h"
 #include "schema/type_settings_object.h"
 
 namespace crv {
@@ -75,7 +75,7 @@ public:
     const CMarkerSet* LastMarkerSet() const { return m_lastMarkers; }
 
     // Entries of the stored object this version does not know.
-    CUnknownSettings& Unknown() { return m_unknown; }
+    UnknownEntries& Unknown() { return m_unknown; }
     void Write(ObjectStream& os) const;
     // Reads "\+drf" when it is the current entry; null when it is not.
     static std::unique_ptr<CDbRef> Read(ObjectStream& is);
@@ -91,7 +91,7 @@ private:
     CIndexSet* m_set = nullptr;
     CIndexRef m_index;
     const CMarkerSet* m_lastMarkers = nullptr;
-    CUnknownSettings m_unknown;
+    UnknownEntries m_unknown;
 };
 
 // Finds a file that is not where a reference says (the project's search for moved
@@ -122,10 +122,10 @@ public:
     // kept as written when that fails.
     bool Read(ObjectStream& is, std::string_view name, std::string_view base,
               const CFileLocator& locate);
-    CUnknownSettings& Unknown() { return m_unknown; }
+    UnknownEntries& Unknown() { return m_unknown; }
 
 private:
-    CUnknownSettings m_unknown;
+    UnknownEntries m_unknown;
 };
 
 // A database type's jump path ("drflst").

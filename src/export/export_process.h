@@ -9,8 +9,8 @@
 
 #include "base/object_stream.h"
 #include "base/set.h"
+#include "base/unknown_entries.h"
 #include "export/page_setup.h"
-#include "export/unknown_entries.h"
 #include "schema/marker_subset.h"
 
 namespace crv {

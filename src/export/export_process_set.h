@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "base/set.h"
+#include "base/unknown_entries.h"
 #include "export/export_process.h"
-#include "export/unknown_entries.h"
 #include "schema/type_settings_object.h"
 
 namespace crv {

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "base/object_stream.h"
-#include "export/unknown_entries.h"
+#include "base/unknown_entries.h"
 
 namespace crv {
 

@@ -43,8 +43,7 @@ BatchOutcome ShellBatchRunner::Run(const BatchJob& job) {
     }
     outcome.output += process.readAll().toStdString();
     if (!outcome.cancelled)
-        outcome.exitCode =
-            process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return outcome;
 }
 

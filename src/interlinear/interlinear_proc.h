@@ -21,8 +21,8 @@
 
 #include "base/dbl_list.h"
 #include "base/platform.h"
+#include "base/unknown_entries.h"
 #include "engine/db_ref.h"
-#include "engine/unknown_settings.h"
 #include "schema/marker.h"
 #include "schema/type_settings_object.h"
 
@@ -84,8 +84,8 @@ public:
     // Built lexicon indexes are dropped (the lexicon settings changed).
     virtual void InvalidateIndexes() {}
 
-    CUnknownSettings& Unknown() { return m_unknown; }
-    const CUnknownSettings& Unknown() const { return m_unknown; }
+    UnknownEntries& Unknown() { return m_unknown; }
+    const UnknownEntries& Unknown() const { return m_unknown; }
 
 protected:
     // NOLINTNEXTLINE(bugprone-copy-constructor-init): a copy starts unlinked
@@ -98,7 +98,7 @@ protected:
     CMarkerRef m_from;
     CMarkerRef m_to;
     bool m_adapt = false;
-    CUnknownSettings m_unknown;
+    UnknownEntries m_unknown;
 };
 
 // A line the user types: the driver skips it, but it belongs to the bundle.
@@ -171,7 +171,7 @@ private:
     char m_mbnd = '+';
     std::string m_breaks = "-";
     bool m_modified = false;
-    CUnknownSettings m_unknown;
+    UnknownEntries m_unknown;
 };
 
 // The process list of a type made with the interlinear layer's factory; null otherwise.

@@ -21,9 +21,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/unknown_entries.h"
 #include "engine/db_ref.h"
 #include "engine/jump.h"
-#include "engine/unknown_settings.h"
 
 namespace crv {
 
@@ -70,7 +70,7 @@ public:
     std::string dbType;
     std::vector<std::string> matchMarkers;
     std::string outMarker;
-    CUnknownSettings unknown;
+    UnknownEntries unknown;
     // Reads "\+name" when it is the current entry.
     bool Read(ObjectStream& is, std::string_view name, std::string_view base,
               const CFileLocator& locate);

@@ -1,4 +1,4 @@
-#include "export/unknown_entries.h"
+#include "base/unknown_entries.h"
 
 #include "base/settings_capture.h"
 
@@ -17,7 +17,10 @@ void UnknownEntries::AddRaw(std::string_view raw) {
     m_text += '\n';
 }
 
-void UnknownEntries::Write(ObjectStream& os) const { WriteCaptured(os, m_text); }
+void UnknownEntries::Write(ObjectStream& os) const {
+    if (!m_text.empty())
+        WriteCaptured(os, m_text);
+}
 
 bool AtObjectEnd(ObjectStream& is, std::string_view name) {
     if (is.AtEnd())

@@ -1,6 +1,8 @@
-// Entries of the export settings objects that this version does not read (keys and
-// objects of newer versions, values it cannot use): captured as they stand and written
-// back at the end of their object, so that a load and a save lose nothing.
+// Entries of a settings object that this version does not read (keys and objects of newer
+// versions, values it cannot use): captured as they stand and written back before the
+// object's end line, so that a load and a save lose nothing. The readers of objects that
+// keep no order of their own (jump paths, interlinear and export processes, corpora) use
+// this; the files' top-level objects keep each entry's place (kept_entries.h).
 #pragma once
 
 #include <string>
@@ -22,6 +24,7 @@ public:
     void AddCaptured(std::string_view captured) { m_text += captured; }
     void Write(ObjectStream& os) const;
     bool IsEmpty() const { return m_text.empty(); }
+    const std::string& Text() const { return m_text; }
     bool operator==(const UnknownEntries&) const = default;
 
 private:
