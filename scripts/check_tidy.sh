@@ -10,7 +10,7 @@ regex=${2:-'src/.*\.cpp$'}
     echo "$build/compile_commands.json is missing: configure the build first" >&2
     exit 2
 }
-out=$(run-clang-tidy -p "$build" -j "$(nproc)" -quiet "$regex" 2>&1 | sed 's/\x1b\[[0-9;]*m//g')
+out=$(run-clang-tidy -p "$build" -j "$(nproc)" -quiet -extra-arg=-Wno-unknown-warning-option "$regex" 2>&1 | sed 's/\x1b\[[0-9;]*m//g')
 warnings=$(grep -E '(warning|error):' <<<"$out" | sort -u || true)
 if [ -n "$warnings" ]; then
     echo "$warnings"

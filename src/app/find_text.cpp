@@ -50,11 +50,10 @@ void CFindMatcher::Compile(std::string_view findText) {
     const Unit& first = m_units.front();
     for (int c = 0; c < 256; ++c) {
         auto code = static_cast<unsigned char>(c);
-        if (!m_enc) {
-            m_first[c] = code == first.code;
-        } else if ((Kind(first.code) & kSortUndefined) || (Kind(code) & kSortUndefined)) {
-            // Undefined units match by their bytes: the unit of unmatched bytes may be
-            // any of them, so it is let through and tested in full.
+        // Without an encoding, and for undefined units, bytes match by their value: the
+        // unit of unmatched bytes may be any of them, so it is let through and tested in
+        // full.
+        if (!m_enc || (Kind(first.code) & kSortUndefined) || (Kind(code) & kSortUndefined)) {
             m_first[c] = code == first.code;
         } else {
             m_first[c] = m_order->CompareUnits(first.code, code, m_mask) == 0;

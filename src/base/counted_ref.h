@@ -17,7 +17,8 @@ public:
     }
     CountedRef(const CountedRef& o) : CountedRef(o.m_p) {}
     CountedRef(CountedRef&& o) noexcept : m_p(std::exchange(o.m_p, nullptr)) {}
-    CountedRef& operator=(const CountedRef& o) {
+    // Reset takes the new reference before it lets the old one go: self-assignment is safe.
+    CountedRef& operator=(const CountedRef& o) { // NOLINT(bugprone-unhandled-self-assignment)
         Reset(o.m_p);
         return *this;
     }

@@ -14,7 +14,10 @@ public:
     CDblListEl() = default;
     // Copies of an element start unlinked.
     CDblListEl(const CDblListEl&) {}
-    CDblListEl& operator=(const CDblListEl&) { return *this; }
+    // Assignment leaves the links alone, so assigning an element to itself changes nothing.
+    CDblListEl& operator=(const CDblListEl&) { // NOLINT(bugprone-unhandled-self-assignment)
+        return *this;
+    }
     virtual ~CDblListEl();
 
     CDblListEl* NextEl() const { return m_next; }

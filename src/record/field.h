@@ -26,7 +26,8 @@ bool FieldLengthOK(std::int64_t n);
 // valid until the field's text changes or the field goes.
 class FieldText : public std::string_view {
 public:
-    constexpr FieldText() : std::string_view("", 0) {}
+    // Never a null data(): callers hand it to C functions.
+    constexpr FieldText() : std::string_view("", 0) {} // NOLINT(bugprone-string-constructor)
     constexpr FieldText(const char* data, std::size_t size) : std::string_view(data, size) {}
     // So that `found ? record->GetKey() : "-"` reads as it did with a string.
     constexpr FieldText(const char* text) : std::string_view(text) {}
