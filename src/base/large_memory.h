@@ -36,7 +36,7 @@ public:
         return static_cast<T*>(MapLarge(bytes, true));
     }
     void deallocate(T* p, std::size_t n) {
-        std::size_t bytes = n * sizeof(T);
+        std::size_t bytes = n * sizeof(T); // NOLINT(bugprone-sizeof-expression): T may be a pointer
         if (bytes < kMapFrom)
             ::operator delete(p);
         else

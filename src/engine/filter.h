@@ -133,7 +133,7 @@ public:
     void OnLangEncUpdate(const CLangEncUpdate& update) override;
 
 private:
-    void ReadFilter(ObjectStream& is, std::string name, int line, CNoteList& notes);
+    void ReadFilter(ObjectStream& is, const std::string& name, int line, CNoteList& notes);
     void Changed(CFilter& filter);
 
     CMarkerSet* m_markers;

@@ -53,7 +53,7 @@ bool CFilterSet::Read(ObjectStream& is, CNoteList& notes) {
     return true;
 }
 
-void CFilterSet::ReadFilter(ObjectStream& is, std::string name, int line, CNoteList& notes) {
+void CFilterSet::ReadFilter(ObjectStream& is, const std::string& name, int line, CNoteList& notes) {
     CFilterElementList elements;
     bool matchWhole = false;
     int mask = kMatchPrimary;

@@ -15,7 +15,8 @@
 
 namespace crv {
 
-CIndexSet::CIndexSet(CMarkerSet& markers, std::vector<CMarker*> secKeys) : m_markers(&markers) {
+CIndexSet::CIndexSet(CMarkerSet& markers, const std::vector<CMarker*>& secKeys)
+    : m_markers(&markers) {
     for (CMarker* m : secKeys)
         m_secKeys.emplace_back(m);
     MakeDefaultIndex();

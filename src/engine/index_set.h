@@ -68,7 +68,7 @@ public:
     // A set for a database whose markers are markers (record marker set) and whose
     // default index sorts then by secKeys. Subscribes to the markers' change notices
     // with the rank of documents.
-    CIndexSet(CMarkerSet& markers, std::vector<CMarker*> secKeys = {});
+    CIndexSet(CMarkerSet& markers, const std::vector<CMarker*>& secKeys = {});
     // A database of type: its markers, record marker and secondary keys, and filters
     // found in its filter set (CFilterSetLink); the set holds the type counted while it
     // lives.

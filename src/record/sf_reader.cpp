@@ -17,8 +17,8 @@ namespace {
 // The input buffer (smaller for a smaller input), and the longest physical line it
 // takes. A longer line cannot belong to a field within the limit, so it fails the read
 // as too large; the bound keeps a file without line ends from being buffered whole.
-constexpr std::size_t kBufferSize = 256 * 1024;
-constexpr std::size_t kMaxPhysicalLine = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{256} * 1024;
+constexpr std::size_t kMaxPhysicalLine = std::size_t{64} * 1024;
 // Lines longer than this are broken after every 1000th character when read.
 constexpr std::size_t kLongLine = 1000;
 // The input buffer keeps this much room behind its capacity, so that FindLineEnd may

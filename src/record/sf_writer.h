@@ -53,7 +53,7 @@ private:
     void PutText(std::string_view text);
     void Drain();
 
-    static constexpr std::size_t kBufferSize = 64 * 1024;
+    static constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
     ByteSink& m_out;
     std::unique_ptr<char[]> m_buf;
     std::size_t m_used = 0;
