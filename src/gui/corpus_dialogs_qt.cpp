@@ -16,18 +16,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "gui/form_rows.h"
 #include "gui/qt_text.h"
 
 namespace crv::gui {
 
 namespace {
-
-QDialogButtonBox* OkCancel(QDialog* dialog) {
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return box;
-}
 
 QComboBox* CorpusCombo(const std::vector<std::string>& names, const std::string& current,
                        QWidget* parent) {
@@ -35,21 +29,18 @@ QComboBox* CorpusCombo(const std::vector<std::string>& names, const std::string&
     combo->setObjectName("corpus");
     for (const std::string& name : names)
         combo->addItem(Q(name));
-    combo->setCurrentIndex(combo->findText(Q(current)));
+    // Nothing chosen before: the first corpus, which is often the only one.
+    int at = combo->findText(Q(current));
+    combo->setCurrentIndex(at >= 0 ? at : 0);
     return combo;
 }
 
 // The output database with a "Browse..." button that opens the save dialog.
 QHBoxLayout* OutputRow(QLineEdit* edit, QWidget* parent) {
-    auto* row = new QHBoxLayout;
-    row->addWidget(edit, 1);
-    auto* b = new QPushButton("Bro&wse...", parent);
-    QObject::connect(b, &QPushButton::clicked, parent, [edit] {
+    return WithBrowse(edit, parent, [edit] {
         if (auto chosen = ChooseOutputFile(S(edit->text())))
             edit->setText(Q(*chosen));
     });
-    row->addWidget(b);
-    return row;
 }
 
 // "Unlimited" or a limit: the check box turns the limit on.
@@ -77,9 +68,11 @@ WordListDialogQt::WordListDialogQt(CWordListDialog& logic, QWidget* parent)
     auto* form = new QFormLayout(this);
     m_corpus = CorpusCombo(logic.CorpusNames(), logic.corpus, this);
     form->addRow("Text &corpus:", m_corpus);
+    if (S(m_corpus->currentText()) != logic.corpus)
+        m_logic.ChooseCorpus(S(m_corpus->currentText()));
     m_output = new QLineEdit(Q(logic.output), this);
     m_output->setObjectName("output");
-    form->addRow("&Output file:", OutputRow(m_output, this));
+    AddRow(form, this, "&Output file:", OutputRow(m_output, this), m_output);
     connect(m_corpus, &QComboBox::currentTextChanged, this, [this](const QString& name) {
         m_logic.ChooseCorpus(S(name));
         m_output->setText(Q(m_logic.output));
@@ -97,7 +90,7 @@ WordListDialogQt::WordListDialogQt(CWordListDialog& logic, QWidget* parent)
                  LimitRow(m_limit, m_max, logic.limitRefs, logic.maxRefs));
     connect(m_refs, &QCheckBox::toggled, m_limit, &QCheckBox::setEnabled);
     m_limit->setEnabled(logic.refs);
-    form->addRow(OkCancel(this));
+    form->addRow(OkCancelButtons(this));
 }
 
 void WordListDialogQt::accept() {
@@ -143,8 +136,8 @@ ConcordanceDialogQt::ConcordanceDialogQt(CConcordanceDialog& logic, QWidget* par
                  LimitRow(m_limit, m_max, logic.limitMatches, logic.maxMatches));
     m_output = new QLineEdit(Q(logic.output), this);
     m_output->setObjectName("output");
-    form->addRow("&Output file:", OutputRow(m_output, this));
-    form->addRow(OkCancel(this));
+    AddRow(form, this, "&Output file:", OutputRow(m_output, this), m_output);
+    form->addRow(OkCancelButtons(this));
     m_search->setFocus();
 }
 
@@ -162,8 +155,7 @@ void ConcordanceDialogQt::accept() {
 
 // ---------------------------------------------------------------- corpus properties
 
-CorpusPropertiesDialogQt::CorpusPropertiesDialogQt(CCorpusPropertiesDialog& logic,
-                                                   QWidget* parent)
+CorpusPropertiesDialogQt::CorpusPropertiesDialogQt(CCorpusPropertiesDialog& logic, QWidget* parent)
     : QDialog(parent), m_logic(logic), m_editor(logic.EditFiles()) {
     setWindowTitle("Text Corpus Properties");
     setObjectName("corpusPropertiesDialog");
@@ -220,7 +212,7 @@ CorpusPropertiesDialogQt::CorpusPropertiesDialogQt(CCorpusPropertiesDialog& logi
     markers->addRow("C&hapter marker (secondary reference):", m_chapter);
     markers->addRow("&Verse marker (tertiary reference):", m_verse);
     layout->addLayout(markers);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(OkCancelButtons(this));
     ShowFiles();
     resize(sizeHint().width() * 3 / 2, sizeHint().height());
 }

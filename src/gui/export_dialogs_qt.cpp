@@ -20,29 +20,13 @@
 
 #include "base/platform.h"
 #include "export/export_process_set.h"
+#include "gui/form_rows.h"
 #include "gui/qt_text.h"
 #include "schema/marker.h"
 
 namespace crv::gui {
 
 namespace {
-
-QDialogButtonBox* OkCancel(QDialog* dialog) {
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return box;
-}
-
-// A line edit with a "Browse..." button beside it.
-QHBoxLayout* WithBrowse(QLineEdit* edit, QWidget* parent, std::function<void()> browse) {
-    auto* row = new QHBoxLayout;
-    row->addWidget(edit, 1);
-    auto* b = new QPushButton("Bro&wse...", parent);
-    QObject::connect(b, &QPushButton::clicked, parent, std::move(browse));
-    row->addWidget(b);
-    return row;
-}
 
 // Settings texts may be legacy bytes (a Windows-1252 dash in a title): they go back
 // as bytes of the same kind, and only when the user changed them.
@@ -74,13 +58,17 @@ struct LengthField {
     const char* key;
     const char* label;
 };
-constexpr LengthField kLengthFields[] = {
-    {"paperWidth", "&Width:"},        {"paperHeight", "&Height:"},
-    {"topMargin", "&Top:"},           {"bottomMargin", "&Bottom:"},
-    {"leftMargin", "&Left:"},         {"rightMargin", "&Right:"},
-    {"gutter", "&Gutter:"},           {"headerToEdge", "Header from &edge:"},
-    {"footerToEdge", "Footer from e&dge:"}, {"columns", "&Columns:"},
-    {"columnSpacing", "&Spacing between columns:"}};
+constexpr LengthField kLengthFields[] = {{"paperWidth", "&Width:"},
+                                         {"paperHeight", "&Height:"},
+                                         {"topMargin", "&Top:"},
+                                         {"bottomMargin", "&Bottom:"},
+                                         {"leftMargin", "&Left:"},
+                                         {"rightMargin", "&Right:"},
+                                         {"gutter", "&Gutter:"},
+                                         {"headerToEdge", "Header from &edge:"},
+                                         {"footerToEdge", "Footer from e&dge:"},
+                                         {"columns", "&Columns:"},
+                                         {"columnSpacing", "&Spacing between columns:"}};
 } // namespace
 
 PageSetupDialogQt::PageSetupDialogQt(PageSetupDialog& logic, QWidget* parent)
@@ -90,8 +78,8 @@ PageSetupDialogQt::PageSetupDialogQt(PageSetupDialog& logic, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     m_paper = new QComboBox(this);
-    m_paper->addItems({"Letter", "Legal", "A4", "Custom size in inches",
-                       "Custom size in centimeters"});
+    m_paper->addItems(
+        {"Letter", "Legal", "A4", "Custom size in inches", "Custom size in centimeters"});
     m_paper->setCurrentIndex(static_cast<int>(logic.Setup().paper));
     form->addRow("&Paper size:", m_paper);
     m_unit = new QLabel(this);
@@ -118,7 +106,7 @@ PageSetupDialogQt::PageSetupDialogQt(PageSetupDialog& logic, QWidget* parent)
     form->addRow(m_facing);
     form->addRow(m_line);
     layout->addLayout(form);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(OkCancelButtons(this));
     connect(m_paper, &QComboBox::currentIndexChanged, this, [this](int index) {
         TakeTexts();
         m_logic.SetPaper(static_cast<PaperSize>(index));
@@ -194,14 +182,17 @@ ExportProcessDialogQt::ExportProcessDialogQt(CExportProcess& process,
         m_table = new QLineEdit(Q(m_logic.changeTable), this);
         m_table->setObjectName("changeTable");
         m_table->setPlaceholderText("none");
-        form->addRow("C&hange table:", WithBrowse(m_table, this, [this] {
-                         QString chosen = BrowseFor("Change Table",
-                                                    "Change Tables (*.ztt)|*.ztt|All files "
-                                                    "(*.*)|*.*||",
-                                                    m_table->text());
-                         if (!chosen.isEmpty())
-                             m_table->setText(chosen);
-                     }));
+        AddRow(form, this, "C&hange table:",
+               WithBrowse(m_table, this,
+                          [this] {
+                              QString chosen = BrowseFor("Change Table",
+                                                         "Change Tables (*.ztt)|*.ztt|All files "
+                                                         "(*.*)|*.*||",
+                                                         m_table->text());
+                              if (!chosen.isEmpty())
+                                  m_table->setText(chosen);
+                          }),
+               m_table);
     } else {
         m_table = nullptr;
     }
@@ -217,6 +208,7 @@ ExportProcessDialogQt::ExportProcessDialogQt(CExportProcess& process,
     auto* fieldsLabel = new QLabel("&Fields to export:", this);
     m_fields = new QListWidget(this);
     m_fields->setObjectName("fields");
+    m_fields->setMinimumSize(230, 240);
     fieldsLabel->setBuddy(m_fields);
     const CMarkerSet& markers = process.Owner().Markers();
     for (const auto& [name, included] : m_logic.fields) {
@@ -229,7 +221,7 @@ ExportProcessDialogQt::ExportProcessDialogQt(CExportProcess& process,
     }
     right->addWidget(fieldsLabel);
     right->addWidget(m_fields, 1);
-    right->addWidget(OkCancel(this));
+    right->addWidget(OkCancelButtons(this));
     layout->addLayout(right, 1);
 }
 
@@ -245,14 +237,17 @@ void ExportProcessDialogQt::BuildRtf(QFormLayout* form) {
     m_template = new QLineEdit(Q(m_logic.documentTemplate), this);
     m_template->setObjectName("documentTemplate");
     m_template->setPlaceholderText("none");
-    form->addRow("Document &template:", WithBrowse(m_template, this, [this] {
-                     QString chosen = BrowseFor("Document Template",
-                                                "Document Templates (*.dot)|*.dot|Rich Text "
-                                                "Format (*.rtf)|*.rtf||",
-                                                m_template->text());
-                     if (!chosen.isEmpty())
-                         m_template->setText(chosen);
-                 }));
+    AddRow(form, this, "Document &template:",
+           WithBrowse(m_template, this,
+                      [this] {
+                          QString chosen = BrowseFor("Document Template",
+                                                     "Document Templates (*.dot)|*.dot|Rich Text "
+                                                     "Format (*.rtf)|*.rtf||",
+                                                     m_template->text());
+                          if (!chosen.isEmpty())
+                              m_template->setText(chosen);
+                      }),
+           m_template);
     m_markerFont = new QCheckBox("Use the &markers' fonts", this);
     m_markerFont->setChecked(m_logic.markerFont);
     form->addRow(m_markerFont);
@@ -370,7 +365,7 @@ void ExportProcessDialogQt::AudienceSetup() {
                                  edit->setText(Q(chosen));
                          }));
         }
-    form->addRow(OkCancel(&dialog));
+    form->addRow(OkCancelButtons(&dialog));
     dialog.resize(dialog.sizeHint().width() * 3 / 2, dialog.sizeHint().height());
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -494,7 +489,7 @@ ExportDialogQt::ExportDialogQt(CExportProcessSet& set, bool hasWindow, bool hasR
     m_autoOpen->setChecked(m_logic.autoOpen);
     grid->addWidget(m_showProperties, 8, 0, 1, 2);
     grid->addWidget(m_autoOpen, 9, 0, 1, 2);
-    grid->addWidget(OkCancel(this), 10, 0, 1, 2);
+    grid->addWidget(OkCancelButtons(this), 10, 0, 1, 2);
     grid->setRowStretch(4, 1);
 
     connect(m_processes, &QListWidget::currentRowChanged, this, [this](int row) {

@@ -27,8 +27,8 @@ void Activate(gui::MainWindow& main, gui::DatabaseWindow* lex) {
 
 // The Export dialog's step: the process by name, the records, the output; the
 // properties shown or not, Open after export or not.
-ModalScript::Step ExportStep(const QString& process, const std::string& output,
-                             bool showProperties, bool autoOpen) {
+ModalScript::Step ExportStep(const QString& process, const std::string& output, bool showProperties,
+                             bool autoOpen) {
     return [=](QWidget* w) {
         auto* dialog = qobject_cast<ExportDialogQt*>(w);
         ASSERT_NE(dialog, nullptr);
