@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <filesystem>
 
 #include "app/crv_doc.h"
 #include "app/project.h"
@@ -62,7 +63,12 @@ void ExportCommands::Export() {
         request.records = dialog.Logic().records;
         request.window = &w->Index();
         request.record = record;
-        QtExportDialogs dialogs(&m_main, folder, dialog.output);
+        // A name typed without a folder goes beside the database, where the run's own
+        // suggestion would put it.
+        std::string output = dialog.output;
+        if (!output.empty() && std::filesystem::path(output).is_relative())
+            output = (std::filesystem::path(doc.Path()).parent_path() / output).string();
+        QtExportDialogs dialogs(&m_main, folder, output);
         RunExport(*dialog.chosen, request, dialogs);
     }
     // Processes added, changed or deleted, the last output and the choices kept: the

@@ -91,15 +91,19 @@ TEST_F(GuiTest, CorpusPropertiesAddAFileThatTheProjectFileKeepsAndCancelKeepsNot
     WriteFileBytes(added, "\\id Four\r\n\\c 1\r\n\\v 1 kelo\r\n");
     WriteFileBytes(dropped, "\\id Five\r\n\\c 1\r\n\\v 1 kelo\r\n");
     Start();
-    auto addFile = [](const std::string& path, const char* button) {
+    auto addLast = [](QWidget* w) {
+        auto* props = qobject_cast<gui::CorpusPropertiesDialogQt*>(w);
+        ASSERT_NE(props, nullptr);
+        EXPECT_EQ(props->Name()->text(), "Tsaloni stories");
+        EXPECT_EQ(props->Files()->count(), 3);
+        ClickButton(w, "Add Last..."); // the file chooser, answered by the next step
+    };
+    // The properties come back on top after the file chooser.
+    auto confirm = [](const std::string& path, const char* button) {
         return [path, button](QWidget* w) {
             auto* props = qobject_cast<gui::CorpusPropertiesDialogQt*>(w);
             ASSERT_NE(props, nullptr);
-            EXPECT_EQ(props->Name()->text(), "Tsaloni stories");
-            EXPECT_EQ(props->Files()->count(), 3);
-            // The file chooser opens inside the click; the script answers it.
-            ClickButton(w, "Add Last...");
-            EXPECT_EQ(props->Files()->count(), 4);
+            ASSERT_EQ(props->Files()->count(), 4);
             EXPECT_EQ(props->Files()->item(3)->text(), gui::Q(path));
             ClickButton(w, button);
         };
@@ -124,9 +128,10 @@ TEST_F(GuiTest, CorpusPropertiesAddAFileThatTheProjectFileKeepsAndCancelKeepsNot
     for (auto [path, button] : {std::pair{dropped, "Cancel"}, {added, "OK"}}) {
         ModalScript script;
         script.Then(modify);
-        script.Then(addFile(path, button));
+        script.Then(addLast);
         script.Then(chooseFile(path));
-        script.Then([](QWidget* w) { ClickButton(w, "Close"); });
+        script.Then(confirm(path, button));
+        script.Then([](QWidget* w) { ClickButton(w, "Close"); }); // the list, on top again
         Trigger("toolsCorpora");
         EXPECT_TRUE(script.Done());
         EXPECT_TRUE(script.unexpected.empty());
