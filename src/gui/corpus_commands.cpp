@@ -76,36 +76,29 @@ DatabaseWindow* CorpusCommands::ShowResult(const CCorpusCommandResult& result) {
     return m_main.OpenWindow(*result.doc, settings);
 }
 
-void CorpusCommands::CreateWordList() {
+template <class Logic, class Form, class Run> void CorpusCommands::RunTool(Run run) {
     CProject* project = m_main.Project();
+    // The records being edited count in the results.
     if (!project || !m_main.LeaveRecords(nullptr)) {
         QApplication::beep();
         return;
     }
-    CWordListDialog logic(project->Corpora());
-    WordListDialogQt dialog(logic, &m_main);
+    Logic logic(project->Corpora());
+    Form dialog(logic, &m_main);
     if (dialog.exec() != QDialog::Accepted)
         return;
     CCorpusCommandResult result;
-    if (RunWordListCommand(*project, logic.corpus, logic.Options(), logic.output, result))
+    if (run(*project, logic.corpus, logic.Options(), logic.output, result, true))
         ShowResult(result);
     m_main.UpdateCommands();
 }
 
+void CorpusCommands::CreateWordList() {
+    RunTool<CWordListDialog, WordListDialogQt>(RunWordListCommand);
+}
+
 void CorpusCommands::Concordance() {
-    CProject* project = m_main.Project();
-    if (!project || !m_main.LeaveRecords(nullptr)) {
-        QApplication::beep();
-        return;
-    }
-    CConcordanceDialog logic(project->Corpora());
-    ConcordanceDialogQt dialog(logic, &m_main);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    CCorpusCommandResult result;
-    if (RunConcordanceCommand(*project, logic.corpus, logic.Options(), logic.output, result))
-        ShowResult(result);
-    m_main.UpdateCommands();
+    RunTool<CConcordanceDialog, ConcordanceDialogQt>(RunConcordanceCommand);
 }
 
 void CorpusCommands::TextCorpora() {

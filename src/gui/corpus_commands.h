@@ -31,6 +31,8 @@ public:
 private:
     // The window on a run's result; null when nothing was opened.
     DatabaseWindow* ShowResult(const CCorpusCommandResult& result);
+    // The dialog, the run and its window, shared by the word list and the concordance.
+    template <class Logic, class Form, class Run> void RunTool(Run run);
 
     MainWindow& m_main;
 };

@@ -180,11 +180,7 @@ CorpusPropertiesDialogQt::CorpusPropertiesDialogQt(CCorpusPropertiesDialog& logi
     filesLayout->addWidget(m_files, 1);
     auto* buttons = new QVBoxLayout;
     auto add = [&](const char* text, const char* name, std::function<void()> fn) {
-        auto* b = new QPushButton(text, files);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, std::move(fn));
-        buttons->addWidget(b);
+        AddButton(buttons, this, text, name, std::move(fn));
     };
     add("Add &First...", "first", [this] { ChooseAndPlace(0); });
     add("Add La&st...", "last", [this] { ChooseAndPlace(1); });
@@ -266,11 +262,7 @@ CorpusListDialogQt::CorpusListDialogQt(CCorpusSet& set, std::vector<std::string>
     layout->addWidget(m_list, 1);
     auto* buttons = new QVBoxLayout;
     auto add = [&](const char* text, const char* name, std::function<void()> fn) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, std::move(fn));
-        buttons->addWidget(b);
+        AddButton(buttons, this, text, name, std::move(fn));
     };
     add("&Add...", "add", [this] {
         if (CCorpus* c = m_logic.Add())

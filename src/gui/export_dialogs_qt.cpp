@@ -179,20 +179,9 @@ ExportProcessDialogQt::ExportProcessDialogQt(CExportProcess& process,
     m_name->setObjectName("name");
     form->addRow("&Name:", m_name);
     if (m_logic.Kind() != CExportProcess::Kind::Dictionary) {
-        m_table = new QLineEdit(Q(m_logic.changeTable), this);
-        m_table->setObjectName("changeTable");
-        m_table->setPlaceholderText("none");
-        AddRow(form, this, "C&hange table:",
-               WithBrowse(m_table, this,
-                          [this] {
-                              QString chosen = BrowseFor("Change Table",
-                                                         "Change Tables (*.ztt)|*.ztt|All files "
-                                                         "(*.*)|*.*||",
-                                                         m_table->text());
-                              if (!chosen.isEmpty())
-                                  m_table->setText(chosen);
-                          }),
-               m_table);
+        m_table =
+            SettingsFileRow(form, "C&hange table:", "changeTable", m_logic.changeTable,
+                            "Change Table", "Change Tables (*.ztt)|*.ztt|All files (*.*)|*.*||");
     } else {
         m_table = nullptr;
     }
@@ -225,6 +214,23 @@ ExportProcessDialogQt::ExportProcessDialogQt(CExportProcess& process,
     layout->addLayout(right, 1);
 }
 
+QLineEdit* ExportProcessDialogQt::SettingsFileRow(QFormLayout* form, const char* label,
+                                                  const char* name, const std::string& value,
+                                                  const char* title, const char* filter) {
+    auto* edit = new QLineEdit(Q(value), this);
+    edit->setObjectName(name);
+    edit->setPlaceholderText("none");
+    AddRow(form, this, label,
+           WithBrowse(edit, this,
+                      [this, edit, title, filter] {
+                          QString chosen = BrowseFor(title, filter, edit->text());
+                          if (!chosen.isEmpty())
+                              edit->setText(chosen);
+                      }),
+           edit);
+    return edit;
+}
+
 QString ExportProcessDialogQt::BrowseFor(const QString& title, const QString& filter,
                                          const QString& current) {
     std::string initial = SettingsPath(m_settingsFolder, S(current));
@@ -234,20 +240,9 @@ QString ExportProcessDialogQt::BrowseFor(const QString& title, const QString& fi
 }
 
 void ExportProcessDialogQt::BuildRtf(QFormLayout* form) {
-    m_template = new QLineEdit(Q(m_logic.documentTemplate), this);
-    m_template->setObjectName("documentTemplate");
-    m_template->setPlaceholderText("none");
-    AddRow(form, this, "Document &template:",
-           WithBrowse(m_template, this,
-                      [this] {
-                          QString chosen = BrowseFor("Document Template",
-                                                     "Document Templates (*.dot)|*.dot|Rich Text "
-                                                     "Format (*.rtf)|*.rtf||",
-                                                     m_template->text());
-                          if (!chosen.isEmpty())
-                              m_template->setText(chosen);
-                      }),
-           m_template);
+    m_template = SettingsFileRow(
+        form, "Document &template:", "documentTemplate", m_logic.documentTemplate,
+        "Document Template", "Document Templates (*.dot)|*.dot|Rich Text Format (*.rtf)|*.rtf||");
     m_markerFont = new QCheckBox("Use the &markers' fonts", this);
     m_markerFont->setChecked(m_logic.markerFont);
     form->addRow(m_markerFont);
@@ -418,11 +413,7 @@ ExportDialogQt::ExportDialogQt(CExportProcessSet& set, bool hasWindow, bool hasR
     grid->addWidget(m_processes, 1, 0, 4, 1);
     auto* buttons = new QVBoxLayout;
     auto addButton = [&](const char* text, const char* name, std::function<void()> fn) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, std::move(fn));
-        buttons->addWidget(b);
+        AddButton(buttons, this, text, name, std::move(fn));
     };
     auto edit = [this](CExportProcess& p) { return EditProcess(p); };
     addButton("&Add...", "add", [this, edit] {

@@ -65,6 +65,9 @@ private:
     void AudienceSetup();
     void TakeDictionary();
     QString BrowseFor(const QString& title, const QString& filter, const QString& current);
+    // A file of the settings (change table, template) with its "Browse..." button.
+    QLineEdit* SettingsFileRow(QFormLayout* form, const char* label, const char* name,
+                               const std::string& value, const char* title, const char* filter);
 
     ExportProcessDialog m_logic;
     std::string m_settingsFolder;

@@ -35,4 +35,14 @@ void AddRow(QFormLayout* form, QWidget* parent, const char* text, QLayout* row, 
     form->addRow(label, row);
 }
 
+QPushButton* AddButton(QBoxLayout* buttons, QWidget* parent, const char* text, const char* name,
+                       std::function<void()> fn) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    QObject::connect(b, &QPushButton::clicked, parent, std::move(fn));
+    buttons->addWidget(b);
+    return b;
+}
+
 } // namespace crv::gui
