@@ -29,13 +29,19 @@ namespace crv::gui {
 namespace {
 
 // Settings texts may be legacy bytes (a Windows-1252 dash in a title): they go back
-// as bytes of the same kind, and only when the user changed them.
-void TakeText(const QLineEdit* edit, std::string& bytes) {
+// as bytes of the same kind, and only when the user changed them. A character those
+// bytes cannot hold is refused with its message.
+bool TakeText(QLineEdit* edit, std::string& bytes) {
     if (edit->text() == FieldText(bytes))
-        return;
+        return true;
     std::string out, message;
-    if (TypedBytes(edit->text(), bytes, false, out, message))
-        bytes = std::move(out);
+    if (!TypedBytes(edit->text(), bytes, false, out, message)) {
+        platform().ShowMessage(message);
+        edit->setFocus();
+        return false;
+    }
+    bytes = std::move(out);
+    return true;
 }
 
 std::string ChooseFileFor(const std::string& title, const std::string& filter,
@@ -289,7 +295,12 @@ void ExportProcessDialogQt::BuildDictionary(QFormLayout* form) {
     // The title shown is the one of the audience and format chosen: each keeps its own.
     auto switchTitle = [this] {
         CExportProcessPLX& p = *m_logic.dictionary;
-        TakeText(m_title, p.Title());
+        if (!TakeText(m_title, p.Title())) {
+            // The title typed stays to be mended under the choice it belongs to.
+            m_audience->button(p.audience == PlxAudience::National ? 1 : 0)->setChecked(true);
+            m_format->button(static_cast<int>(p.format))->setChecked(true);
+            return;
+        }
         p.audience = m_audience->checkedId() == 1 ? PlxAudience::National : PlxAudience::English;
         p.format = static_cast<PlxFormat>(m_format->checkedId());
         m_title->setText(FieldText(p.Title()));
@@ -368,15 +379,16 @@ void ExportProcessDialogQt::AudienceSetup() {
         *value = S(edit->text().trimmed());
 }
 
-void ExportProcessDialogQt::TakeDictionary() {
+bool ExportProcessDialogQt::TakeDictionary() {
     CExportProcessPLX& d = *m_logic.dictionary;
-    TakeText(m_title, d.Title());
     for (auto& [flag, box] : m_options)
         *flag = box->isChecked();
+    return TakeText(m_title, d.Title());
 }
 
 void ExportProcessDialogQt::accept() {
-    TakeText(m_name, m_logic.name);
+    if (!TakeText(m_name, m_logic.name))
+        return;
     if (m_table)
         m_logic.changeTable = S(m_table->text().trimmed());
     for (int i = 0; i < m_fields->count(); ++i)
@@ -388,8 +400,8 @@ void ExportProcessDialogQt::accept() {
         m_logic.tabAligned = m_tabAligned->isChecked();
         m_logic.spacing = m_logic.tabAligned ? m_spacing->value() : 0;
     }
-    if (m_logic.dictionary)
-        TakeDictionary();
+    if (m_logic.dictionary && !TakeDictionary())
+        return;
     if (!m_logic.Ok()) {
         m_name->setFocus();
         return;

@@ -63,7 +63,7 @@ private:
     void BuildDictionary(QFormLayout* form);
     void PageSetup();
     void AudienceSetup();
-    void TakeDictionary();
+    bool TakeDictionary();
     QString BrowseFor(const QString& title, const QString& filter, const QString& current);
     // A file of the settings (change table, template) with its "Browse..." button.
     QLineEdit* SettingsFileRow(QFormLayout* form, const char* label, const char* name,
