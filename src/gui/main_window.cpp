@@ -23,7 +23,9 @@
 #include "app/preferences.h"
 #include "app/project.h"
 #include "base/message_text.h"
+#include "gui/corpus_commands.h"
 #include "gui/database_window.h"
+#include "gui/export_commands.h"
 #include "gui/qt_text.h"
 #include "gui/record_widget.h"
 #include "gui/service_commands.h"
@@ -249,6 +251,8 @@ void MainWindow::BuildMenus() {
     AddAction(help, "helpAbout", "&About Corvane...",
               "Show the program's version and copyright\nAbout", [this] { ShowAbout(); });
     m_services = new ServiceCommands(*this, file, db, view, help);
+    m_export = new ExportCommands(*this, file);
+    m_corpus = new CorpusCommands(*this);
 }
 
 void MainWindow::SetThemeIcons() {
@@ -463,6 +467,10 @@ void MainWindow::UpdateCommands() {
     m_recordStatus->setText(window ? w->StatusText() : QString());
     if (m_services)
         m_services->Update();
+    if (m_export)
+        m_export->Update();
+    if (m_corpus)
+        m_corpus->Update();
     if (window) {
         Action("editUndo")->setEnabled(w->RecordView().CanUndo());
         Action("viewBrowse")->setChecked(w->IsBrowse());

@@ -23,7 +23,9 @@ class Preferences;
 
 namespace crv::gui {
 
+class CorpusCommands;
 class DatabaseWindow;
+class ExportCommands;
 class ServiceCommands;
 class QtViewDialogs;
 
@@ -69,6 +71,8 @@ protected:
 
 private:
     friend class ServiceCommands;
+    friend class ExportCommands;
+    friend class CorpusCommands;
     QAction* AddAction(QMenu* menu, const QString& name, const QString& text, const QString& prompt,
                        std::function<void()> fn, const QKeySequence& keys = {});
     void BuildMenus();
@@ -101,6 +105,8 @@ private:
     QLabel* m_recordStatus;
     bool m_closing = false;
     ServiceCommands* m_services = nullptr; // print, sound, help, language bar
+    ExportCommands* m_export = nullptr;
+    CorpusCommands* m_corpus = nullptr;
     std::unique_ptr<QtViewDialogs> m_viewDialogs;
 };
 

@@ -1,11 +1,12 @@
 // corvane_screenshots OUTDIR PROJECT.prj: starts the desktop program on a project and
 // saves PNG pictures of the screen at each step of a short tour (windows, dialogs, a
-// message box, the record window, the Find dialog, the print preview, the user guide), for
-// looking at the program as a user sees it.
+// message box, the record window, the Find dialog, the print preview, the Export dialog,
+// a concordance, the user guide), for looking at the program as a user sees it.
 // Run under a virtual X server by scripts/screenshots.sh.
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPrintPreviewWidget>
@@ -173,6 +174,28 @@ int main(int argc, char** argv) {
                 w.Mdi()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dw->parentWidget()));
         w.Action("filePrintPreview")->trigger();
     });
+    // The Export dialog over the lexicon.
+    s.push_back([&] {
+        ShootModal("13-export-dialog");
+        w.Action("fileExport")->trigger();
+    });
+    // A concordance of "ponyu" in the sample's stories, shown in its browse window.
+    s.push_back([&] {
+        OnModal([](QWidget* dialog) {
+            if (auto* search = dialog->findChild<QLineEdit*>("search"))
+                search->setText("ponyu");
+            // The note that the project has no "Book References" encoding.
+            OnModal([](QWidget* box) { box->close(); }, dialog);
+            if (auto* d = qobject_cast<QDialog*>(dialog))
+                d->accept();
+        });
+        w.Action("toolsConcordance")->trigger();
+    });
+    s.push_back([&] {
+        if (QMdiSubWindow* sub = w.Mdi()->activeSubWindow())
+            sub->showMaximized();
+    });
+    s.push_back([] { Shot("14-concordance"); });
     s.push_back([&] { w.Action("helpUserGuide")->trigger(); });
     s.push_back([] {
         Shot("12-user-guide");
