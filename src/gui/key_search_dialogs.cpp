@@ -94,22 +94,35 @@ void KeyDialog::accept() {
 MultipleMatchesDialog::MultipleMatchesDialog(const CIndex& index, const CKeyRecordSet& matches,
                                              bool canInsert, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle("Multiple Matches");
-    auto* layout = new QVBoxLayout(this);
-    m_list = new QListWidget(this);
     const CMarker* show = nullptr;
     if (CDatabaseType* type = index.Set().Type())
         show = type->MultipleMatchMarker();
-    m_list->setFont(MarkerFont(index.PriMarker()));
     bool utf8 = MarkerIsUtf8(index.PriMarker());
-    for (const CIndexPos& p : matches.Matches()) {
-        QString row = FieldText(MatchRowText(*p.Entry(), show), utf8);
+    QStringList rows;
+    for (const CIndexPos& p : matches.Matches())
+        rows.push_back(FieldText(MatchRowText(*p.Entry(), show), utf8));
+    Build(rows, MarkerFont(index.PriMarker()), canInsert, matches.HasMore());
+}
+
+MultipleMatchesDialog::MultipleMatchesDialog(const QStringList& rows, const QFont& font,
+                                             bool canInsert, bool more, QWidget* parent)
+    : QDialog(parent) {
+    Build(rows, font, canInsert, more);
+}
+
+void MultipleMatchesDialog::Build(const QStringList& rows, const QFont& font, bool canInsert,
+                                  bool more) {
+    setWindowTitle("Multiple Matches");
+    auto* layout = new QVBoxLayout(this);
+    m_list = new QListWidget(this);
+    m_list->setFont(font);
+    for (QString row : rows) {
         row.replace('\n', ' ');
         m_list->addItem(row);
     }
-    if (matches.HasMore())
-        layout->addWidget(new QLabel(
-            QString("The first %1 matches are listed.").arg(matches.Matches().size()), this));
+    if (more)
+        layout->addWidget(
+            new QLabel(QString("The first %1 matches are listed.").arg(rows.size()), this));
     m_list->setCurrentRow(0);
     layout->addWidget(m_list);
     auto* box = new QDialogButtonBox(this);
@@ -146,20 +159,24 @@ bool QtKeySearchDialogs::AskKey(CKeySearch& search, std::string_view title,
     return dialog.exec() == QDialog::Accepted && dialog.Result(search);
 }
 
-CKeySearchDialogs::Choice QtKeySearchDialogs::NoMatches(const CKeySearch& search) {
-    QMessageBox box(QMessageBox::Information, "No Matches",
-                    "Can't find:\n" + FieldText(search.key, MarkerIsUtf8(m_keyMarker)),
-                    QMessageBox::NoButton, m_parent);
-    QPushButton* insert = box.addButton("&Insert", QMessageBox::AcceptRole);
+CKeySearchDialogs::Choice AskNoMatches(QWidget* parent, const QString& key, bool canInsert) {
+    using Choice = CKeySearchDialogs::Choice;
+    QMessageBox box(QMessageBox::Information, "No Matches", "Can't find:\n" + key,
+                    QMessageBox::NoButton, parent);
+    QPushButton* insert = canInsert ? box.addButton("&Insert", QMessageBox::AcceptRole) : nullptr;
     QPushButton* again = box.addButton("&Try Again", QMessageBox::ActionRole);
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(cancel);
     box.exec();
-    if (box.clickedButton() == insert)
+    if (insert && box.clickedButton() == insert)
         return Choice::Insert;
     if (box.clickedButton() == again)
         return Choice::TryAgain;
     return Choice::Cancel;
+}
+
+CKeySearchDialogs::Choice QtKeySearchDialogs::NoMatches(const CKeySearch& search) {
+    return AskNoMatches(m_parent, FieldText(search.key, MarkerIsUtf8(m_keyMarker)), true);
 }
 
 CKeySearchDialogs::Choice QtKeySearchDialogs::MultipleMatches(const CIndex& index,

@@ -18,6 +18,10 @@ namespace crv::gui {
 // primary level when mask is none of them); levels holds the buttons by their masks.
 QGroupBox* MatchLevelBox(QWidget* parent, int mask, QButtonGroup*& levels);
 
+// "No Matches" ("Can't find:" and the key): Insert, Try Again or Cancel (the default);
+// Insert only when canInsert.
+CKeySearchDialogs::Choice AskNoMatches(QWidget* parent, const QString& key, bool canInsert);
+
 class KeyDialog : public QDialog {
     Q_OBJECT
 public:
@@ -44,12 +48,17 @@ class MultipleMatchesDialog : public QDialog {
 public:
     MultipleMatchesDialog(const CIndex& index, const CKeyRecordSet& matches, bool canInsert,
                           QWidget* parent = nullptr);
+    // Rows made already (a jump's matches), in font; more: the list was cut short.
+    MultipleMatchesDialog(const QStringList& rows, const QFont& font, bool canInsert, bool more,
+                          QWidget* parent = nullptr);
     CKeySearchDialogs::Choice choice = CKeySearchDialogs::Choice::Cancel;
     int Row() const;
     QListWidget* List() const { return m_list; }
 
 private:
-    QListWidget* m_list;
+    void Build(const QStringList& rows, const QFont& font, bool canInsert, bool more);
+
+    QListWidget* m_list = nullptr;
 };
 
 class QtKeySearchDialogs : public CKeySearchDialogs {

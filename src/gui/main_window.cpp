@@ -24,6 +24,7 @@
 #include "app/project.h"
 #include "base/message_text.h"
 #include "gui/database_window.h"
+#include "gui/interlinear_commands.h"
 #include "gui/qt_text.h"
 #include "gui/record_widget.h"
 #include "gui/service_commands.h"
@@ -246,6 +247,7 @@ void MainWindow::BuildMenus() {
     AddAction(help, "helpAbout", "&About Corvane...",
               "Show the program's version and copyright\nAbout", [this] { ShowAbout(); });
     m_services = new ServiceCommands(*this, file, db, view, help);
+    m_interlinear = new InterlinearCommands(*this, db);
 }
 
 void MainWindow::FillWindowMenu() {
@@ -441,6 +443,8 @@ void MainWindow::UpdateCommands() {
     m_recordStatus->setText(window ? w->StatusText() : QString());
     if (m_services)
         m_services->Update();
+    if (m_interlinear)
+        m_interlinear->Update();
     if (window) {
         Action("editUndo")->setEnabled(w->RecordView().CanUndo());
         Action("viewBrowse")->setChecked(w->IsBrowse());

@@ -24,6 +24,7 @@ class Preferences;
 namespace crv::gui {
 
 class DatabaseWindow;
+class InterlinearCommands;
 class ServiceCommands;
 class QtViewDialogs;
 
@@ -69,6 +70,7 @@ protected:
 
 private:
     friend class ServiceCommands;
+    friend class InterlinearCommands;
     QAction* AddAction(QMenu* menu, const QString& name, const QString& text, const QString& prompt,
                        std::function<void()> fn, const QKeySequence& keys = {});
     void BuildMenus();
@@ -99,7 +101,8 @@ private:
     QList<QAction*> m_windowList;
     QLabel* m_recordStatus;
     bool m_closing = false;
-    ServiceCommands* m_services = nullptr; // print, sound, help, language bar
+    ServiceCommands* m_services = nullptr;        // print, sound, help, language bar
+    InterlinearCommands* m_interlinear = nullptr; // jumps, interlinearizing
     std::unique_ptr<QtViewDialogs> m_viewDialogs;
 };
 
