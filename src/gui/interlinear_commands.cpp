@@ -308,6 +308,14 @@ void InterlinearCommands::SpellCheck() {
     m_main.UpdateCommands();
 }
 
+bool InterlinearCommands::ConfirmClose(CCrvDoc& doc) {
+    CProject* p = Project();
+    if (!p)
+        return true;
+    CDocDatabases dbs(p->Documents());
+    return ConfirmCloseReferenced(dbs, p->Types(), doc, p->Options().warnDocClose);
+}
+
 // ---------------------------------------------------------------- editors
 
 void InterlinearCommands::EditJumpPath() {

@@ -43,6 +43,9 @@ public:
     void SpellCheck();
     void EditJumpPath();
     void EditProcesses();
+    // Before doc closes: the warning when a jump path references it (and the project
+    // asks for it); false when the user keeps it open.
+    bool ConfirmClose(CCrvDoc& doc);
 
 private:
     DatabaseWindow* Active() const;

@@ -120,8 +120,8 @@ CJumpDialogs::Choice QtJumpDialogs::NoMatches(const CKeySearch& search, bool can
 CJumpDialogs::Choice QtJumpDialogs::MultipleMatches(const std::vector<CJumpMatch>& matches,
                                                     const std::vector<std::string>& rows,
                                                     bool canInsert, std::size_t& row) {
-    const CMarker* shown = matches.empty() || !matches[0].index ? nullptr
-                                                                : matches[0].index->PriMarker();
+    const CMarker* shown =
+        matches.empty() || !matches[0].index ? nullptr : matches[0].index->PriMarker();
     const bool utf8 = MarkerIsUtf8(shown);
     QStringList texts;
     for (const std::string& r : rows)
@@ -142,8 +142,8 @@ std::optional<std::size_t> QtJumpDialogs::SelectDatabase(const std::vector<std::
     for (const std::string& n : names)
         items.push_back(Q(n));
     bool ok = false;
-    QString chosen = QInputDialog::getItem(m_parent, "Select Database",
-                                           "&Database to insert record into:", items, 0, false, &ok);
+    QString chosen = QInputDialog::getItem(
+        m_parent, "Select Database", "&Database to insert record into:", items, 0, false, &ok);
     if (!ok)
         return std::nullopt;
     const auto at = items.indexOf(chosen);
@@ -204,8 +204,7 @@ JumpPathDialog::JumpPathDialog(const CDbRefList& path, std::string base, COpenDa
         if (AvailableRow() >= 0)
             refuse(m_editor.InsertBefore(row < 0 ? m_editor.InPath().size()
                                                  : static_cast<std::size_t>(row),
-                                         static_cast<std::size_t>(AvailableRow()),
-                                         ChosenMarker()));
+                                         static_cast<std::size_t>(AvailableRow()), ChosenMarker()));
     });
     add("< &Remove", "pathRemove", [this] {
         const int row = m_inPath->indexOfTopLevelItem(m_inPath->currentItem());
@@ -273,8 +272,9 @@ void JumpPathDialog::Refill() {
     m_inPath->clear();
     for (const std::string& line : m_editor.InPath()) {
         const auto tab = line.find('\t');
-        m_inPath->addTopLevelItem(new QTreeWidgetItem(
-            {Q(line.substr(0, tab)), tab == std::string::npos ? QString() : Q(line.substr(tab + 1))}));
+        m_inPath->addTopLevelItem(
+            new QTreeWidgetItem({Q(line.substr(0, tab)),
+                                 tab == std::string::npos ? QString() : Q(line.substr(tab + 1))}));
     }
     if (m_inPath->topLevelItemCount() > 0)
         m_inPath->setCurrentItem(

@@ -365,7 +365,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             // Closing the last window of a database closes the database, which asks to
             // save it first; a refusal keeps the window.
             if (last && Project() &&
-                (!LeaveRecords(doc) || !Project()->Documents().CloseDocument(doc, true))) {
+                (!m_interlinear->ConfirmClose(*doc) || !LeaveRecords(doc) ||
+                 !Project()->Documents().CloseDocument(doc, true))) {
                 event->ignore();
                 return true;
             }
@@ -689,7 +690,8 @@ void MainWindow::SaveActive(bool as) {
 void MainWindow::CloseActiveDatabase() {
     DatabaseWindow* w = ActiveWindow();
     CProject* p = Project();
-    if (!w || !w->HasDocument() || !p || !LeaveRecords(&w->Document()))
+    if (!w || !w->HasDocument() || !p || !m_interlinear->ConfirmClose(w->Document()) ||
+        !LeaveRecords(&w->Document()))
         return;
     p->Documents().CloseDocument(&w->Document(), true);
     UpdateCommands();

@@ -19,8 +19,8 @@
 
 #include "app/crv_doc.h"
 #include "app/doc_manager.h"
-#include "base/platform.h"
 #include "base/object_stream.h"
+#include "base/platform.h"
 #include "gui/qt_text.h"
 #include "interlinear/lookup_proc.h"
 #include "interlinear/rearrange_proc.h"
@@ -83,24 +83,31 @@ QListWidget* DatabaseChooser(QWidget* parent, const CDbRefList& refs, CDocManage
     if (docs)
         for (CCrvDoc* doc : docs->Documents())
             add(Q(RefPath(doc->Path(), base)), false);
-    list->setMaximumHeight(90);
+    list->setMaximumHeight(72);
     return list;
 }
 
-// The references checked in list, in its order; those already in refs keep their settings.
+// The references checked in list, in its order; those already in refs keep their
+// settings and what this version does not know of them.
 void ApplyDatabases(const QListWidget* list, CDbRefList& refs) {
+    std::vector<std::string> chosen;
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->checkState() == Qt::Checked)
+            chosen.push_back(S(list->item(i)->text()));
+    std::vector<std::string> now;
+    for (const CDbRef* r = refs.GetFirst(); r; r = refs.GetNext(r))
+        now.push_back(r->Path());
+    if (chosen == now)
+        return;
     CDbRefList out;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->checkState() != Qt::Checked)
-            continue;
-        const std::string path = S(list->item(i)->text());
-        const CDbRef* kept = nullptr;
-        for (const CDbRef* r = refs.GetFirst(); r && !kept; r = refs.GetNext(r))
-            if (r->Path() == path)
-                kept = r;
+    for (const std::string& path : chosen) {
         auto* ref = new CDbRef(path);
-        if (kept)
-            ref->SetMarkerName(kept->MarkerName());
+        for (CDbRef* r = refs.GetFirst(); r; r = refs.GetNext(r))
+            if (r->Path() == path) {
+                ref->SetMarkerName(r->MarkerName());
+                ref->Unknown() = r->Unknown();
+                break;
+            }
         out.Add(ref);
     }
     out.Unknown() = refs.Unknown();
@@ -206,6 +213,7 @@ ProcessPropertiesDialog::ProcessPropertiesDialog(CInterlinearProc& proc, CDocMan
             right->addWidget(multiple);
             d.apply.push_back([multiple, lookup] { lookup->noCompRoot = !multiple->isChecked(); });
         }
+        left->addStretch();
         right->addStretch();
         d.adapt = new QCheckBox("&Adaptation process", this);
         d.adapt->setChecked(proc.Adapt());
@@ -214,8 +222,8 @@ ProcessPropertiesDialog::ProcessPropertiesDialog(CInterlinearProc& proc, CDocMan
         // The lexicons each index searches, with the fields it takes keys and values from.
         auto* lexicons = new QWidget(tabs);
         auto* lex = new QVBoxLayout(lexicons);
-        std::vector<std::pair<const char*, int>> tries = {{"Whole-word lookup",
-                                                           CLexiconTrie::kLookup}};
+        std::vector<std::pair<const char*, int>> tries = {
+            {"Whole-word lookup", CLexiconTrie::kLookup}};
         if (lookup->IsParse()) {
             tries.push_back({"Affixes (prefixes, suffixes, infixes)", CLexiconTrie::kPrefix});
             tries.push_back({"Roots", CLexiconTrie::kRoot});
@@ -311,8 +319,8 @@ void ProcessPropertiesDialog::accept() {
 
 ProcessEditorDialog::ProcessEditorDialog(const CInterlinearProcList& list, CDocManager* docs,
                                          QWidget* parent)
-    : QDialog(parent),
-      m_work(std::make_unique<CInterlinearProcList>(list.Type(), list.Locator())), m_docs(docs) {
+    : QDialog(parent), m_work(std::make_unique<CInterlinearProcList>(list.Type(), list.Locator())),
+      m_docs(docs) {
     for (const CInterlinearProc* p = list.GetFirst(); p; p = list.GetNext(p))
         m_work->AddProc(p->Clone());
     m_work->SetForcedGloss(list.ForcedGlossStart(), list.ForcedGlossEnd());
@@ -359,7 +367,9 @@ ProcessEditorDialog::ProcessEditorDialog(const CInterlinearProcList& list, CDocM
     forced->addWidget(m_forcedStart);
     forced->addWidget(m_forcedEnd);
     forced->addStretch();
-    chars->addRow("Forced &gloss start and end:", forced);
+    auto* forcedLabel = new QLabel("Forced &gloss start and end:", this);
+    forcedLabel->setBuddy(m_forcedStart);
+    chars->addRow(forcedLabel, forced);
     m_boundary = one(m_work->MorphophonemicBoundary());
     chars->addRow("Morpho&phonemic boundary:", m_boundary);
     m_breaks = new QLineEdit(Q(m_work->MorphemeBreaks()), this);
@@ -396,8 +406,8 @@ CInterlinearProc* ProcessEditorDialog::Selected() const {
 void ProcessEditorDialog::Add() {
     const QStringList kinds = {"Lookup", "Parse", "Rearrange", "Generate", "Given"};
     bool ok = false;
-    const QString kind = QInputDialog::getItem(this, "Select Process", "&Process:", kinds, 0,
-                                               false, &ok);
+    const QString kind =
+        QInputDialog::getItem(this, "Select Process", "&Process:", kinds, 0, false, &ok);
     if (!ok || !kinds.contains(kind))
         return;
     auto proc = m_work->MakeProc(static_cast<Kind>(kinds.indexOf(kind)));

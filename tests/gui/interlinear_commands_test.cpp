@@ -9,6 +9,8 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "app/crv_app.h"
+#include "app/project.h"
 #include "gui/database_window.h"
 #include "gui/jump_dialogs_qt.h"
 #include "gui/process_editor.h"
@@ -59,16 +61,16 @@ TEST_F(GuiTest, JumpToShowsTheLexiconEntryOfTheWordAtTheCaretAndJumpInsertAddsAM
     PlaceCaret(Window(), WindowOf("texts.db"), "Kelo ne ponyu", "tx", 8);
     QString offered;
     {
-    ModalScript script;
-    script.Then([&offered](QWidget* w) {
-        auto* dialog = qobject_cast<gui::JumpToDialog*>(w);
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->windowTitle(), "Jump To");
-        offered = dialog->KeyEdit()->text();
-        dialog->accept();
-    });
-    Trigger("jumpTo");
-    EXPECT_TRUE(script.Done());
+        ModalScript script;
+        script.Then([&offered](QWidget* w) {
+            auto* dialog = qobject_cast<gui::JumpToDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle(), "Jump To");
+            offered = dialog->KeyEdit()->text();
+            dialog->accept();
+        });
+        Trigger("jumpTo");
+        EXPECT_TRUE(script.Done());
     }
     EXPECT_EQ(offered, "kuru");
     DatabaseWindow* shown = Window().ActiveWindow();
@@ -79,25 +81,27 @@ TEST_F(GuiTest, JumpToShowsTheLexiconEntryOfTheWordAtTheCaretAndJumpInsertAddsAM
     // "zíko" is in no lexicon: Jump Insert offers the key, then the database to take it.
     const std::string before = ReadFileBytes(SamplePath("lexicon.db"));
     PlaceCaret(Window(), WindowOf("texts.db"), "Ta-sáwe-ko", "tx", 42);
-    ModalScript insert;
-    insert
-        .Then([](QWidget* w) {
-            auto* dialog = qobject_cast<gui::JumpToDialog*>(w);
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->windowTitle(), "Jump Insert");
-            EXPECT_EQ(dialog->KeyEdit()->text(), QString::fromUtf8("zíko"));
-            dialog->accept();
-        })
-        .Then([](QWidget* w) {
-            auto* choose = qobject_cast<QInputDialog*>(w);
-            ASSERT_NE(choose, nullptr);
-            EXPECT_EQ(choose->windowTitle(), "Select Database");
-            EXPECT_TRUE(choose->comboBoxItems().first().endsWith("lexicon.db"));
-            choose->accept();
-        });
-    Trigger("jumpInsert");
-    EXPECT_TRUE(insert.Done());
-    EXPECT_TRUE(insert.unexpected.empty());
+    {
+        ModalScript insert;
+        insert
+            .Then([](QWidget* w) {
+                auto* dialog = qobject_cast<gui::JumpToDialog*>(w);
+                ASSERT_NE(dialog, nullptr);
+                EXPECT_EQ(dialog->windowTitle(), "Jump Insert");
+                EXPECT_EQ(dialog->KeyEdit()->text(), QString::fromUtf8("zíko"));
+                dialog->accept();
+            })
+            .Then([](QWidget* w) {
+                auto* choose = qobject_cast<QInputDialog*>(w);
+                ASSERT_NE(choose, nullptr);
+                EXPECT_EQ(choose->windowTitle(), "Select Database");
+                EXPECT_TRUE(choose->comboBoxItems().first().endsWith("lexicon.db"));
+                choose->accept();
+            });
+        Trigger("jumpInsert");
+        EXPECT_TRUE(insert.Done());
+        EXPECT_TRUE(insert.unexpected.empty());
+    }
     shown = Window().ActiveWindow();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->Document().Title(), "lexicon.db");
@@ -106,6 +110,16 @@ TEST_F(GuiTest, JumpToShowsTheLexiconEntryOfTheWordAtTheCaretAndJumpInsertAddsAM
     const std::string after = Lines(SamplePath("lexicon.db"));
     EXPECT_EQ(before.find("\\lx zíko\n"), std::string::npos);
     EXPECT_NE(after.find("\\lx zíko\n"), std::string::npos);
+
+    // With the project's warning on, closing a database the text type's jump path names
+    // asks first; No keeps it open.
+    m_app->App().Project()->Options().warnDocClose = true;
+    ModalScript close;
+    close.Press("No");
+    Trigger("fileClose");
+    ASSERT_EQ(close.texts.size(), 1u);
+    EXPECT_TRUE(close.texts[0].startsWith("This database is referenced by a jump path."));
+    EXPECT_NE(WindowOf("lexicon.db"), nullptr);
 }
 
 #ifdef CRV_BIN
