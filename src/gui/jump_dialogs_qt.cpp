@@ -1,12 +1,10 @@
 #include "gui/jump_dialogs_qt.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -37,17 +35,10 @@ QFont LangFont(const CLangEnc* lang) { return lang ? ToQFont(lang->Font()) : QFo
 
 JumpToDialog::JumpToDialog(const CKeySearch& search, bool insertMode, const CLangEnc* lang,
                            CLangEncSet* langs, std::function<void()> editPath, QWidget* parent)
-    : QDialog(parent), m_langs(langs), m_utf8(lang && lang->Utf8()), m_oldKey(search.key) {
-    setWindowTitle(insertMode ? "Jump Insert" : "Jump To");
-    auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel("&Record to Jump To:", this);
-    m_key = new QLineEdit(FieldText(search.key, m_utf8), this);
-    m_key->setObjectName("jumpKey");
-    m_key->setFont(LangFont(lang));
-    m_key->selectAll();
-    label->setBuddy(m_key);
-    layout->addWidget(label);
-    layout->addWidget(m_key);
+    : KeyDialog(search, insertMode ? "Jump Insert" : "Jump To",
+                "&Record to Jump To:", LangFont(lang), lang && lang->Utf8(), parent),
+      m_langs(langs) {
+    KeyEdit()->setObjectName("jumpKey");
     auto* langRow = new QFormLayout;
     m_lang = new QComboBox(this);
     m_lang->setObjectName("jumpLanguage");
@@ -57,53 +48,15 @@ JumpToDialog::JumpToDialog(const CKeySearch& search, bool insertMode, const CLan
     if (lang)
         m_lang->setCurrentText(Q(lang->Name()));
     langRow->addRow("&Language Encoding:", m_lang);
-    layout->addLayout(langRow);
-    connect(m_lang, &QComboBox::currentTextChanged, this, [this] { LanguageChosen(); });
-    m_whole = new QCheckBox("Match &whole field", this);
-    m_whole->setChecked(search.matchWhole);
-    layout->addWidget(m_whole);
-    layout->addWidget(MatchLevelBox(this, search.mask, m_levels));
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    Rows()->insertLayout(2, langRow);
+    connect(m_lang, &QComboBox::currentTextChanged, this, [this] {
+        CLangEnc* chosen = m_langs ? m_langs->Find(S(m_lang->currentText())) : nullptr;
+        SetKeyLanguage(LangFont(chosen), chosen && chosen->Utf8());
+    });
     if (editPath) {
-        QPushButton* path = box->addButton("&Jump Path...", QDialogButtonBox::ActionRole);
+        QPushButton* path = ButtonBox()->addButton("&Jump Path...", QDialogButtonBox::ActionRole);
         connect(path, &QPushButton::clicked, this, [editPath] { editPath(); });
     }
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(box);
-}
-
-void JumpToDialog::LanguageChosen() {
-    // The key is typed in the chosen language's font; its bytes follow that language.
-    CLangEnc* lang = m_langs ? m_langs->Find(S(m_lang->currentText())) : nullptr;
-    std::string bytes;
-    std::string message;
-    const bool had = TypedBytes(m_key->text(), m_oldKey, m_utf8, bytes, message);
-    m_utf8 = lang && lang->Utf8();
-    m_key->setFont(LangFont(lang));
-    if (had) {
-        m_oldKey = bytes;
-        m_key->setText(FieldText(bytes, m_utf8));
-    }
-}
-
-bool JumpToDialog::Result(CKeySearch& search) const {
-    std::string bytes;
-    std::string message;
-    if (!TypedBytes(m_key->text(), m_oldKey, m_utf8, bytes, message)) {
-        platform().ShowMessage(message);
-        return false;
-    }
-    search.key = std::move(bytes);
-    search.matchWhole = m_whole->isChecked();
-    search.mask = m_levels->checkedId();
-    return true;
-}
-
-void JumpToDialog::accept() {
-    CKeySearch probe;
-    if (Result(probe))
-        QDialog::accept();
 }
 
 bool QtJumpDialogs::JumpTo(CKeySearch& search, bool insertMode, const CLangEnc* lang) {
@@ -127,14 +80,7 @@ CJumpDialogs::Choice QtJumpDialogs::MultipleMatches(const std::vector<CJumpMatch
     for (const std::string& r : rows)
         texts.push_back(FieldText(r, utf8).replace('\t', "    "));
     MultipleMatchesDialog dialog(texts, MarkerFont(shown), canInsert, false, m_parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return Choice::Cancel;
-    if (dialog.choice == Choice::Take) {
-        if (dialog.Row() < 0)
-            return Choice::Cancel;
-        row = static_cast<std::size_t>(dialog.Row());
-    }
-    return dialog.choice;
+    return dialog.Choose(row);
 }
 
 std::optional<std::size_t> QtJumpDialogs::SelectDatabase(const std::vector<std::string>& names) {

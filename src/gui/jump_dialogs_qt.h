@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "engine/jump.h"
+#include "gui/key_search_dialogs.h"
 
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -22,29 +22,18 @@ struct CProjectOptions;
 
 namespace crv::gui {
 
-class JumpToDialog : public QDialog {
+// The key dialog with the key's language and the jump path editor's button.
+class JumpToDialog : public KeyDialog {
     Q_OBJECT
 public:
     // langs: the encodings offered for the key (may be null); editPath opens the jump
-    // path editor (the button is hidden without it).
+    // path editor (the button is left out without it).
     JumpToDialog(const CKeySearch& search, bool insertMode, const CLangEnc* lang,
                  CLangEncSet* langs, std::function<void()> editPath, QWidget* parent = nullptr);
-    // The settings as the controls show them; false (with the message shown) when the
-    // key holds a character its language cannot be written in.
-    bool Result(CKeySearch& search) const;
-    QLineEdit* KeyEdit() const { return m_key; }
-    void accept() override;
 
 private:
-    void LanguageChosen();
-
-    QLineEdit* m_key;
     QComboBox* m_lang;
-    QCheckBox* m_whole;
-    QButtonGroup* m_levels;
     CLangEncSet* m_langs;
-    bool m_utf8 = false;
-    std::string m_oldKey;
 };
 
 class QtJumpDialogs : public CJumpDialogs {

@@ -51,25 +51,41 @@ QGroupBox* MatchLevelBox(QWidget* parent, int mask, QButtonGroup*& levels) {
 
 KeyDialog::KeyDialog(const CKeySearch& search, const QString& title, const QString& prompt,
                      const CMarker* keyMarker, QWidget* parent)
-    : QDialog(parent), m_utf8(MarkerIsUtf8(keyMarker)), m_oldKey(search.key) {
+    : KeyDialog(search, title, prompt, MarkerFont(keyMarker), MarkerIsUtf8(keyMarker), parent) {}
+
+KeyDialog::KeyDialog(const CKeySearch& search, const QString& title, const QString& prompt,
+                     const QFont& font, bool utf8, QWidget* parent)
+    : QDialog(parent), m_utf8(utf8), m_oldKey(search.key) {
     setWindowTitle(title);
-    auto* layout = new QVBoxLayout(this);
+    m_rows = new QVBoxLayout(this);
     auto* label = new QLabel(prompt, this);
     m_key = new QLineEdit(FieldText(search.key, m_utf8), this);
-    m_key->setFont(MarkerFont(keyMarker));
+    m_key->setFont(font);
     m_key->selectAll();
     label->setBuddy(m_key);
     m_whole = new QCheckBox("Match &whole field", this);
     m_whole->setChecked(search.matchWhole);
     QGroupBox* group = MatchLevelBox(this, search.mask, m_levels);
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(label);
-    layout->addWidget(m_key);
-    layout->addWidget(m_whole);
-    layout->addWidget(group);
-    layout->addWidget(box);
+    m_box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(m_box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_rows->addWidget(label);
+    m_rows->addWidget(m_key);
+    m_rows->addWidget(m_whole);
+    m_rows->addWidget(group);
+    m_rows->addWidget(m_box);
+}
+
+void KeyDialog::SetKeyLanguage(const QFont& font, bool utf8) {
+    std::string bytes;
+    std::string message;
+    const bool typed = TypedBytes(m_key->text(), m_oldKey, m_utf8, bytes, message);
+    m_utf8 = utf8;
+    m_key->setFont(font);
+    if (typed) {
+        m_oldKey = bytes;
+        m_key->setText(FieldText(bytes, m_utf8));
+    }
 }
 
 bool KeyDialog::Result(CKeySearch& search) const {
@@ -153,6 +169,17 @@ void MultipleMatchesDialog::Build(const QStringList& rows, const QFont& font, bo
 
 int MultipleMatchesDialog::Row() const { return m_list->currentRow(); }
 
+CKeySearchDialogs::Choice MultipleMatchesDialog::Choose(std::size_t& row) {
+    if (exec() != QDialog::Accepted)
+        return CKeySearchDialogs::Choice::Cancel;
+    if (choice == CKeySearchDialogs::Choice::Take) {
+        if (Row() < 0)
+            return CKeySearchDialogs::Choice::Cancel;
+        row = static_cast<std::size_t>(Row());
+    }
+    return choice;
+}
+
 bool QtKeySearchDialogs::AskKey(CKeySearch& search, std::string_view title,
                                 std::string_view prompt) {
     KeyDialog dialog(search, Q(title), Q(prompt), m_keyMarker, m_parent);
@@ -183,14 +210,7 @@ CKeySearchDialogs::Choice QtKeySearchDialogs::MultipleMatches(const CIndex& inde
                                                               const CKeyRecordSet& matches,
                                                               bool canInsert, std::size_t& row) {
     MultipleMatchesDialog dialog(index, matches, canInsert, m_parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return Choice::Cancel;
-    if (dialog.choice == Choice::Take) {
-        if (dialog.Row() < 0)
-            return Choice::Cancel;
-        row = static_cast<std::size_t>(dialog.Row());
-    }
-    return dialog.choice;
+    return dialog.Choose(row);
 }
 
 } // namespace crv::gui
