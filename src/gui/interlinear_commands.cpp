@@ -119,6 +119,9 @@ InterlinearCommands::InterlinearCommands(MainWindow& main, QMenu* database)
         database, "interlinearAdapt", "&Adapt",
         "Adapt current paragraph with the adaptation processes\nAdapt",
         [this] { Interlinearize(true); }, QKeySequence("Alt+A"));
+    main.AddAction(database, "interlinearWord", "Interlinearize a Single &Word",
+                   "Interlinearize a single word or phrase\nInterlinearize Word",
+                   [this] { Interlinearize(false, true); });
     main.AddAction(database, "interlinearVerify", "Interlinearize or &Verify Text",
                    "Interlinearize or verify interlinear text\nVerify", [this] { Verify(); });
     main.AddAction(database, "interlinearSpellCheck", "Spe&ll Check",
@@ -149,8 +152,8 @@ void InterlinearCommands::Update() {
     m_main.Action("typeJumpPath")
         ->setEnabled(record && w->Document().IsOpen() && JumpPathOf(w->Document().Type()));
     const bool procs = record && ProcsOf(w) != nullptr;
-    for (const char* name :
-         {"interlinearize", "interlinearAdapt", "interlinearVerify", "interlinearSpellCheck"})
+    for (const char* name : {"interlinearize", "interlinearAdapt", "interlinearWord",
+                             "interlinearVerify", "interlinearSpellCheck"})
         m_main.Action(name)->setEnabled(procs && !w->IsBrowse());
     m_main.Action("typeInterlinearProcesses")
         ->setEnabled(record && w->Document().IsOpen() &&
@@ -234,7 +237,7 @@ void InterlinearCommands::AfterRun(DatabaseWindow& window, const CRecPos& caret,
         JumpInsertWord(window, *insert);
 }
 
-void InterlinearCommands::Interlinearize(bool adapt) {
+void InterlinearCommands::Interlinearize(bool adapt, bool singleWord) {
     DatabaseWindow* w = Active();
     if (!ProcsOf(w) || w->IsBrowse() || !w->RecordView().Record() || !Project()) {
         QApplication::beep();
@@ -244,7 +247,7 @@ void InterlinearCommands::Interlinearize(bool adapt) {
     CRecPos pos(view.Record(), view.CaretField(), static_cast<int>(view.Caret().offset));
     CDocDatabases dbs(Project()->Documents());
     QtInterlinearHost host(dbs, *w);
-    InterlinearizeResult r = InterlinearizeCommand(*w, pos, adapt, host);
+    InterlinearizeResult r = InterlinearizeCommand(*w, pos, adapt, host, singleWord);
     if (!r.ran && !host.pendingInsert) {
         // The caret is in no text line or bundle.
         QApplication::beep();

@@ -38,7 +38,8 @@ public:
     void Jump(bool insert);
     // A jump insert of word from window (Yes to the lookup-failure question).
     void JumpInsertWord(DatabaseWindow& window, const std::string& word);
-    void Interlinearize(bool adapt);
+    // singleWord: the word (or phrase) at the caret alone.
+    void Interlinearize(bool adapt, bool singleWord = false);
     void Verify();
     void SpellCheck();
     void EditJumpPath();
