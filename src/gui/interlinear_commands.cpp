@@ -43,6 +43,7 @@ public:
         : CAppInterlinearHost(dbs, window.Document()), m_window(&window) {}
 
     std::optional<std::size_t> ChooseAmbiguity(const std::vector<std::string>& results) override {
+        ShowRun();
         static std::optional<QPoint> lastPlace;
         QDialog dialog(m_window);
         dialog.setWindowTitle("Ambiguity Selection");
@@ -69,11 +70,19 @@ public:
 
     Answer AskInsertOnFailure(const std::string& word, const CRecPos& start,
                               const CRecPos& end) override {
+        ShowRun();
         SetViewCaret(*m_window, end, &start);
         return CAppInterlinearHost::AskInsertOnFailure(word, start, end);
     }
 
 private:
+    // What the run wrote so far is drawn while the user answers.
+    void ShowRun() {
+        CRecordView& view = m_window->RecordView();
+        view.OnUpdate(m_window->Document(), CRecordHint{RecordHintOp::Changed, view.Record()},
+                      nullptr);
+    }
+
     DatabaseWindow* m_window;
 };
 

@@ -154,6 +154,34 @@ TEST_F(GuiTest, AltIOnATextLineWritesWhatCrvInterlinearizeWritesForThatRecord) {
 }
 #endif
 
+TEST_F(GuiTest, AnAmbiguousWordIsChosenInTheAmbiguitySelectionList) {
+    Start();
+    DatabaseWindow* texts = WindowOf("texts.db");
+    PlaceCaret(Window(), texts, "Ta-sáwe-ko", "tx", 0);
+    QTest::keyClicks(texts->Record(), "nga ");
+    PlaceCaret(Window(), texts, "Ta-sáwe-ko", "tx", 0);
+    QStringList offered;
+    ModalScript script;
+    script.Then([&offered](QWidget* w) {
+        EXPECT_EQ(w->windowTitle(), "Ambiguity Selection");
+        auto* list = w->findChild<QListWidget*>("ambiguityList");
+        ASSERT_NE(list, nullptr);
+        for (int i = 0; i < list->count(); ++i)
+            offered.push_back(list->item(i)->text());
+        list->setCurrentRow(1);
+        ClickButton(w, "OK");
+    });
+    Trigger("interlinearWord");
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(offered, QStringList({"I, me", "fish"}));
+    // Only the word at the caret was done, with the gloss chosen.
+    std::string gloss;
+    for (const CField& f : *texts->RecordView().Record())
+        if (f.Marker()->Name() == "ge")
+            gloss = f.Text();
+    EXPECT_EQ(gloss, "fish");
+}
+
 TEST_F(GuiTest, TheProcessEditorWritesAnAddedProcessToTheTypeFileAndCancelWritesNothing) {
     Start();
     PlaceCaret(Window(), WindowOf("texts.db"), "Kelo ne ponyu", "tx", 0);
