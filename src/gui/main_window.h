@@ -101,8 +101,9 @@ private:
     QList<QAction*> m_windowList;
     QLabel* m_recordStatus;
     bool m_closing = false;
-    ServiceCommands* m_services = nullptr;        // print, sound, help, language bar
-    InterlinearCommands* m_interlinear = nullptr; // jumps, interlinearizing
+    ServiceCommands* m_services = nullptr; // print, sound, help, language bar
+    // Jumps, interlinearizing and the type's jump path and process editors.
+    InterlinearCommands* m_interlinear = nullptr;
     std::unique_ptr<QtViewDialogs> m_viewDialogs;
 };
 
