@@ -520,6 +520,7 @@ bool ProcessEditorDialog::Apply(CInterlinearProcList& list) const {
     };
     // The list's own unknown entries stay with it; only what was edited moves over.
     const std::string before = text(list);
+    const bool wasModified = list.IsModified();
     list.SetForcedGloss(m_work->ForcedGlossStart(), m_work->ForcedGlossEnd());
     list.SetMorphophonemicBoundary(m_work->MorphophonemicBoundary());
     list.SetMorphemeBreaks(m_work->MorphemeBreaks());
@@ -527,8 +528,11 @@ bool ProcessEditorDialog::Apply(CInterlinearProcList& list) const {
         list.Delete(p);
     for (const CInterlinearProc* p = m_work->GetFirst(); p; p = m_work->GetNext(p))
         list.AddProc(p->Clone());
-    if (text(list) == before)
+    if (text(list) == before) {
+        // Nothing was edited: the type stays as unmodified as it was.
+        list.SetModified(wasModified);
         return false;
+    }
     list.SetModified(true);
     if (CDatabaseType* type = list.Type())
         type->UpdateInterlinearFlags();
