@@ -26,6 +26,7 @@
 #include "gui/corpus_commands.h"
 #include "gui/database_window.h"
 #include "gui/export_commands.h"
+#include "gui/interlinear_commands.h"
 #include "gui/qt_text.h"
 #include "gui/record_widget.h"
 #include "gui/service_commands.h"
@@ -253,6 +254,7 @@ void MainWindow::BuildMenus() {
     m_services = new ServiceCommands(*this, file, db, view, help);
     m_export = new ExportCommands(*this, file);
     m_corpus = new CorpusCommands(*this);
+    m_interlinear = new InterlinearCommands(*this, db);
 }
 
 void MainWindow::SetThemeIcons() {
@@ -389,7 +391,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             // Closing the last window of a database closes the database, which asks to
             // save it first; a refusal keeps the window.
             if (last && Project() &&
-                (!LeaveRecords(doc) || !Project()->Documents().CloseDocument(doc, true))) {
+                (!m_interlinear->ConfirmClose(*doc) || !LeaveRecords(doc) ||
+                 !Project()->Documents().CloseDocument(doc, true))) {
                 event->ignore();
                 return true;
             }
@@ -471,6 +474,8 @@ void MainWindow::UpdateCommands() {
         m_export->Update();
     if (m_corpus)
         m_corpus->Update();
+    if (m_interlinear)
+        m_interlinear->Update();
     if (window) {
         Action("editUndo")->setEnabled(w->RecordView().CanUndo());
         Action("viewBrowse")->setChecked(w->IsBrowse());
@@ -715,7 +720,8 @@ void MainWindow::SaveActive(bool as) {
 void MainWindow::CloseActiveDatabase() {
     DatabaseWindow* w = ActiveWindow();
     CProject* p = Project();
-    if (!w || !w->HasDocument() || !p || !LeaveRecords(&w->Document()))
+    if (!w || !w->HasDocument() || !p || !m_interlinear->ConfirmClose(w->Document()) ||
+        !LeaveRecords(&w->Document()))
         return;
     p->Documents().CloseDocument(&w->Document(), true);
     UpdateCommands();

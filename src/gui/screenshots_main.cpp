@@ -10,7 +10,9 @@
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPrintPreviewWidget>
+#include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -20,6 +22,8 @@
 #include "app/doc_manager.h"
 #include "gui/database_window.h"
 #include "gui/desktop_app.h"
+#include "record/record.h"
+#include "schema/marker.h"
 
 namespace {
 
@@ -202,6 +206,65 @@ int main(int argc, char** argv) {
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top->objectName() == "userGuide")
                 top->close();
+    });
+    // A text record after Interlinearize, then the editors of the text type.
+    s.push_back([&] {
+        for (crv::gui::DatabaseWindow* dw : w.Windows()) {
+            if (dw->Document().Title() != "texts.db")
+                continue;
+            w.Mdi()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dw->parentWidget()));
+            dw->parentWidget()->showMaximized();
+            crv::CIndex& index = dw->Index();
+            for (crv::CIndexPos p = index.First(); p.IsValid(); p = index.Next(p))
+                if (p.Record()->GetKey() == "Ta-s\xc3\xa1we-ko") {
+                    dw->MoveTo(p);
+                    int field = 0;
+                    for (const crv::CField& f : *p.Record()) {
+                        if (f.Marker()->Name() == "tx")
+                            break;
+                        ++field;
+                    }
+                    dw->RecordView().SetCaret(crv::CViewCaret{field, 0});
+                    break;
+                }
+        }
+    });
+    s.push_back([&] { w.Action("interlinearize")->trigger(); });
+    s.push_back([] { Shot("13-interlinearized"); });
+    s.push_back([&] {
+        ShootModal("14-process-editor");
+        w.Action("typeInterlinearProcesses")->trigger();
+    });
+    s.push_back([&] {
+        ShootModal("15-jump-path");
+        w.Action("typeJumpPath")->trigger();
+    });
+    // The first process's properties, opened from the editor.
+    s.push_back([&] {
+        OnModal([](QWidget* editor) {
+            OnModal(
+                [editor](QWidget* properties) {
+                    Shot("16-process-properties");
+                    if (auto* pages = properties->findChild<QTabWidget*>()) {
+                        pages->setCurrentIndex(1);
+                        Shot("17-process-lexicons");
+                    }
+                    properties->close();
+                    QTimer::singleShot(300, editor, [editor] { editor->close(); });
+                },
+                editor);
+            if (auto* modify = editor->findChild<QPushButton*>("processModify"))
+                modify->click();
+        });
+        w.Action("typeInterlinearProcesses")->trigger();
+    });
+    // The interlinearized text is not kept.
+    s.push_back([] {
+        OnModal([](QWidget* question) {
+            for (QPushButton* b : question->findChildren<QPushButton*>())
+                if (b->text().remove('&') == "No")
+                    b->click();
+        });
     });
     s.push_back([&] { w.close(); });
     tour.Next();
