@@ -135,7 +135,7 @@ std::size_t CAppInterlinearHost::WrapColumns() {
 }
 
 InterlinearizeResult InterlinearizeCommand(CRecordWindow& window, const CRecPos& pos, bool adapt,
-                                           CInterlinearHost& host) {
+                                           CInterlinearHost& host, bool singleWord) {
     InterlinearizeResult result;
     CCrvDoc& doc = window.Document();
     CInterlinearProcList* procs = doc.IsOpen() ? InterlinearProcsOf(doc.Type()) : nullptr;
@@ -148,7 +148,7 @@ InterlinearizeResult InterlinearizeCommand(CRecordWindow& window, const CRecPos&
         platform().Beep();
         return result;
     }
-    result = Interlinearize(*procs, *pos.Record(), pos, adapt, host);
+    result = Interlinearize(*procs, *pos.Record(), pos, adapt, host, singleWord);
     if (result.ran)
         doc.RecordChanged(pos.Record(), false, window.View());
     return result;

@@ -93,7 +93,8 @@ private:
 
 // Interlinearize (Alt+I) or Adapt (Alt+A) at pos of the window's current record: the
 // record is announced as changed (re-sorted, views told) when the run changed it.
+// singleWord: "Interlinearize a single word or phrase".
 InterlinearizeResult InterlinearizeCommand(CRecordWindow& window, const CRecPos& pos, bool adapt,
-                                           CInterlinearHost& host);
+                                           CInterlinearHost& host, bool singleWord = false);
 
 } // namespace crv

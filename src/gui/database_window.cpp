@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
 
@@ -109,6 +110,18 @@ void DatabaseWindow::Build() {
 }
 
 DatabaseWindow::~DatabaseWindow() { ReleaseDocument(); }
+
+void DatabaseWindow::Activate() {
+    for (QWidget* p = parentWidget(); p; p = p->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(p)) {
+            if (sub->isMinimized())
+                sub->showNormal();
+            if (QMdiArea* area = sub->mdiArea())
+                area->setActiveSubWindow(sub);
+            break;
+        }
+    setFocus();
+}
 
 void DatabaseWindow::ReleaseDocument() {
     if (!m_doc)

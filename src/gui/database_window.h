@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/doc_view.h"
+#include "app/jump_command.h"
 #include "app/record_view.h"
 #include "gui/browse_model.h"
 
@@ -19,7 +20,7 @@ namespace crv::gui {
 class BrowseTable;
 class RecordWidget;
 
-class DatabaseWindow : public QWidget, public CDocView {
+class DatabaseWindow : public QWidget, public CDocView, public CJumpWindow {
     Q_OBJECT
 public:
     // A window on doc with settings (read from the project, or a new window's).
@@ -37,10 +38,14 @@ public:
     // "Record N of M", the sort marker and the filter, for the status bar.
     QString StatusText() const;
 
-    CCrvDoc& Document() { return *m_doc; }
-    CIndex& Index() { return m_view->Index(); }
-    CIndexPos Current() { return m_view->Current(); }
-    void MoveTo(const CIndexPos& pos);
+    // --- CJumpWindow: jumps and the record commands work on the window's view.
+    CCrvDoc& Document() override { return *m_doc; }
+    CIndex& Index() override { return m_view->Index(); }
+    CIndexPos Current() override { return m_view->Current(); }
+    void MoveTo(const CIndexPos& pos) override;
+    bool LeaveRecord() override { return m_view->LeaveRecord(); }
+    bool IsJumpTarget() const override { return m_view->IsJumpTarget(); }
+    void Activate() override;
 
     // --- CDocView (the caption and the document's end; the view has its own) ---
     void OnUpdate(CCrvDoc& doc, const CRecordHint& hint, CDocView* sender) override;

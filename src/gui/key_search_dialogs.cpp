@@ -51,25 +51,41 @@ QGroupBox* MatchLevelBox(QWidget* parent, int mask, QButtonGroup*& levels) {
 
 KeyDialog::KeyDialog(const CKeySearch& search, const QString& title, const QString& prompt,
                      const CMarker* keyMarker, QWidget* parent)
-    : QDialog(parent), m_utf8(MarkerIsUtf8(keyMarker)), m_oldKey(search.key) {
+    : KeyDialog(search, title, prompt, MarkerFont(keyMarker), MarkerIsUtf8(keyMarker), parent) {}
+
+KeyDialog::KeyDialog(const CKeySearch& search, const QString& title, const QString& prompt,
+                     const QFont& font, bool utf8, QWidget* parent)
+    : QDialog(parent), m_utf8(utf8), m_oldKey(search.key) {
     setWindowTitle(title);
-    auto* layout = new QVBoxLayout(this);
+    m_rows = new QVBoxLayout(this);
     auto* label = new QLabel(prompt, this);
     m_key = new QLineEdit(FieldText(search.key, m_utf8), this);
-    m_key->setFont(MarkerFont(keyMarker));
+    m_key->setFont(font);
     m_key->selectAll();
     label->setBuddy(m_key);
     m_whole = new QCheckBox("Match &whole field", this);
     m_whole->setChecked(search.matchWhole);
     QGroupBox* group = MatchLevelBox(this, search.mask, m_levels);
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(label);
-    layout->addWidget(m_key);
-    layout->addWidget(m_whole);
-    layout->addWidget(group);
-    layout->addWidget(box);
+    m_box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(m_box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_rows->addWidget(label);
+    m_rows->addWidget(m_key);
+    m_rows->addWidget(m_whole);
+    m_rows->addWidget(group);
+    m_rows->addWidget(m_box);
+}
+
+void KeyDialog::SetKeyLanguage(const QFont& font, bool utf8) {
+    std::string bytes;
+    std::string message;
+    const bool typed = TypedBytes(m_key->text(), m_oldKey, m_utf8, bytes, message);
+    m_utf8 = utf8;
+    m_key->setFont(font);
+    if (typed) {
+        m_oldKey = bytes;
+        m_key->setText(FieldText(bytes, m_utf8));
+    }
 }
 
 bool KeyDialog::Result(CKeySearch& search) const {
@@ -94,22 +110,35 @@ void KeyDialog::accept() {
 MultipleMatchesDialog::MultipleMatchesDialog(const CIndex& index, const CKeyRecordSet& matches,
                                              bool canInsert, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle("Multiple Matches");
-    auto* layout = new QVBoxLayout(this);
-    m_list = new QListWidget(this);
     const CMarker* show = nullptr;
     if (CDatabaseType* type = index.Set().Type())
         show = type->MultipleMatchMarker();
-    m_list->setFont(MarkerFont(index.PriMarker()));
     bool utf8 = MarkerIsUtf8(index.PriMarker());
-    for (const CIndexPos& p : matches.Matches()) {
-        QString row = FieldText(MatchRowText(*p.Entry(), show), utf8);
+    QStringList rows;
+    for (const CIndexPos& p : matches.Matches())
+        rows.push_back(FieldText(MatchRowText(*p.Entry(), show), utf8));
+    Build(rows, MarkerFont(index.PriMarker()), canInsert, matches.HasMore());
+}
+
+MultipleMatchesDialog::MultipleMatchesDialog(const QStringList& rows, const QFont& font,
+                                             bool canInsert, bool more, QWidget* parent)
+    : QDialog(parent) {
+    Build(rows, font, canInsert, more);
+}
+
+void MultipleMatchesDialog::Build(const QStringList& rows, const QFont& font, bool canInsert,
+                                  bool more) {
+    setWindowTitle("Multiple Matches");
+    auto* layout = new QVBoxLayout(this);
+    m_list = new QListWidget(this);
+    m_list->setFont(font);
+    for (QString row : rows) {
         row.replace('\n', ' ');
         m_list->addItem(row);
     }
-    if (matches.HasMore())
-        layout->addWidget(new QLabel(
-            QString("The first %1 matches are listed.").arg(matches.Matches().size()), this));
+    if (more)
+        layout->addWidget(
+            new QLabel(QString("The first %1 matches are listed.").arg(rows.size()), this));
     m_list->setCurrentRow(0);
     layout->addWidget(m_list);
     auto* box = new QDialogButtonBox(this);
@@ -140,40 +169,48 @@ MultipleMatchesDialog::MultipleMatchesDialog(const CIndex& index, const CKeyReco
 
 int MultipleMatchesDialog::Row() const { return m_list->currentRow(); }
 
+CKeySearchDialogs::Choice MultipleMatchesDialog::Choose(std::size_t& row) {
+    if (exec() != QDialog::Accepted)
+        return CKeySearchDialogs::Choice::Cancel;
+    if (choice == CKeySearchDialogs::Choice::Take) {
+        if (Row() < 0)
+            return CKeySearchDialogs::Choice::Cancel;
+        row = static_cast<std::size_t>(Row());
+    }
+    return choice;
+}
+
 bool QtKeySearchDialogs::AskKey(CKeySearch& search, std::string_view title,
                                 std::string_view prompt) {
     KeyDialog dialog(search, Q(title), Q(prompt), m_keyMarker, m_parent);
     return dialog.exec() == QDialog::Accepted && dialog.Result(search);
 }
 
-CKeySearchDialogs::Choice QtKeySearchDialogs::NoMatches(const CKeySearch& search) {
-    QMessageBox box(QMessageBox::Information, "No Matches",
-                    "Can't find:\n" + FieldText(search.key, MarkerIsUtf8(m_keyMarker)),
-                    QMessageBox::NoButton, m_parent);
-    QPushButton* insert = box.addButton("&Insert", QMessageBox::AcceptRole);
+CKeySearchDialogs::Choice AskNoMatches(QWidget* parent, const QString& key, bool canInsert) {
+    using Choice = CKeySearchDialogs::Choice;
+    QMessageBox box(QMessageBox::Information, "No Matches", "Can't find:\n" + key,
+                    QMessageBox::NoButton, parent);
+    QPushButton* insert = canInsert ? box.addButton("&Insert", QMessageBox::AcceptRole) : nullptr;
     QPushButton* again = box.addButton("&Try Again", QMessageBox::ActionRole);
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(cancel);
     box.exec();
-    if (box.clickedButton() == insert)
+    if (insert && box.clickedButton() == insert)
         return Choice::Insert;
     if (box.clickedButton() == again)
         return Choice::TryAgain;
     return Choice::Cancel;
 }
 
+CKeySearchDialogs::Choice QtKeySearchDialogs::NoMatches(const CKeySearch& search) {
+    return AskNoMatches(m_parent, FieldText(search.key, MarkerIsUtf8(m_keyMarker)), true);
+}
+
 CKeySearchDialogs::Choice QtKeySearchDialogs::MultipleMatches(const CIndex& index,
                                                               const CKeyRecordSet& matches,
                                                               bool canInsert, std::size_t& row) {
     MultipleMatchesDialog dialog(index, matches, canInsert, m_parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return Choice::Cancel;
-    if (dialog.choice == Choice::Take) {
-        if (dialog.Row() < 0)
-            return Choice::Cancel;
-        row = static_cast<std::size_t>(dialog.Row());
-    }
-    return dialog.choice;
+    return dialog.Choose(row);
 }
 
 } // namespace crv::gui

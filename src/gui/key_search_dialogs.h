@@ -7,6 +7,8 @@
 #include "engine/key_search.h"
 
 class QButtonGroup;
+class QDialogButtonBox;
+class QVBoxLayout;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
@@ -18,12 +20,19 @@ namespace crv::gui {
 // primary level when mask is none of them); levels holds the buttons by their masks.
 QGroupBox* MatchLevelBox(QWidget* parent, int mask, QButtonGroup*& levels);
 
+// "No Matches" ("Can't find:" and the key): Insert, Try Again or Cancel (the default);
+// Insert only when canInsert.
+CKeySearchDialogs::Choice AskNoMatches(QWidget* parent, const QString& key, bool canInsert);
+
 class KeyDialog : public QDialog {
     Q_OBJECT
 public:
     // keyMarker: the marker whose language the key is typed in (its font, its bytes).
     KeyDialog(const CKeySearch& search, const QString& title, const QString& prompt,
               const CMarker* keyMarker, QWidget* parent = nullptr);
+    // The key typed in font, its bytes UTF-8 when utf8.
+    KeyDialog(const CKeySearch& search, const QString& title, const QString& prompt,
+              const QFont& font, bool utf8, QWidget* parent = nullptr);
     // The settings as the controls show them; false (with the message shown) when the
     // key holds a character its language cannot be written in.
     bool Result(CKeySearch& search) const;
@@ -31,10 +40,19 @@ public:
 
     void accept() override;
 
+protected:
+    // The key is typed in another language: its font, and its bytes shown anew.
+    void SetKeyLanguage(const QFont& font, bool utf8);
+    // The dialog's rows (prompt, key, match whole, match levels, buttons).
+    QVBoxLayout* Rows() const { return m_rows; }
+    QDialogButtonBox* ButtonBox() const { return m_box; }
+
 private:
+    QVBoxLayout* m_rows;
     QLineEdit* m_key;
     QCheckBox* m_whole;
     QButtonGroup* m_levels;
+    QDialogButtonBox* m_box;
     bool m_utf8;
     std::string m_oldKey;
 };
@@ -44,12 +62,19 @@ class MultipleMatchesDialog : public QDialog {
 public:
     MultipleMatchesDialog(const CIndex& index, const CKeyRecordSet& matches, bool canInsert,
                           QWidget* parent = nullptr);
+    // Rows made already (a jump's matches), in font; more: the list was cut short.
+    MultipleMatchesDialog(const QStringList& rows, const QFont& font, bool canInsert, bool more,
+                          QWidget* parent = nullptr);
     CKeySearchDialogs::Choice choice = CKeySearchDialogs::Choice::Cancel;
     int Row() const;
     QListWidget* List() const { return m_list; }
+    // Shows the dialog: the choice, with Take's row in row.
+    CKeySearchDialogs::Choice Choose(std::size_t& row);
 
 private:
-    QListWidget* m_list;
+    void Build(const QStringList& rows, const QFont& font, bool canInsert, bool more);
+
+    QListWidget* m_list = nullptr;
 };
 
 class QtKeySearchDialogs : public CKeySearchDialogs {

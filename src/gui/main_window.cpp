@@ -23,7 +23,10 @@
 #include "app/preferences.h"
 #include "app/project.h"
 #include "base/message_text.h"
+#include "gui/corpus_commands.h"
 #include "gui/database_window.h"
+#include "gui/export_commands.h"
+#include "gui/interlinear_commands.h"
 #include "gui/qt_text.h"
 #include "gui/record_widget.h"
 #include "gui/service_commands.h"
@@ -249,6 +252,9 @@ void MainWindow::BuildMenus() {
     AddAction(help, "helpAbout", "&About Corvane...",
               "Show the program's version and copyright\nAbout", [this] { ShowAbout(); });
     m_services = new ServiceCommands(*this, file, db, view, help);
+    m_export = new ExportCommands(*this, file);
+    m_corpus = new CorpusCommands(*this);
+    m_interlinear = new InterlinearCommands(*this, db);
 }
 
 void MainWindow::SetThemeIcons() {
@@ -385,7 +391,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             // Closing the last window of a database closes the database, which asks to
             // save it first; a refusal keeps the window.
             if (last && Project() &&
-                (!LeaveRecords(doc) || !Project()->Documents().CloseDocument(doc, true))) {
+                (!m_interlinear->ConfirmClose(*doc) || !LeaveRecords(doc) ||
+                 !Project()->Documents().CloseDocument(doc, true))) {
                 event->ignore();
                 return true;
             }
@@ -463,6 +470,12 @@ void MainWindow::UpdateCommands() {
     m_recordStatus->setText(window ? w->StatusText() : QString());
     if (m_services)
         m_services->Update();
+    if (m_export)
+        m_export->Update();
+    if (m_corpus)
+        m_corpus->Update();
+    if (m_interlinear)
+        m_interlinear->Update();
     if (window) {
         Action("editUndo")->setEnabled(w->RecordView().CanUndo());
         Action("viewBrowse")->setChecked(w->IsBrowse());
@@ -707,7 +720,8 @@ void MainWindow::SaveActive(bool as) {
 void MainWindow::CloseActiveDatabase() {
     DatabaseWindow* w = ActiveWindow();
     CProject* p = Project();
-    if (!w || !w->HasDocument() || !p || !LeaveRecords(&w->Document()))
+    if (!w || !w->HasDocument() || !p || !m_interlinear->ConfirmClose(w->Document()) ||
+        !LeaveRecords(&w->Document()))
         return;
     p->Documents().CloseDocument(&w->Document(), true);
     UpdateCommands();

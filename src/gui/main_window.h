@@ -23,7 +23,10 @@ class Preferences;
 
 namespace crv::gui {
 
+class CorpusCommands;
 class DatabaseWindow;
+class ExportCommands;
+class InterlinearCommands;
 class ServiceCommands;
 class QtViewDialogs;
 
@@ -69,6 +72,9 @@ protected:
 
 private:
     friend class ServiceCommands;
+    friend class ExportCommands;
+    friend class CorpusCommands;
+    friend class InterlinearCommands;
     QAction* AddAction(QMenu* menu, const QString& name, const QString& text, const QString& prompt,
                        std::function<void()> fn, const QKeySequence& keys = {});
     void BuildMenus();
@@ -101,6 +107,10 @@ private:
     QLabel* m_recordStatus;
     bool m_closing = false;
     ServiceCommands* m_services = nullptr; // print, sound, help, language bar
+    ExportCommands* m_export = nullptr;
+    CorpusCommands* m_corpus = nullptr;
+    // Jumps, interlinearizing and the type's jump path and process editors.
+    InterlinearCommands* m_interlinear = nullptr;
     std::unique_ptr<QtViewDialogs> m_viewDialogs;
 };
 

@@ -1,15 +1,18 @@
 // corvane_screenshots OUTDIR PROJECT.prj: starts the desktop program on a project and
 // saves PNG pictures of the screen at each step of a short tour (windows, dialogs, a
-// message box, the record window, the Find dialog, the print preview, the user guide), for
-// looking at the program as a user sees it.
+// message box, the record window, the Find dialog, the print preview, the Export dialog,
+// a concordance, the user guide), for looking at the program as a user sees it.
 // Run under a virtual X server by scripts/screenshots.sh.
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPrintPreviewWidget>
+#include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -19,6 +22,8 @@
 #include "app/doc_manager.h"
 #include "gui/database_window.h"
 #include "gui/desktop_app.h"
+#include "record/record.h"
+#include "schema/marker.h"
 
 namespace {
 
@@ -173,12 +178,93 @@ int main(int argc, char** argv) {
                 w.Mdi()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dw->parentWidget()));
         w.Action("filePrintPreview")->trigger();
     });
+    // The Export dialog over the lexicon.
+    s.push_back([&] {
+        ShootModal("13-export-dialog");
+        w.Action("fileExport")->trigger();
+    });
+    // A concordance of "ponyu" in the sample's stories, shown in its browse window.
+    s.push_back([&] {
+        OnModal([](QWidget* dialog) {
+            if (auto* search = dialog->findChild<QLineEdit*>("search"))
+                search->setText("ponyu");
+            // The note that the project has no "Book References" encoding.
+            OnModal([](QWidget* box) { box->close(); }, dialog);
+            if (auto* d = qobject_cast<QDialog*>(dialog))
+                d->accept();
+        });
+        w.Action("toolsConcordance")->trigger();
+    });
+    s.push_back([&] {
+        if (QMdiSubWindow* sub = w.Mdi()->activeSubWindow())
+            sub->showMaximized();
+    });
+    s.push_back([] { Shot("14-concordance"); });
     s.push_back([&] { w.Action("helpUserGuide")->trigger(); });
     s.push_back([] {
         Shot("12-user-guide");
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top->objectName() == "userGuide")
                 top->close();
+    });
+    // A text record after Interlinearize, then the editors of the text type.
+    s.push_back([&] {
+        for (crv::gui::DatabaseWindow* dw : w.Windows()) {
+            if (dw->Document().Title() != "texts.db")
+                continue;
+            w.Mdi()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dw->parentWidget()));
+            dw->parentWidget()->showMaximized();
+            crv::CIndex& index = dw->Index();
+            for (crv::CIndexPos p = index.First(); p.IsValid(); p = index.Next(p))
+                if (p.Record()->GetKey() == "Ta-s\xc3\xa1we-ko") {
+                    dw->MoveTo(p);
+                    int field = 0;
+                    for (const crv::CField& f : *p.Record()) {
+                        if (f.Marker()->Name() == "tx")
+                            break;
+                        ++field;
+                    }
+                    dw->RecordView().SetCaret(crv::CViewCaret{field, 0});
+                    break;
+                }
+        }
+    });
+    s.push_back([&] { w.Action("interlinearize")->trigger(); });
+    s.push_back([] { Shot("13-interlinearized"); });
+    s.push_back([&] {
+        ShootModal("14-process-editor");
+        w.Action("typeInterlinearProcesses")->trigger();
+    });
+    s.push_back([&] {
+        ShootModal("15-jump-path");
+        w.Action("typeJumpPath")->trigger();
+    });
+    // The first process's properties, opened from the editor.
+    s.push_back([&] {
+        OnModal([](QWidget* editor) {
+            OnModal(
+                [editor](QWidget* properties) {
+                    Shot("16-process-properties");
+                    if (auto* pages = properties->findChild<QTabWidget*>()) {
+                        pages->setCurrentIndex(1);
+                        Shot("17-process-lexicons");
+                    }
+                    properties->close();
+                    QTimer::singleShot(300, editor, [editor] { editor->close(); });
+                },
+                editor);
+            if (auto* modify = editor->findChild<QPushButton*>("processModify"))
+                modify->click();
+        });
+        w.Action("typeInterlinearProcesses")->trigger();
+    });
+    // The interlinearized text is not kept.
+    s.push_back([] {
+        OnModal([](QWidget* question) {
+            for (QPushButton* b : question->findChildren<QPushButton*>())
+                if (b->text().remove('&') == "No")
+                    b->click();
+        });
     });
     s.push_back([&] { w.close(); });
     tour.Next();

@@ -186,13 +186,13 @@ std::vector<CInterlinearProc*> ProcsOfRun(CInterlinearProcList& procs, bool adap
 // The processes of one kind over the bundle from column col; the bundle's lines have
 // no line ends meanwhile.
 RunStatus RunColumns(CInterlinearProcList& procs, CBundle& bundle, CInterlinearHost& host,
-                     std::size_t col, bool adapt, bool wholeLine) {
+                     std::size_t col, bool adapt, bool wholeLine, bool oneColumn = false) {
     std::vector<CInterlinearProc*> run = ProcsOfRun(procs, adapt);
     if (run.empty())
         return RunStatus::Ok;
     CInterlinearRun state(procs, bundle, host);
     for (bool firstColumn = true;; firstColumn = false) {
-        if (col >= ColumnCount(bundle.TextLine()->Text()))
+        if (col >= ColumnCount(bundle.TextLine()->Text()) || (oneColumn && !firstColumn))
             return RunStatus::Ok;
         if (!firstColumn && !wholeLine) {
             // An existing bundle: only the part its first interlinear line has not
@@ -229,7 +229,8 @@ std::size_t WordStartAt(const std::string& text, std::size_t pos) {
 } // namespace
 
 InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record,
-                                    const CRecPos& pos, bool adapt, CInterlinearHost& host) {
+                                    const CRecPos& pos, bool adapt, CInterlinearHost& host,
+                                    bool singleWord) {
     InterlinearizeResult result;
     result.caret = pos;
     std::optional<CBundle> found = CBundle::At(record, pos.Field());
@@ -262,9 +263,9 @@ InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record
     RunStatus status = RunStatus::Ok;
     // A new line adapted is first interlinearized the normal way.
     if (fresh && adapt && procs.HasNormalProcs())
-        status = RunColumns(procs, bundle, host, col, false, true);
+        status = RunColumns(procs, bundle, host, col, false, true, singleWord);
     if (status == RunStatus::Ok)
-        status = RunColumns(procs, bundle, host, col, adapt, fresh);
+        status = RunColumns(procs, bundle, host, col, adapt, fresh, singleWord);
     result.ran = true;
     result.stopped = status == RunStatus::Stop;
     if (!bundle.HasInterlinearLines()) {

@@ -116,8 +116,10 @@ struct InterlinearizeResult {
 };
 
 // Interlinearize (normal) or Adapt from pos in record: the command of the record view.
+// singleWord: only the column of the word (or the phrase a lookup matches) at pos.
 InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record,
-                                    const CRecPos& pos, bool adapt, CInterlinearHost& host);
+                                    const CRecPos& pos, bool adapt, CInterlinearHost& host,
+                                    bool singleWord = false);
 
 // Every bundle of record from its first field on (crv interlinearize): each text line
 // without interlinear lines is interlinearized whole, existing bundles only where their

@@ -44,6 +44,11 @@ TEST_F(InterlinearTest, LookupFillsAlignedColumnsAndWidensTheBundle) {
     r = Text({{"tx", "kuru kelo"}});
     Run(r);
     EXPECT_EQ(Dump(*r), "\\tx kuru kelo|\n\\ge big  dog\n|\n");
+    // A single word or phrase: the column at the caret alone, also on a new line.
+    r = Text({{"tx", "kelo ósi kuru sáwe"}});
+    CField* tx = r->GetNext(r->GetFirst());
+    Interlinearize(*InterlinearProcsOf(*textType), *r, CRecPos(r, tx, 6), false, host, true);
+    EXPECT_EQ(Dump(*r), "\\tx kelo ósi kuru sáwe|\n\\ge      bonfire\n|\n");
 }
 
 } // namespace
