@@ -110,7 +110,7 @@ JumpCommandResult RunJumpCommand(CJumpWindow& window, CDocDatabases& dbs, CJumpW
 // ---------------------------------------------------------------- closing
 
 bool ConfirmCloseReferenced(CDocDatabases& dbs, CDatabaseTypeSet& types, CCrvDoc& doc,
-                            bool warnDocClose) {
+                            bool& warnDocClose) {
     if (!warnDocClose || !doc.IsOpen())
         return true;
     bool referenced = false;
@@ -122,7 +122,12 @@ bool ConfirmCloseReferenced(CDocDatabases& dbs, CDatabaseTypeSet& types, CCrvDoc
     }
     if (!referenced)
         return true;
-    return platform().Ask(kJumpCloseWarning, Buttons::YesNo) == Answer::Yes;
+    Question q;
+    q.text = kJumpCloseWarning;
+    q.buttons = Buttons::YesNo;
+    q.checkBox = "&Display this warning in the future";
+    q.checked = &warnDocClose;
+    return platform().Ask(q) == Answer::Yes;
 }
 
 // ---------------------------------------------------------------- interlinearizing

@@ -71,9 +71,10 @@ JumpCommandResult RunJumpCommand(CJumpWindow& window, CDocDatabases& dbs, CJumpW
                                  bool insertMode, CJumpDialogs& dialogs, bool showWholePath);
 
 // Before doc closes: with warnDocClose on and some type's jump path referencing it, the
-// close warning (Yes closes, No keeps it open). False when it must stay open.
+// close warning (Yes closes, No keeps it open) with its "&Display this warning in the
+// future" check box, which sets warnDocClose. False when it must stay open.
 bool ConfirmCloseReferenced(CDocDatabases& dbs, CDatabaseTypeSet& types, CCrvDoc& doc,
-                            bool warnDocClose);
+                            bool& warnDocClose);
 
 // The host of runs started from the application: questions through the platform, jump
 // insert through the window's command, new bundles wrapped at the database's margin.

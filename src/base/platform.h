@@ -26,6 +26,10 @@ struct Question {
     std::optional<Answer> defaultAnswer;
     bool beep = false;
     MessageKind kind = MessageKind::Warning;
+    // A check box under the text ("&Display this warning in the future"), shown when
+    // checked is set: it starts as *checked and the user's choice is written back.
+    std::string checkBox = {};
+    bool* checked = nullptr;
 
     Answer EffectiveDefault() const;
 };

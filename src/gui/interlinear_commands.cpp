@@ -231,6 +231,7 @@ void InterlinearCommands::RunJump(DatabaseWindow& window, const std::string& wor
     CDocDatabases dbs(p->Documents());
     CRecordView& view = window.RecordView();
     QtJumpDialogs dialogs(&m_main, &p->LangEncs(), lang, [this] { EditJumpPath(); });
+    dialogs.SetMatchView(&dbs, &p->Options(), &p->Types());
     RunJumpCommand(window, dbs, *this, insert ? view.JumpInsertKey() : view.JumpKey(), word,
                    selection, insert, dialogs, p->Options().showWholePath);
     m_main.UpdateCommands();

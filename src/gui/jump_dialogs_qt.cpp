@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/project.h"
 #include "base/platform.h"
@@ -20,6 +21,8 @@
 #include "gui/browse_model.h"
 #include "gui/key_search_dialogs.h"
 #include "gui/qt_text.h"
+#include "schema/database_type.h"
+#include "schema/database_type_set.h"
 #include "schema/lang_enc.h"
 #include "schema/lang_enc_set.h"
 
@@ -76,11 +79,36 @@ CJumpDialogs::Choice QtJumpDialogs::MultipleMatches(const std::vector<CJumpMatch
     const CMarker* shown =
         matches.empty() || !matches[0].index ? nullptr : matches[0].index->PriMarker();
     const bool utf8 = MarkerIsUtf8(shown);
-    QStringList texts;
-    for (const std::string& r : rows)
-        texts.push_back(FieldText(r, utf8).replace('\t', "    "));
-    MultipleMatchesDialog dialog(texts, MarkerFont(shown), canInsert, false, m_parent);
-    return dialog.Choose(row);
+    auto texts = [utf8](const std::vector<std::string>& made) {
+        QStringList out;
+        for (const std::string& r : made)
+            out.push_back(FieldText(r, utf8).replace('\t', "    "));
+        return out;
+    };
+    MultipleMatchesDialog dialog(texts(rows), MarkerFont(shown), canInsert, false, m_parent);
+    CDatabaseType* type = matches.empty() ? nullptr : matches[0].db->Type();
+    if (!m_dbs || !m_options || !type)
+        return dialog.Choose(row);
+    std::vector<CMarker*> markers{nullptr};
+    QStringList names{"[none]"};
+    for (CMarker& m : type->MarkerSet()) {
+        markers.push_back(&m);
+        names.push_back(Q(m.Name()));
+    }
+    CMarker* const before = type->MultipleMatchMarker();
+    auto at = std::find(markers.begin(), markers.end(), before);
+    dialog.AddViewChoices(names, at == markers.end() ? 0 : static_cast<int>(at - markers.begin()),
+                          m_options->showWholePath, [&](int marker, bool showPath) {
+                              type->SetMultipleMatchMarker(markers[static_cast<std::size_t>(
+                                  std::clamp(marker, 0, static_cast<int>(markers.size()) - 1))]);
+                              return texts(MultipleMatchRows(matches, *m_dbs, showPath));
+                          });
+    Choice choice = dialog.Choose(row);
+    // What the rows show is kept whichever button closed the list.
+    m_options->showWholePath = dialog.ShowPath()->isChecked();
+    if (type->MultipleMatchMarker() != before && m_types)
+        m_types->Write(*type);
+    return choice;
 }
 
 std::optional<std::size_t> QtJumpDialogs::SelectDatabase(const std::vector<std::string>& names) {

@@ -16,6 +16,7 @@ class QListWidget;
 class QTreeWidget;
 
 namespace crv {
+class CDatabaseTypeSet;
 class CLangEncSet;
 struct CProjectOptions;
 } // namespace crv
@@ -48,10 +49,21 @@ public:
                            const std::vector<std::string>& rows, bool canInsert,
                            std::size_t& row) override;
     std::optional<std::size_t> SelectDatabase(const std::vector<std::string>& names) override;
+    // Multiple Matches then offers "Additional field to view" (the first match's type's
+    // mkrMultipleMatchShow, written to its file when changed) and "Show path" (the
+    // project's ShowWholePath).
+    void SetMatchView(COpenDatabases* dbs, CProjectOptions* options, CDatabaseTypeSet* types) {
+        m_dbs = dbs;
+        m_options = options;
+        m_types = types;
+    }
 
 private:
     QWidget* m_parent;
     CLangEncSet* m_langs;
+    COpenDatabases* m_dbs = nullptr;
+    CProjectOptions* m_options = nullptr;
+    CDatabaseTypeSet* m_types = nullptr;
     std::function<void()> m_editPath;
     const CLangEnc* m_lang; // the key's, for the later dialogs
 };

@@ -2,8 +2,10 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -165,6 +167,32 @@ void MultipleMatchesDialog::Build(const QStringList& rows, const QFont& font, bo
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(box);
     resize(420, 320);
+}
+
+void MultipleMatchesDialog::AddViewChoices(
+    const QStringList& markers, int marker, bool showPath,
+    std::function<QStringList(int marker, bool showPath)> remake) {
+    auto* row = new QHBoxLayout;
+    auto* label = new QLabel("Additional &field to view:", this);
+    m_field = new QComboBox(this);
+    m_field->addItems(markers);
+    m_field->setCurrentIndex(marker);
+    label->setBuddy(m_field);
+    m_showPath = new QCheckBox("&Show path", this);
+    m_showPath->setChecked(showPath);
+    row->addWidget(label);
+    row->addWidget(m_field, 1);
+    row->addWidget(m_showPath);
+    static_cast<QVBoxLayout*>(layout())->insertLayout(layout()->indexOf(m_list) + 1, row);
+    auto refill = [this, remake = std::move(remake)] {
+        int at = m_list->currentRow();
+        m_list->clear();
+        for (QString text : remake(m_field->currentIndex(), m_showPath->isChecked()))
+            m_list->addItem(text.replace('\n', ' '));
+        m_list->setCurrentRow(std::max(at, 0));
+    };
+    connect(m_field, &QComboBox::currentIndexChanged, this, refill);
+    connect(m_showPath, &QCheckBox::toggled, this, refill);
 }
 
 int MultipleMatchesDialog::Row() const { return m_list->currentRow(); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 #include "engine/key_search.h"
 
@@ -10,6 +11,7 @@ class QButtonGroup;
 class QDialogButtonBox;
 class QVBoxLayout;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
@@ -68,6 +70,12 @@ public:
     CKeySearchDialogs::Choice choice = CKeySearchDialogs::Choice::Cancel;
     int Row() const;
     QListWidget* List() const { return m_list; }
+    // A jump's choices of what the rows show: "Additional &field to view" (markers, the
+    // first "[none]") and "&Show path"; remake gives the rows for a choice.
+    void AddViewChoices(const QStringList& markers, int marker, bool showPath,
+                        std::function<QStringList(int marker, bool showPath)> remake);
+    QComboBox* FieldToView() const { return m_field; }
+    QCheckBox* ShowPath() const { return m_showPath; }
     // Shows the dialog: the choice, with Take's row in row.
     CKeySearchDialogs::Choice Choose(std::size_t& row);
 
@@ -75,6 +83,8 @@ private:
     void Build(const QStringList& rows, const QFont& font, bool canInsert, bool more);
 
     QListWidget* m_list = nullptr;
+    QComboBox* m_field = nullptr;
+    QCheckBox* m_showPath = nullptr;
 };
 
 class QtKeySearchDialogs : public CKeySearchDialogs {

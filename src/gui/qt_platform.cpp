@@ -1,6 +1,7 @@
 #include "gui/qt_platform.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -133,7 +134,13 @@ Answer QtPlatform::Ask(const Question& q) {
                                                               : IconOf(q.kind),
                     "Corvane", Q(q.text), buttons, m_parent);
     box.setDefaultButton(ButtonOf(q.EffectiveDefault()));
+    if (q.checked) {
+        box.setCheckBox(new QCheckBox(Q(q.checkBox), &box));
+        box.checkBox()->setChecked(*q.checked);
+    }
     int result = box.exec();
+    if (q.checked)
+        *q.checked = box.checkBox()->isChecked();
     switch (result) {
     case QMessageBox::Ok:
         return Answer::Ok;

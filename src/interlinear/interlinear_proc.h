@@ -44,7 +44,7 @@ struct CColumn {
 // A column width that means "to the end of the line".
 inline constexpr std::size_t kToLineEnd = 10000;
 
-enum class RunStatus { Ok, Stop };
+enum class ProcStatus { Ok, Stop };
 
 class CInterlinearProc : public CDblListEl {
 public:
@@ -68,7 +68,7 @@ public:
     void SetAdapt(bool b) { m_adapt = b; }
 
     // One column of a run (see CColumn).
-    virtual RunStatus Interlinearize(CInterlinearRun& run, CColumn& column) = 0;
+    virtual ProcStatus Interlinearize(CInterlinearRun& run, CColumn& column) = 0;
     // Whether word fails (Lookup and Parse only); others find nothing to report.
     virtual bool SpellCheckFails(CInterlinearRun&, std::string_view) { return false; }
     // A marker of the type is going: Rearrange lets go of its part-of-speech and
@@ -107,7 +107,7 @@ public:
     using CInterlinearProc::CInterlinearProc;
     Kind GetKind() const override { return Kind::Given; }
     std::unique_ptr<CInterlinearProc> Clone() const override;
-    RunStatus Interlinearize(CInterlinearRun&, CColumn&) override { return RunStatus::Ok; }
+    ProcStatus Interlinearize(CInterlinearRun&, CColumn&) override { return ProcStatus::Ok; }
     void WriteProperties(ObjectStream& os) const override;
 };
 

@@ -185,32 +185,32 @@ std::vector<CInterlinearProc*> ProcsOfRun(CInterlinearProcList& procs, bool adap
 
 // The processes of one kind over the bundle from column col; the bundle's lines have
 // no line ends meanwhile.
-RunStatus RunColumns(CInterlinearProcList& procs, CBundle& bundle, CInterlinearHost& host,
-                     std::size_t col, bool adapt, bool wholeLine, bool oneColumn = false) {
+ProcStatus RunColumns(CInterlinearProcList& procs, CBundle& bundle, CInterlinearHost& host,
+                      std::size_t col, bool adapt, bool wholeLine, bool oneColumn = false) {
     std::vector<CInterlinearProc*> run = ProcsOfRun(procs, adapt);
     if (run.empty())
-        return RunStatus::Ok;
+        return ProcStatus::Ok;
     CInterlinearRun state(procs, bundle, host);
     for (bool firstColumn = true;; firstColumn = false) {
         if (col >= ColumnCount(bundle.TextLine()->Text()) || (oneColumn && !firstColumn))
-            return RunStatus::Ok;
+            return ProcStatus::Ok;
         if (!firstColumn && !wholeLine) {
             // An existing bundle: only the part its first interlinear line has not
             // reached yet.
             std::vector<CField*> lines = bundle.Lines();
             if (lines.size() < 2 || TrimmedColumns(lines[1]->Text()) > col)
-                return RunStatus::Ok;
+                return ProcStatus::Ok;
         }
         CColumn column;
         column.col = col;
         column.adapt = adapt;
         for (CInterlinearProc* p : run) {
-            if (p->Interlinearize(state, column) == RunStatus::Stop)
-                return RunStatus::Stop;
+            if (p->Interlinearize(state, column) == ProcStatus::Stop)
+                return ProcStatus::Stop;
             ++column.ran;
         }
         if (column.width == 0 || column.width >= kToLineEnd)
-            return RunStatus::Ok;
+            return ProcStatus::Ok;
         col = std::min(col + column.width, ColumnCount(bundle.TextLine()->Text()));
     }
 }
@@ -260,14 +260,14 @@ InterlinearizeResult Interlinearize(CInterlinearProcList& procs, CRecord& record
         caret = ByteOfColumn(
             text, ColumnOfByte(pos.Field()->Text(), static_cast<std::size_t>(pos.Offset())));
     const std::size_t col = WordStartAt(text, caret);
-    RunStatus status = RunStatus::Ok;
+    ProcStatus status = ProcStatus::Ok;
     // A new line adapted is first interlinearized the normal way.
     if (fresh && adapt && procs.HasNormalProcs())
         status = RunColumns(procs, bundle, host, col, false, true, singleWord);
-    if (status == RunStatus::Ok)
+    if (status == ProcStatus::Ok)
         status = RunColumns(procs, bundle, host, col, adapt, fresh, singleWord);
     result.ran = true;
-    result.stopped = status == RunStatus::Stop;
+    result.stopped = status == ProcStatus::Stop;
     if (!bundle.HasInterlinearLines()) {
         // Nothing was written: the line stays exactly as it was.
         bundle.TextLine()->Text() = original;

@@ -553,8 +553,8 @@ std::string CLookupProc::FailureOutput(CInterlinearRun& run, const std::string& 
     return output;
 }
 
-RunStatus CLookupProc::ProcessWord(CInterlinearRun& run, std::string_view line, std::size_t pos,
-                                   std::string& output, std::size_t& extent) {
+ProcStatus CLookupProc::ProcessWord(CInterlinearRun& run, std::string_view line, std::size_t pos,
+                                    std::string& output, std::size_t& extent) {
     CSourceWord sw = CutWord(line, pos);
     extent = sw.end;
     const std::string core(line.substr(sw.coreStart, sw.coreEnd - sw.coreStart));
@@ -619,7 +619,7 @@ RunStatus CLookupProc::ProcessWord(CInterlinearRun& run, std::string_view line, 
                 platform().ShowMessage(
                     FormatMessage("Forced value not in lexicon: %1", {sw.forced}));
                 output = Finish(sw, showFailMark ? failMark : std::string(), line);
-                return RunStatus::Ok;
+                return ProcStatus::Ok;
             }
             results = std::move(kept);
         }
@@ -631,23 +631,23 @@ RunStatus CLookupProc::ProcessWord(CInterlinearRun& run, std::string_view line, 
         if (distinct.size() > 1) {
             auto pick = run.Host().ChooseAmbiguity(distinct);
             if (!pick || *pick >= distinct.size())
-                return RunStatus::Stop;
+                return ProcStatus::Stop;
             chosen = *pick;
             run.Host().AmbiguityChosen(distinct, chosen);
         }
         output = Finish(sw, distinct[chosen], line);
-        return RunStatus::Ok;
+        return ProcStatus::Ok;
     }
     // Numbers, failure marks already written and lone break characters pass unchanged.
     if (StartsWithDigit(core) || (!failMark.empty() && word.starts_with(failMark)) ||
         (word.size() == 1 && run.Procs().IsBreak(word[0])) || core.empty()) {
         output = Finish(sw, core, line);
-        return RunStatus::Ok;
+        return ProcStatus::Ok;
     }
     bool stop = false;
     std::string failure = FailureOutput(run, word, true, stop, sw);
     if (stop)
-        return RunStatus::Stop;
+        return ProcStatus::Stop;
     // The failure output stands as it is: an empty one is the word itself.
     CSourceWord plain = sw;
     if (failure.empty()) {
@@ -659,14 +659,14 @@ RunStatus CLookupProc::ProcessWord(CInterlinearRun& run, std::string_view line, 
             failure.find(word) == std::string::npos)
             output.insert(output.begin(), sw.leadBreak);
     }
-    return RunStatus::Ok;
+    return ProcStatus::Ok;
 }
 
-RunStatus CLookupProc::Interlinearize(CInterlinearRun& run, CColumn& column) {
+ProcStatus CLookupProc::Interlinearize(CInterlinearRun& run, CColumn& column) {
     CBundle& bundle = run.Bundle();
     CField* from = bundle.Find(From());
     if (!from || !To())
-        return RunStatus::Ok;
+        return ProcStatus::Ok;
     if (COpenDatabases* dbs = run.Host().Databases())
         EnsureBuilt(*dbs);
     CField* to = bundle.FindOrAdd(To());
@@ -685,12 +685,12 @@ RunStatus CLookupProc::Interlinearize(CInterlinearRun& run, CColumn& column) {
         if (ws >= limit) {
             if (first)
                 column.width = kToLineEnd;
-            return RunStatus::Ok;
+            return ProcStatus::Ok;
         }
         std::string output;
         std::size_t extent = ws;
-        if (ProcessWord(run, line, ws, output, extent) == RunStatus::Stop)
-            return RunStatus::Stop;
+        if (ProcessWord(run, line, ws, output, extent) == ProcStatus::Stop)
+            return ProcStatus::Stop;
         const std::string& after = from->Text();
         const std::size_t wsCol = ColumnOfByte(after, ws);
         const std::size_t extentCol = ColumnOfByte(after, extent);
@@ -703,12 +703,12 @@ RunStatus CLookupProc::Interlinearize(CInterlinearRun& run, CColumn& column) {
         if (!first && column.width < kToLineEnd && next > column.col + column.width)
             next = column.col + column.width;
         if (!run.WriteOutput(to, wsCol, output, next, column))
-            return RunStatus::Stop;
+            return ProcStatus::Stop;
         // The first process of a column does one word; an adaptation process goes on to
         // the end of the line.
         pos = std::max(extentCol, wsCol + 1);
         if (first && !m_adapt)
-            return RunStatus::Ok;
+            return ProcStatus::Ok;
         if (first)
             column.width = kToLineEnd;
     }

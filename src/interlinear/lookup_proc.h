@@ -69,7 +69,7 @@ public:
     bool MultipleAnalysis() const { return m_multipleAnalysis; }
     void SetMultipleAnalysis(bool on) { m_multipleAnalysis = on; }
 
-    RunStatus Interlinearize(CInterlinearRun& run, CColumn& column) override;
+    ProcStatus Interlinearize(CInterlinearRun& run, CColumn& column) override;
     bool SpellCheckFails(CInterlinearRun& run, std::string_view word) override;
     void WriteProperties(ObjectStream& os) const override;
     bool ReadProperty(ObjectStream& is, CDatabaseType& type) override;
@@ -106,8 +106,8 @@ private:
     bool StripInfixes(std::string_view word, std::vector<std::string>& results, ParseState& state);
     bool CompoundRoots(std::string_view word, std::vector<std::string>& results, ParseState& state);
     // The word's output for one position; empty status Stop when the user cancelled.
-    RunStatus ProcessWord(CInterlinearRun& run, std::string_view line, std::size_t pos,
-                          std::string& output, std::size_t& extent);
+    ProcStatus ProcessWord(CInterlinearRun& run, std::string_view line, std::size_t pos,
+                           std::string& output, std::size_t& extent);
     std::string FailureOutput(CInterlinearRun& run, const std::string& word, bool parsed,
                               bool& stop, const CSourceWord& sw);
     std::string Finish(const CSourceWord& sw, std::string output, std::string_view line) const;

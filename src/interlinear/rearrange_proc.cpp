@@ -531,14 +531,14 @@ std::string CRearrangeProc::GenerateText(std::string_view source,
     return trimmed.empty() ? text : trimmed;
 }
 
-RunStatus CRearrangeProc::Interlinearize(CInterlinearRun& run, CColumn& column) {
+ProcStatus CRearrangeProc::Interlinearize(CInterlinearRun& run, CColumn& column) {
     CBundle& bundle = run.Bundle();
     CField* from = bundle.Find(From());
     if (!from || !To())
-        return RunStatus::Ok;
+        return ProcStatus::Ok;
     const CRearrangeRules* rules = Rules(run.Host().Databases());
     if (!rules)
-        return RunStatus::Ok;
+        return ProcStatus::Ok;
     CField* to = bundle.FindOrAdd(To());
     const std::string line = from->Text();
     const bool toEnd = column.width >= kToLineEnd || column.ran == 0;
@@ -587,7 +587,7 @@ RunStatus CRearrangeProc::Interlinearize(CInterlinearRun& run, CColumn& column) 
         p = e;
     }
     if (words.empty())
-        return RunStatus::Ok;
+        return ProcStatus::Ok;
     const CField* puncLine = m_punc.Marker() ? bundle.Find(m_punc.Marker()) : nullptr;
     const CLangEnc* enc = From() ? From()->LangEnc() : nullptr;
     auto nextAfter = [&](std::size_t endCol) {
@@ -622,8 +622,8 @@ RunStatus CRearrangeProc::Interlinearize(CInterlinearRun& run, CColumn& column) 
             }
         }
         return run.WriteOutput(to, words.front().start, out, nextAfter(words.back().end), column)
-                   ? RunStatus::Ok
-                   : RunStatus::Stop;
+                   ? ProcStatus::Ok
+                   : ProcStatus::Stop;
     }
     for (std::size_t i = 0; i < tokens.size();) {
         std::size_t consumed = 0;
@@ -638,7 +638,7 @@ RunStatus CRearrangeProc::Interlinearize(CInterlinearRun& run, CColumn& column) 
         if (column.width < kToLineEnd)
             next = std::min(next, column.col + column.width);
         if (!run.WriteOutput(to, words[i].start, out, next, column))
-            return RunStatus::Stop;
+            return ProcStatus::Stop;
         // A widening moved the words after it.
         auto [at, by] = run.LastWidening();
         for (Word& w : words)
@@ -648,7 +648,7 @@ RunStatus CRearrangeProc::Interlinearize(CInterlinearRun& run, CColumn& column) 
             }
         i += consumed;
     }
-    return RunStatus::Ok;
+    return ProcStatus::Ok;
 }
 
 } // namespace crv

@@ -79,7 +79,7 @@ public:
     bool keepMorphemeBreaks = false;
     std::string boundary = "#";
 
-    RunStatus Interlinearize(CInterlinearRun& run, CColumn& column) override;
+    ProcStatus Interlinearize(CInterlinearRun& run, CColumn& column) override;
     void MarkerDeleting(const CMarker* marker) override;
     void OnMarkerUpdate(const CMarkerUpdate& update) override;
     void WriteProperties(ObjectStream& os) const override;

@@ -62,13 +62,14 @@ TEST_F(DocTest, ClosingADatabaseAJumpPathReferencesAsksFirst) {
     ASSERT_NE(doc, nullptr);
     CDocDatabases dbs(manager);
     // Only loaded types are asked; the warning off, nothing is asked.
-    EXPECT_TRUE(ConfirmCloseReferenced(dbs, withPaths, *doc, true));
+    bool warn = true, off = false;
+    EXPECT_TRUE(ConfirmCloseReferenced(dbs, withPaths, *doc, warn));
     ASSERT_NE(withPaths.Find("Text"), nullptr);
-    EXPECT_TRUE(ConfirmCloseReferenced(dbs, withPaths, *doc, false));
+    EXPECT_TRUE(ConfirmCloseReferenced(dbs, withPaths, *doc, off));
     EXPECT_TRUE(rec.Questions().empty());
     rec.answers = {Answer::No, Answer::Yes};
-    EXPECT_FALSE(ConfirmCloseReferenced(dbs, withPaths, *doc, true));
-    EXPECT_TRUE(ConfirmCloseReferenced(dbs, withPaths, *doc, true));
+    EXPECT_FALSE(ConfirmCloseReferenced(dbs, withPaths, *doc, warn));
+    EXPECT_TRUE(ConfirmCloseReferenced(dbs, withPaths, *doc, warn));
     EXPECT_EQ(rec.Questions().front(), std::string(kJumpCloseWarning));
     manager.CloseAll();
 }

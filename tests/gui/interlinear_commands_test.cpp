@@ -1,9 +1,11 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
@@ -112,14 +114,24 @@ TEST_F(GuiTest, JumpToShowsTheLexiconEntryOfTheWordAtTheCaretAndJumpInsertAddsAM
     EXPECT_NE(after.find("\\lx zíko\n"), std::string::npos);
 
     // With the project's warning on, closing a database the text type's jump path names
-    // asks first; No keeps it open.
-    m_app->App().Project()->Options().warnDocClose = true;
+    // asks first; No keeps it open. Clearing its check box turns the warning off.
+    bool& warn = m_app->App().Project()->Options().warnDocClose;
+    warn = true;
     ModalScript close;
-    close.Press("No");
+    close.Then([](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->text().startsWith("This database is referenced by a jump path."));
+        ASSERT_NE(box->checkBox(), nullptr);
+        EXPECT_EQ(box->checkBox()->text(), "&Display this warning in the future");
+        EXPECT_TRUE(box->checkBox()->isChecked());
+        box->checkBox()->setChecked(false);
+        ClickButton(w, "No");
+    });
     Trigger("fileClose");
-    ASSERT_EQ(close.texts.size(), 1u);
-    EXPECT_TRUE(close.texts[0].startsWith("This database is referenced by a jump path."));
+    EXPECT_TRUE(close.Done());
     EXPECT_NE(WindowOf("lexicon.db"), nullptr);
+    EXPECT_FALSE(warn);
 }
 
 TEST_F(GuiTest, AltIOnATextLineWritesWhatCrvInterlinearizeWritesForThatRecord) {
@@ -128,8 +140,8 @@ TEST_F(GuiTest, AltIOnATextLineWritesWhatCrvInterlinearizeWritesForThatRecord) {
                           std::filesystem::copy_options::recursive);
     QProcess crv;
     crv.start(CORVANE_CRV, {"-s", QString::fromStdString(dir.File("crv")), "interlinearize",
-                        QString::fromStdString(dir.File("crv/texts.db")), "--record",
-                        QString::fromUtf8("Ta-sáwe-ko")});
+                            QString::fromStdString(dir.File("crv/texts.db")), "--record",
+                            QString::fromUtf8("Ta-sáwe-ko")});
     ASSERT_TRUE(crv.waitForFinished(60000));
     ASSERT_EQ(crv.exitCode(), 0) << crv.readAllStandardError().toStdString();
     const std::string expected = ReadFileBytes(dir.File("crv/texts.db"));
@@ -150,6 +162,54 @@ TEST_F(GuiTest, AltIOnATextLineWritesWhatCrvInterlinearizeWritesForThatRecord) {
     EXPECT_TRUE(morphemes);
     Trigger("fileSave");
     EXPECT_EQ(ReadFileBytes(SamplePath("texts.db")), expected);
+}
+
+TEST_F(GuiTest, MultipleMatchesShowTheChosenFieldAndPathAndKeepTheChoice) {
+    Start();
+    DatabaseWindow* texts = WindowOf("texts.db");
+    PlaceCaret(Window(), texts, "Ámi ngári-ne", "tx", 0);
+    // The caret on "nga" of the second text line: the lexicon has two entries for it.
+    int field = 0;
+    std::size_t offset = 0;
+    for (const CField& f : *texts->Current().Record()) {
+        if (f.Marker()->Name() == "tx" && f.Text().find("nga ") != std::string::npos) {
+            offset = f.Text().find("nga ") + 1;
+            break;
+        }
+        ++field;
+    }
+    texts->RecordView().SetCaret(CViewCaret{field, offset});
+    QStringList before, after;
+    ModalScript script;
+    script
+        .Then([](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); }) // Jump To
+        .Then([&](QWidget* w) {
+            auto* list = qobject_cast<gui::MultipleMatchesDialog*>(w);
+            ASSERT_NE(list, nullptr);
+            ASSERT_NE(list->FieldToView(), nullptr);
+            EXPECT_EQ(list->FieldToView()->currentText(), "ge");
+            for (int r = 0; r < list->List()->count(); ++r)
+                before.push_back(list->List()->item(r)->text());
+            list->FieldToView()->setCurrentText("ps");
+            list->ShowPath()->setChecked(true);
+            for (int r = 0; r < list->List()->count(); ++r)
+                after.push_back(list->List()->item(r)->text());
+            list->List()->setCurrentRow(1);
+            ClickButton(w, "OK");
+        });
+    Trigger("jumpTo");
+    EXPECT_TRUE(script.Done());
+    ASSERT_GE(before.size(), 2) << before.join("|").toStdString();
+    EXPECT_TRUE(before.join("|").contains("I, me")) << before.join("|").toStdString();
+    EXPECT_TRUE(after.join("|").contains("pro")) << after.join("|").toStdString();
+    EXPECT_FALSE(after.join("|").contains("I, me"));
+    DatabaseWindow* shown = Window().ActiveWindow();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->Document().Title(), "lexicon.db");
+    // The choices stay: the type's file names the field, the project shows paths.
+    EXPECT_NE(Lines(SamplePath("Lexicon.typ")).find("\\mkrMultipleMatchShow ps\n"),
+              std::string::npos);
+    EXPECT_TRUE(m_app->App().Project()->Options().showWholePath);
 }
 
 TEST_F(GuiTest, AnAmbiguousWordIsChosenInTheAmbiguitySelectionList) {
