@@ -214,7 +214,7 @@ void CChecksum::Add(std::string_view bytes) {
 void CChecksum::Block(const char* p) {
     // Four lanes, each step a bijection of its lane for a given chunk: any one changed
     // chunk changes the result.
-    for (int k = 0; k < 4; ++k) {
+    for (std::size_t k = 0; k < 4; ++k) {
         std::uint64_t v;
         std::memcpy(&v, p + 8 * k, 8);
         m_lane[k] = (m_lane[k] ^ v) * 0xFF51AFD7ED558CCDULL;

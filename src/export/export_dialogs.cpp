@@ -74,8 +74,10 @@ std::string PageSetupDialog::Text(std::string_view key) const {
 
 void PageSetupDialog::SetText(std::string_view key, std::string text) {
     for (auto& [k, t] : m_texts)
-        if (k == key)
+        if (k == key) {
             t = std::move(text);
+            return;
+        }
 }
 
 bool PageSetupDialog::Ok(std::string* badKey) {
