@@ -4,7 +4,6 @@
 #include <map>
 #include <system_error>
 
-#include "app/corpus_command.h"
 #include "app/crv_doc.h"
 #include "app/doc_manager.h"
 #include "app/project.h"
@@ -73,7 +72,7 @@ std::vector<CCrvDoc*> RunBatchFileCommand(CProject& project, CCrvDoc* active, CB
         script = *chosen;
     }
     CDocManager& docs = project.Documents();
-    if (!SaveBeforeCorpusRun(docs))
+    if (!SaveBeforeRun(docs))
         return {};
 
     std::map<std::string, FileStamp> before;
@@ -118,7 +117,7 @@ std::vector<CCrvDoc*> RunBatchFileCommand(CProject& project, CCrvDoc* active, CB
         if (platform().Ask(FormatMessage(kBatchChanged, {file}), Buttons::YesNo, Answer::Yes) !=
             Answer::Yes)
             continue;
-        if (CCrvDoc* again = OpenCorpusResult(docs, path))
+        if (CCrvDoc* again = ReopenReplacedFile(docs, path))
             reread.push_back(again);
     }
     return reread;

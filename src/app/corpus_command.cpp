@@ -21,7 +21,7 @@ bool RunCommand(CProject& project, const std::string& corpusName, const std::str
         platform().ShowMessage(kSelectCorpus);
         return false;
     }
-    if (!SaveBeforeCorpusRun(project.Documents()))
+    if (!SaveBeforeRun(project.Documents()))
         return false;
     CCorpusEnvironment env{project.LangEncs(), project.Types(), project.SettingsFolder()};
     std::string path = ResolvePath(output, project.SettingsFolder());
@@ -29,7 +29,7 @@ bool RunCommand(CProject& project, const std::string& corpusName, const std::str
         return false;
     if (!openResult)
         return true;
-    result.doc = OpenCorpusResult(project.Documents(), path);
+    result.doc = ReopenReplacedFile(project.Documents(), path);
     return result.doc != nullptr;
 }
 
@@ -77,26 +77,6 @@ CResultWindow ConcordanceWindow(bool rightToLeft) {
              {"concbef", 200, true},
              {"conctar", 75, false},
              {"concaft", 200, false}}};
-}
-
-bool SaveBeforeCorpusRun(CDocManager& docs) {
-    std::vector<CCrvDoc*> modified;
-    for (CCrvDoc* doc : docs.Documents())
-        if (doc->IsModified())
-            modified.push_back(doc);
-    if (modified.empty() ||
-        platform().Ask(kSaveBeforeRun, Buttons::YesNo, Answer::Yes) != Answer::Yes)
-        return true;
-    for (CCrvDoc* doc : modified)
-        if (!doc->Save())
-            return false;
-    return true;
-}
-
-CCrvDoc* OpenCorpusResult(CDocManager& docs, const std::string& path) {
-    if (CCrvDoc* open = docs.FindDocument(path))
-        docs.CloseDocument(open, false);
-    return docs.OpenDocument(path);
 }
 
 bool RunWordListCommand(CProject& project, const std::string& corpus,

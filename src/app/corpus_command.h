@@ -36,14 +36,6 @@ CResultWindow WordListWindow(const CWordListOptions& options);
 // concref; right to left: concref, concaft and conctar right-justified, concbef last.
 CResultWindow ConcordanceWindow(bool rightToLeft);
 
-// "If you do not save these files before proceeding, ..." when a database is modified;
-// Yes saves every modified one. False when a save failed: the run does not go on.
-bool SaveBeforeCorpusRun(CDocManager& docs);
-
-// The results of a run as a document: one open on that file is closed without asking (its
-// file was replaced), then the file is opened.
-CCrvDoc* OpenCorpusResult(CDocManager& docs, const std::string& path);
-
 struct CCorpusCommandResult {
     CCorpusResult run;
     CCrvDoc* doc = nullptr; // the results, opened (when asked)

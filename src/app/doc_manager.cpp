@@ -6,6 +6,7 @@
 #include "app/document_dates.h"
 #include "base/message_text.h"
 #include "base/platform.h"
+#include "corpus/corpus_messages.h"
 #include "record/database_file.h"
 #include "schema/database_type.h"
 
@@ -137,6 +138,26 @@ void CDocManager::RemoveNoticeListener(CRecordNoticeListener* listener) {
 void CDocManager::NotifyRecord(CCrvDoc& doc, const CRecordHint& hint) {
     for (CRecordNoticeListener* listener : std::vector<CRecordNoticeListener*>(m_noticeListeners))
         listener->OnRecordNotice(doc, hint);
+}
+
+bool SaveBeforeRun(CDocManager& docs) {
+    std::vector<CCrvDoc*> modified;
+    for (CCrvDoc* doc : docs.Documents())
+        if (doc->IsModified())
+            modified.push_back(doc);
+    if (modified.empty() ||
+        platform().Ask(kSaveBeforeRun, Buttons::YesNo, Answer::Yes) != Answer::Yes)
+        return true;
+    for (CCrvDoc* doc : modified)
+        if (!doc->Save())
+            return false;
+    return true;
+}
+
+CCrvDoc* ReopenReplacedFile(CDocManager& docs, const std::string& path) {
+    if (CCrvDoc* open = docs.FindDocument(path))
+        docs.CloseDocument(open, false);
+    return docs.OpenDocument(path);
 }
 
 } // namespace crv

@@ -90,4 +90,13 @@ private:
     std::vector<CRecordNoticeListener*> m_noticeListeners;
 };
 
+// Before a run that reads database files (word lists, concordances, batch files): "If you
+// do not save these files before proceeding, ..." when a database is modified; Yes saves
+// every modified one. False when a save failed: the run does not go on.
+bool SaveBeforeRun(CDocManager& docs);
+
+// A file something else rewrote (a run's results, a batch file's work), as a document: one
+// open on it is closed without asking, then the file is opened.
+CCrvDoc* ReopenReplacedFile(CDocManager& docs, const std::string& path);
+
 } // namespace crv

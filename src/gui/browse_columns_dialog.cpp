@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "gui/form_rows.h"
 #include "gui/qt_text.h"
 #include "schema/marker.h"
 
@@ -82,9 +83,7 @@ BrowseColumnsDialog::BrowseColumnsDialog(const CMarkerSet& markers, const CBrows
     auto* texts = new QFormLayout;
     texts->addRow("Shown for an &empty field:", m_empty);
     texts->addRow("Shown for &no field:", m_noField);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = OkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(texts);

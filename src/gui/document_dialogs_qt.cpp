@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "base/platform.h"
+#include "gui/form_rows.h"
 #include "gui/qt_text.h"
 #include "schema/database_type.h"
 
@@ -65,9 +66,7 @@ ImportDialog::ImportDialog(CImportDialog& logic, QWidget* parent)
         w->setEnabled(logic.OptionsEnabled());
     ShowTable();
 
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* box = OkCancelButtons(this);
     grid->addWidget(box, row, 0, 1, 3);
     resize(560, 480);
 }

@@ -1,4 +1,4 @@
-// Pieces the export and corpus forms share: the OK and Cancel buttons, a line edit with
+// Pieces the dialogs share: the OK and Cancel buttons, a line edit with
 // its "Browse..." button, a form row whose label's mnemonic reaches a widget inside a
 // layout, and the buttons beside a list.
 #pragma once

@@ -15,6 +15,7 @@
 #include "app/project.h"
 #include "engine/engine_type_settings.h"
 #include "gui/database_window.h"
+#include "gui/form_rows.h"
 #include "gui/jump_dialogs_qt.h"
 #include "gui/main_window.h"
 #include "gui/process_editor.h"
@@ -54,9 +55,7 @@ public:
             list->addItem(FieldText(r));
         list->setCurrentRow(0);
         layout->addWidget(list);
-        auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-        QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-        QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        auto* box = OkCancelButtons(&dialog);
         QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
         layout->addWidget(box);
         if (lastPlace)

@@ -19,6 +19,7 @@
 #include "base/platform.h"
 #include "engine/index.h"
 #include "gui/browse_model.h"
+#include "gui/form_rows.h"
 #include "gui/key_search_dialogs.h"
 #include "gui/qt_text.h"
 #include "schema/database_type.h"
@@ -210,9 +211,7 @@ JumpPathDialog::JumpPathDialog(const CDbRefList& path, std::string base, COpenDa
     m_warnClose->setEnabled(options != nullptr);
     grid->addWidget(m_wholePath, 4, 0, 1, 3);
     grid->addWidget(m_warnClose, 5, 0, 1, 3);
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* box = OkCancelButtons(this);
     grid->addWidget(box, 6, 0, 1, 3);
     connect(m_available, &QListWidget::currentRowChanged, this, [this] { FillFields(); });
     Refill();

@@ -21,6 +21,7 @@
 #include "app/doc_manager.h"
 #include "base/object_stream.h"
 #include "base/platform.h"
+#include "gui/form_rows.h"
 #include "gui/qt_text.h"
 #include "interlinear/lookup_proc.h"
 #include "interlinear/rearrange_proc.h"
@@ -287,9 +288,7 @@ ProcessPropertiesDialog::ProcessPropertiesDialog(CInterlinearProc& proc, CDocMan
         d.adapt->setChecked(proc.Adapt());
         layout->addWidget(d.adapt);
     }
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* box = OkCancelButtons(this);
     layout->addWidget(box);
 }
 
@@ -376,9 +375,7 @@ ProcessEditorDialog::ProcessEditorDialog(const CInterlinearProcList& list, CDocM
     m_breaks->setMaximumWidth(120);
     chars->addRow("Morpheme &breaks:", m_breaks);
     layout->addLayout(chars);
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* box = OkCancelButtons(this);
     layout->addWidget(box);
     Refill();
     resize(560, 380);

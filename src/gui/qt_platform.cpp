@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/form_rows.h"
 #include "gui/qt_text.h"
 
 namespace crv::gui {
@@ -171,9 +172,7 @@ std::optional<std::size_t> QtPlatform::ChooseItem(std::string_view prompt,
         list->addItem(FieldText(item));
     if (defaultItem < items.size())
         list->setCurrentRow(static_cast<int>(defaultItem));
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* box = OkCancelButtons(&dialog);
     QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
     layout->addWidget(label);
     layout->addWidget(list);

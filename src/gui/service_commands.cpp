@@ -226,15 +226,14 @@ void ServiceCommands::RunBatchFile(const std::string& script) {
     CProject* project = m_main.Project();
     if (!project)
         return;
-    std::multimap<std::string, CWindowSettings> windows;
-    for (DatabaseWindow* w : m_main.Windows()) {
-        if (!w->HasDocument())
-            continue;
-        // Typing not yet left counts as a change the save question covers.
-        if (!m_main.LeaveRecords(&w->Document()))
+    // Typing not yet left counts as a change the save question covers.
+    for (CCrvDoc* doc : project->Documents().Documents())
+        if (!m_main.LeaveRecords(doc))
             return;
-        windows.emplace(w->Document().Path(), w->RecordView().Settings());
-    }
+    std::multimap<std::string, CWindowSettings> windows;
+    for (DatabaseWindow* w : m_main.Windows())
+        if (w->HasDocument())
+            windows.emplace(w->Document().Path(), w->RecordView().Settings());
     DatabaseWindow* active = ActiveWithDocument(m_main);
     ShellBatchRunner runner;
     for (CCrvDoc* doc :

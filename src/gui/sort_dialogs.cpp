@@ -15,6 +15,7 @@
 #include "engine/filter.h"
 #include "engine/filter_dialog.h"
 #include "engine/sort_dialog.h"
+#include "gui/form_rows.h"
 #include "gui/qt_text.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
@@ -94,9 +95,7 @@ SortDialog::SortDialog(CIndexSet& set, const CIndex& current, CIndexFilter* filt
     lengthRow->addStretch();
     grid->addLayout(lengthRow, 5, 0, 1, 3);
 
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* box = OkCancelButtons(this);
     grid->addWidget(box, 6, 0, 1, 3);
 
     FillOrders();
@@ -172,9 +171,7 @@ bool ChooseWindowFilter(CIndexSet& set, const CIndex& current, QWidget* parent,
         for (int i = 0; i < list->count(); ++i)
             if (list->item(i)->text() == Q(current.Filter()->FilterName()))
                 list->setCurrentRow(i);
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* box = OkCancelButtons(&dialog);
     QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
     layout->addWidget(label);
     layout->addWidget(list);

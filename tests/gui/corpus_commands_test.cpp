@@ -108,16 +108,6 @@ TEST_F(GuiTest, CorpusPropertiesAddAFileThatTheProjectFileKeepsAndCancelKeepsNot
             ClickButton(w, button);
         };
     };
-    auto chooseFile = [](const std::string& path) {
-        return [path](QWidget* w) {
-            auto* files = qobject_cast<QFileDialog*>(w);
-            ASSERT_NE(files, nullptr);
-            auto* name = files->findChild<QLineEdit*>("fileNameEdit");
-            ASSERT_NE(name, nullptr);
-            name->setText(gui::Q(path));
-            QTest::keyClick(name, Qt::Key_Return);
-        };
-    };
     auto modify = [](QWidget* w) {
         auto* list = qobject_cast<gui::CorpusListDialogQt*>(w);
         ASSERT_NE(list, nullptr);
@@ -129,7 +119,7 @@ TEST_F(GuiTest, CorpusPropertiesAddAFileThatTheProjectFileKeepsAndCancelKeepsNot
         ModalScript script;
         script.Then(modify);
         script.Then(addLast);
-        script.Then(chooseFile(path));
+        script.ChooseFile(path);
         script.Then(confirm(path, button));
         script.Then([](QWidget* w) { ClickButton(w, "Close"); }); // the list, on top again
         Trigger("toolsCorpora");

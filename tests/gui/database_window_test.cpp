@@ -221,14 +221,7 @@ TEST_F(GuiTest, ImportingATextFileGoesThroughTheImportDialog) {
     WriteFileBytes(path, "\\lx ba\r\n\\ge go\r\n\r\n\\lx ab\r\n\\ge come\r\n");
     Start();
     ModalScript script;
-    script.Then([&](QWidget* w) { // the file chooser
-        auto* files = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(files, nullptr);
-        auto* name = files->findChild<QLineEdit*>("fileNameEdit");
-        ASSERT_NE(name, nullptr);
-        name->setText(QString::fromStdString(path));
-        QTest::keyClick(name, Qt::Key_Return);
-    });
+    script.ChooseFile(path);
     script.Then([](QWidget* w) {
         auto* dialog = qobject_cast<gui::ImportDialog*>(w);
         ASSERT_NE(dialog, nullptr);

@@ -1,6 +1,8 @@
 #include "gui_test_support.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
 #include <cstdlib>
@@ -28,6 +30,17 @@ ModalScript& ModalScript::Press(const QString& button) {
         if (auto* box = qobject_cast<QMessageBox*>(w))
             texts.push_back(box->text());
         ClickButton(w, button);
+    });
+}
+
+ModalScript& ModalScript::ChooseFile(const std::string& path) {
+    return Then([path](QWidget* w) {
+        auto* files = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(files, nullptr);
+        auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(path));
+        QTest::keyClick(name, Qt::Key_Return);
     });
 }
 

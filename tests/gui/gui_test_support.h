@@ -28,6 +28,8 @@ public:
     // A message box answered by the button whose text (without '&') is button; its
     // text is kept in texts.
     ModalScript& Press(const QString& button);
+    // A file chooser answered with path.
+    ModalScript& ChooseFile(const std::string& path);
     std::vector<QString> texts;      // message box texts, in order
     std::vector<QString> unexpected; // dialogs nobody scripted
     bool Done() const { return m_steps.empty(); }

@@ -203,14 +203,7 @@ TEST_F(GuiTest, ABatchFileRunsOnTheActiveDatabaseAndItsRewriteIsReadAgainInItsWi
     QTest::keyClick(lex->Record(), Qt::Key_R, Qt::AltModifier); // browse
     const std::size_t windowsBefore = Window().Windows().size();
     ModalScript script;
-    script.Then([&](QWidget* w) { // the file chooser
-        auto* files = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(files, nullptr);
-        auto* name = files->findChild<QLineEdit*>("fileNameEdit");
-        ASSERT_NE(name, nullptr);
-        name->setText(gui::Q(SamplePath("add.sh")));
-        QTest::keyClick(name, Qt::Key_Return);
-    });
+    script.ChooseFile(SamplePath("add.sh"));
     script.Press("Yes"); // read lexicon.db again
     Trigger("fileRunBatch");
     EXPECT_TRUE(script.Done());
@@ -223,11 +216,7 @@ TEST_F(GuiTest, ABatchFileRunsOnTheActiveDatabaseAndItsRewriteIsReadAgainInItsWi
     EXPECT_EQ(again->Index().Count(), 33u);
     EXPECT_FALSE(again->Document().IsModified());
 
-    script.Then([&](QWidget* w) {
-        auto* name = qobject_cast<QFileDialog*>(w)->findChild<QLineEdit*>("fileNameEdit");
-        name->setText(gui::Q(SamplePath("fail.sh")));
-        QTest::keyClick(name, Qt::Key_Return);
-    });
+    script.ChooseFile(SamplePath("fail.sh"));
     script.Press("OK");
     Trigger("fileRunBatch");
     ASSERT_EQ(script.texts.size(), 2u);
