@@ -230,13 +230,13 @@ int main(int argc, char** argv) {
         }
     });
     s.push_back([&] { w.Action("interlinearize")->trigger(); });
-    s.push_back([] { Shot("13-interlinearized"); });
+    s.push_back([] { Shot("15-interlinearized"); });
     s.push_back([&] {
-        ShootModal("14-process-editor");
+        ShootModal("16-process-editor");
         w.Action("typeInterlinearProcesses")->trigger();
     });
     s.push_back([&] {
-        ShootModal("15-jump-path");
+        ShootModal("17-jump-path");
         w.Action("typeJumpPath")->trigger();
     });
     // The first process's properties, opened from the editor.
@@ -244,10 +244,10 @@ int main(int argc, char** argv) {
         OnModal([](QWidget* editor) {
             OnModal(
                 [editor](QWidget* properties) {
-                    Shot("16-process-properties");
+                    Shot("18-process-properties");
                     if (auto* pages = properties->findChild<QTabWidget*>()) {
                         pages->setCurrentIndex(1);
-                        Shot("17-process-lexicons");
+                        Shot("19-process-lexicons");
                     }
                     properties->close();
                     QTimer::singleShot(300, editor, [editor] { editor->close(); });
