@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-regex=${2:-'src/.*\.cpp$'}
+# Anchored to the source tree so that moc's generated files in the build are left out.
+regex=${2:-"^$PWD/src/.*\\.cpp$"}
 [ -f "$build/compile_commands.json" ] || {
     echo "$build/compile_commands.json is missing: configure the build first" >&2
     exit 2

@@ -238,6 +238,7 @@ CRecord* CCrvDoc::CopyRecord(const CRecord& source) {
     // read again), so it gets a record-marker field with its key in front.
     if (source.GetFirst()->Marker()->Name() != recordMarker->Name())
         append(new CField(recordMarker, source.GetKey()));
+    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): the record owns its fields
     for (const CField& field : source) {
         CMarker* marker = field.Marker()->Name() == recordMarker->Name()
                               ? recordMarker

@@ -239,6 +239,7 @@ CReplaceResult ReplaceAll(CCrvDoc& doc, const CFindScope& scope, const CFindStar
         // One record only: from the start on; otherwise every hit of every record.
         bool fromStart = home && scope.SingleRecord();
         bool reached = !fromStart || start.field == nullptr;
+        // NOLINTNEXTLINE(clang-analyzer-core.CallAndMessage): the scope holds no null record
         for (CField* f = r->GetFirst(); f; f = r->GetNext(f)) {
             if (!reached && f != start.field)
                 continue;

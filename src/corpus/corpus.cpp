@@ -166,6 +166,7 @@ bool CCorpusSet::Read(ObjectStream& is, std::string_view enclosingName) {
         }
         bool flag = false;
         int n = 0;
+        // Empty branches read straight into the settings.
         if (is.ReadString("WordLstCorpus", value)) {
             w.corpus = OneLine(value);
         } else if (is.ReadBool("NoWordLstCounts", flag)) {
@@ -176,7 +177,7 @@ bool CCorpusSet::Read(ObjectStream& is, std::string_view enclosingName) {
             w.limitRefs = true;
         } else if (is.ReadBool("NoWordLstLimitCount", flag)) {
             w.limitRefs = false;
-        } else if (is.ReadInteger("WordLstMaxCount", w.maxRefs)) {
+        } else if (is.ReadInteger("WordLstMaxCount", w.maxRefs)) { // NOLINT(bugprone-branch-clone)
         } else if (is.ReadString("ConcordanceCorpus", value)) {
             c.corpus = OneLine(value);
         } else if (is.ReadString("ConcordanceSearch", value)) {

@@ -44,9 +44,7 @@ CDatabaseType* GeneratedType(CDatabaseTypeSet& types, const std::string& name,
                              Define define) {
     if (types.FindProxy(name))
         return types.Find(name);
-    std::string fileBase = name;
-    CDatabaseType* type =
-        types.CreateByProgram(name, recordMarker, fileBase, std::move(description));
+    CDatabaseType* type = types.CreateByProgram(name, recordMarker, name, std::move(description));
     if (!type)
         return nullptr;
     define(type->MarkerSet());

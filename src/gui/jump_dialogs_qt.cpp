@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "app/project.h"
 #include "base/platform.h"
@@ -59,7 +60,8 @@ JumpToDialog::JumpToDialog(const CKeySearch& search, bool insertMode, const CLan
     });
     if (editPath) {
         QPushButton* path = ButtonBox()->addButton("&Jump Path...", QDialogButtonBox::ActionRole);
-        connect(path, &QPushButton::clicked, this, [editPath] { editPath(); });
+        connect(path, &QPushButton::clicked, this,
+                [editPath = std::move(editPath)] { editPath(); });
     }
 }
 

@@ -618,11 +618,10 @@ bool MainWindow::RunStartDialog() {
         addButton("E&xit Corvane", 3);
         dialog.setObjectName("startDialog");
         dialog.exec();
-        if (choice == 1 && m_app.OpenProjectDialog())
+        if ((choice == 1 && m_app.OpenProjectDialog()) ||
+            (choice == 2 && m_app.NewProjectDialog())) {
             ProjectOpened();
-        else if (choice == 2 && m_app.NewProjectDialog())
-            ProjectOpened();
-        else if (choice == 3 || choice == 0) {
+        } else if (choice == 3 || choice == 0) {
             // Leaving closes the main window.
             QTimer::singleShot(0, this, [this] { close(); });
             return false;
