@@ -95,7 +95,7 @@ bool CRecord::StampDate(CMarker* m, std::string_view today) {
     CField* f = FindField(m);
     if (!f) {
         Add(new CField(m, std::string(today)));
-        return true;
+        return true; // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks): the record owns it
     }
     FieldText text = std::as_const(*f).Text();
     std::size_t nl = text.find('\n');

@@ -151,7 +151,7 @@ bool PatternRun::Literal(const std::string& literal, std::size_t& off) {
     const char* le = lp + literal.size();
     bool tookUnit = false;
     for (;;) {
-        const char* ls = lp;
+        const char* ls = nullptr;
         unsigned char lc = 0;
         do {
             if (lp == le)
