@@ -270,6 +270,7 @@ bool CExportProcessSet::Read(ObjectStream& is, CNoteList&) {
     m_processes.DeleteAll();
     m_defaultName.clear();
     m_options = ExportOptions();
+    ReadingObject reading(is, kObject);
     while (!AtObjectEnd(is, kObject)) {
         if (is.Overflow())
             is.SkipEntry();
@@ -308,6 +309,8 @@ void CExportProcessSet::ReadOlderEntries(std::string_view entries, CNoteList&) {
     std::string text(entries);
     std::istringstream in(text);
     ObjectStream is(in);
+    // What is read here is written back inside the set.
+    ReadingObject inSet(is, kObject);
     auto* sf = dynamic_cast<CExportProcessSF*>(Find(kStandardFormat));
     auto* rtf = dynamic_cast<CExportProcessRTF*>(Find(kRichText));
     CRV_ASSERT(sf && rtf);
