@@ -559,6 +559,9 @@ bool ObjectStream::IsObjectOpen(std::string_view name) const {
     for (const SettingsObjectReader* r : m_readers)
         if (r->Name() == name)
             return true;
+    for (const std::string& open : m_openObjects)
+        if (open == name)
+            return true;
     return false;
 }
 

@@ -121,8 +121,11 @@ public:
     // Consumes the current entry and, when it begins an object, the object's contents
     // and end line; stops before an end line that belongs to an enclosing object.
     void SkipObject();
-    // Whether a SettingsObjectReader of this stream is reading object name.
+    // Whether a reader of this stream is reading object name: a SettingsObjectReader or
+    // one that marked it open (ReadingObject in unknown_entries.h).
     bool IsObjectOpen(std::string_view name) const;
+    void PushOpenObject(std::string_view name) { m_openObjects.emplace_back(name); }
+    void PopOpenObject() { m_openObjects.pop_back(); }
     bool Overflow() const { return m_overflow; }
 
     // The key and value of the current entry (reading it when none is pending).
@@ -164,6 +167,7 @@ private:
     CNoteList m_notes;
     std::vector<SettingsObjectReader*> m_readers; // innermost last
     std::vector<SettingsObjectWriter*> m_writers;
+    std::vector<std::string> m_openObjects; // read by other readers, innermost last
 };
 
 } // namespace crv

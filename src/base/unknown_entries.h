@@ -36,4 +36,18 @@ private:
 // reader). At the end of the input too.
 bool AtObjectEnd(ObjectStream& is, std::string_view name);
 
+// Marks object name open on the stream while a reader that loops on AtObjectEnd reads it,
+// so that an object captured inside stops at its end line as the reader itself does;
+// kept, the end line would end the object early when the file is read again.
+class ReadingObject {
+public:
+    ReadingObject(ObjectStream& is, std::string_view name) : m_is(is) { is.PushOpenObject(name); }
+    ~ReadingObject() { m_is.PopOpenObject(); }
+    ReadingObject(const ReadingObject&) = delete;
+    ReadingObject& operator=(const ReadingObject&) = delete;
+
+private:
+    ObjectStream& m_is;
+};
+
 } // namespace crv

@@ -67,6 +67,7 @@ void CExportProcess::Write(ObjectStream& os) const {
 }
 
 void CExportProcess::Read(ObjectStream& is) {
+    ReadingObject reading(is, ObjectKey());
     while (!AtObjectEnd(is, ObjectKey())) {
         if (is.Overflow()) {
             is.SkipEntry();

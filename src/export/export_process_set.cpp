@@ -6,7 +6,10 @@
 //   \-expset
 #include "export/export_process_set.h"
 
+#include <memory>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "base/message_text.h"
 #include "base/platform.h"
@@ -18,6 +21,11 @@ namespace crv {
 namespace {
 
 constexpr std::string_view kObject = "expset";
+constexpr std::pair<std::string_view, CExportProcess::Kind> kProcesses[] = {
+    {"expSF", CExportProcess::Kind::StandardFormat},
+    {"expRTF", CExportProcess::Kind::RichText},
+    {"expPLX", CExportProcess::Kind::Dictionary},
+};
 
 constexpr std::string_view kNoName = "Please give this export process a name.";
 constexpr std::string_view kNameUsed = "%1\nAnother export process already has this name.\n\n"
@@ -231,11 +239,6 @@ CExportProcess* CExportProcessSet::ReadProcess(ObjectStream& is, CExportProcess:
 }
 
 bool CExportProcessSet::ReadSetEntry(ObjectStream& is) {
-    static constexpr std::pair<std::string_view, CExportProcess::Kind> kProcesses[] = {
-        {"expSF", CExportProcess::Kind::StandardFormat},
-        {"expRTF", CExportProcess::Kind::RichText},
-        {"expPLX", CExportProcess::Kind::Dictionary},
-    };
     for (const auto& [key, kind] : kProcesses)
         if (is.PeekBeginMarker(key)) {
             ReadProcess(is, kind, key);
@@ -270,6 +273,7 @@ bool CExportProcessSet::Read(ObjectStream& is, CNoteList&) {
     m_processes.DeleteAll();
     m_defaultName.clear();
     m_options = ExportOptions();
+    ReadingObject reading(is, kObject);
     while (!AtObjectEnd(is, kObject)) {
         if (is.Overflow())
             is.SkipEntry();
@@ -308,6 +312,11 @@ void CExportProcessSet::ReadOlderEntries(std::string_view entries, CNoteList&) {
     std::string text(entries);
     std::istringstream in(text);
     ObjectStream is(in);
+    // What is read here is written back inside the set and its processes.
+    ReadingObject inSet(is, kObject);
+    std::vector<std::unique_ptr<ReadingObject>> inProcesses;
+    for (const auto& [key, kind] : kProcesses)
+        inProcesses.push_back(std::make_unique<ReadingObject>(is, key));
     auto* sf = dynamic_cast<CExportProcessSF*>(Find(kStandardFormat));
     auto* rtf = dynamic_cast<CExportProcessRTF*>(Find(kRichText));
     CRV_ASSERT(sf && rtf);

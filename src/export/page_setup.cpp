@@ -184,6 +184,7 @@ bool CRtfPageSetup::Read(ObjectStream& is) {
         std::string text; // the entry as captured
     };
     std::vector<Pending> pending;
+    ReadingObject reading(is, kObject);
     while (!AtObjectEnd(is, kObject)) {
         if (is.Overflow()) {
             is.SkipEntry();

@@ -250,7 +250,9 @@ TEST_F(ExportSetTest, DictionaryFormatterSettingsReadBack) {
 TEST_F(ExportSetTest, DamagedTypesReadBackAsTheyWereWritten) {
     // The fuzzing seeds: a stray end line and the set's own entries among older keys, an
     // empty title, two page setups in one process, page setup values kept in their order
-    // among unknown entries. Written once, a type reads back to the same bytes.
+    // among unknown entries, the end line of the set or a process inside an unknown object
+    // of a process (in the set and in the older form). Written once, a type reads back to
+    // the same bytes.
     int seeds = 0;
     for (const auto& e : std::filesystem::directory_iterator(CORVANE_EXPORT_SEEDS)) {
         ++seeds;
@@ -265,7 +267,7 @@ TEST_F(ExportSetTest, DamagedTypesReadBackAsTheyWereWritten) {
         EXPECT_EQ(ReadFileBytes(dir.File("lexicon.typ")), once) << e.path();
         rec.Clear();
     }
-    EXPECT_GE(seeds, 7);
+    EXPECT_GE(seeds, 10);
 }
 
 } // namespace
