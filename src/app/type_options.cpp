@@ -52,8 +52,9 @@ bool ApplyTypeOptions(CDatabaseType& type, const CTypeOptions& options, CDocMana
         !MarkerOfChoice(type, options.multipleMatch, multipleMatch))
         return false;
     if (options.interlinCharWidth < 1 || options.interlinCharWidth > kMaxInterlinCharWidth) {
-        platform().ShowMessage(FormatMessage("The interlinear character width must be from 1 to %1.",
-                                             {std::to_string(kMaxInterlinCharWidth)}));
+        platform().ShowMessage(
+            FormatMessage("The interlinear character width must be from 1 to %1.",
+                          {std::to_string(kMaxInterlinCharWidth)}));
         return false;
     }
     // A template is a sequence of fields; text before the first marker would be lost.

@@ -88,7 +88,7 @@ FilterElementDialog::FilterElementDialog(const CFilterSet& filters, FilterElemen
         form->addRow(label, m_which);
     } else {
         setWindowTitle(kind == FilterElementChoice::MarkerDate ? "Marker Date"
-                                                              : "Marker Text Filter Element");
+                                                               : "Marker Text Filter Element");
         for (const CMarker& m : filters.Markers())
             m_which->addItem(Q(m.ListLabel(false, true, true)), Q(m.Name()));
         if (auto* e = dynamic_cast<const CFilterMarkerText*>(like)) {
@@ -182,8 +182,8 @@ void FilterElementDialog::accept() {
         break;
     case FilterElementChoice::MarkerDate:
         m_element = MakeMarkerDateElement(
-            m_filters, which,
-            static_cast<CDateCondition::Relation>(m_relation->checkedId()), text, error);
+            m_filters, which, static_cast<CDateCondition::Relation>(m_relation->checkedId()), text,
+            error);
         break;
     default:
         m_element = MakeMarkerTextElement(m_filters, which, text, error);
@@ -205,8 +205,8 @@ void FilterElementDialog::accept() {
 
 // ---------------------------------------------------------------- filter properties
 
-FilterEditorDialog::FilterEditorDialog(CFilterSet& filters, CFilter* editing,
-                                       const CFilter* copyOf, const CIndex* base, QWidget* parent)
+FilterEditorDialog::FilterEditorDialog(CFilterSet& filters, CFilter* editing, const CFilter* copyOf,
+                                       const CIndex* base, QWidget* parent)
     : QDialog(parent), m_filters(filters), m_editing(editing), m_base(base) {
     setObjectName("filterEditor");
     setWindowTitle("Filter Properties");
@@ -304,9 +304,8 @@ void FilterEditorDialog::UpdateCount() {
     if (!n)
         m_count->setText("The elements do not make a whole filter yet.");
     else
-        m_count->setText(QString("%1 of %2 records of the active window pass.")
-                             .arg(*n)
-                             .arg(m_base->Count()));
+        m_count->setText(
+            QString("%1 of %2 records of the active window pass.").arg(*n).arg(m_base->Count()));
 }
 
 std::unique_ptr<CFilterElement> FilterEditorDialog::MakeElement(FilterElementChoice choice,
@@ -328,7 +327,9 @@ void FilterEditorDialog::InsertChoice(int where) {
         return;
     int at = m_elements->currentRow();
     std::size_t size = m_editor.Elements().size();
-    std::size_t placed = where == 0 ? 0 : where == 2 || at < 0 ? size : static_cast<std::size_t>(at);
+    std::size_t placed = where == 0             ? 0
+                         : where == 2 || at < 0 ? size
+                                                : static_cast<std::size_t>(at);
     m_editor.InsertBefore(placed, std::move(element));
     Refill(static_cast<int>(placed));
 }

@@ -58,7 +58,8 @@ QString FontText(const CMarkerProperties& p) {
 void SelectSpan(QPlainTextEdit* edit, const std::string& text, TextSpan span) {
     QTextCursor c = edit->textCursor();
     int start = static_cast<int>(Q(std::string_view(text).substr(0, span.offset)).size());
-    int length = static_cast<int>(Q(std::string_view(text).substr(span.offset, span.length)).size());
+    int length =
+        static_cast<int>(Q(std::string_view(text).substr(span.offset, span.length)).size());
     c.setPosition(start);
     c.setPosition(start + length, QTextCursor::KeepAnchor);
     edit->setTextCursor(c);
@@ -146,7 +147,8 @@ MarkerPropertiesDialog::MarkerPropertiesDialog(CMarkerSet& set, CMarker* marker,
     fontRow->addWidget(chooseFont);
     connect(chooseFont, &QPushButton::clicked, this, [this] {
         bool ok = false;
-        QFont start = ToQFont(m_props.useLangEncFont && m_props.langEnc ? FontSpec{} : m_props.font);
+        QFont start =
+            ToQFont(m_props.useLangEncFont && m_props.langEnc ? FontSpec{} : m_props.font);
         QFont font = QFontDialog::getFont(&ok, start, this, "Marker Font");
         if (!ok)
             return;
@@ -187,7 +189,8 @@ MarkerPropertiesDialog::MarkerPropertiesDialog(CMarkerSet& set, CMarker* marker,
     m_hidden->setObjectName("markerHidden");
     m_hidden->setChecked(m_props.hidden);
     // Set by the type's interlinear processes, not here.
-    auto* interlinear = new QCheckBox("&Interlinear line (set by the interlinear processes)", flags);
+    auto* interlinear =
+        new QCheckBox("&Interlinear line (set by the interlinear processes)", flags);
     interlinear->setObjectName("markerInterlinear");
     interlinear->setChecked(marker && (marker->InterlinearFlags() & CMarker::kInterlinearLine));
     interlinear->setEnabled(false);
@@ -231,9 +234,8 @@ CMarkerProperties MarkerPropertiesDialog::Collected() const {
         p.langEnc = encs->Find(S(m_langEnc->currentText()));
     if (m_parent->isEnabled())
         p.parent = set.Search(S(m_parent->currentText()));
-    p.following = m_following->currentIndex() <= 0
-                      ? nullptr
-                      : set.Search(S(m_following->currentText()));
+    p.following =
+        m_following->currentIndex() <= 0 ? nullptr : set.Search(S(m_following->currentText()));
     p.noWordWrap = m_noWrap->isChecked();
     p.charStyle = m_charStyle->isChecked();
     p.hidden = m_hidden->isChecked();
@@ -401,8 +403,8 @@ void MarkerListPage::Add() {
 
 void MarkerListPage::Modify() {
     QListWidgetItem* item = m_list->currentItem();
-    CMarker* marker = item ? m_type.MarkerSet().Search(S(item->data(Qt::UserRole).toString()))
-                           : nullptr;
+    CMarker* marker =
+        item ? m_type.MarkerSet().Search(S(item->data(Qt::UserRole).toString())) : nullptr;
     if (!marker)
         return;
     MarkerPropertiesDialog dialog(m_type.MarkerSet(), marker, {}, m_docs, this);

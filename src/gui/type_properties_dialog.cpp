@@ -35,8 +35,8 @@
 #include "gui/main_window.h"
 #include "gui/marker_dialogs.h"
 #include "gui/process_editor.h"
-#include "gui/view_dialogs_qt.h"
 #include "gui/qt_text.h"
+#include "gui/view_dialogs_qt.h"
 #include "interlinear/interlinear_proc.h"
 #include "schema/database_type.h"
 #include "schema/database_type_set.h"
@@ -174,8 +174,8 @@ QWidget* TypePropertiesDialog::JumpPathPage() {
                     nullptr, "Edit &Jump Path...", "typeJumpPathEdit", [this] {
                         CJumpPath* path = JumpPathOf(m_type);
                         CDocDatabases dbs(m_project.Documents());
-                        JumpPathDialog dialog(path->Refs(), path->Base(), dbs,
-                                              &m_project.Options(), this);
+                        JumpPathDialog dialog(path->Refs(), path->Base(), dbs, &m_project.Options(),
+                                              this);
                         if (dialog.exec() != QDialog::Accepted || !dialog.Apply(path->Refs()))
                             return;
                         path->SetModified(true);
@@ -205,23 +205,23 @@ QWidget* TypePropertiesDialog::ProcessesPage() {
 }
 
 QWidget* TypePropertiesDialog::ExportPage() {
-    QWidget* page = ListPage(
-        this, "The export processes of this type (File > Export runs them).", &m_exports,
-        "&Properties...", "typeExportEdit", [this] {
-            CExportProcessSet* set = ExportSetOf(m_type);
-            QListWidgetItem* item = m_exports->currentItem();
-            CExportProcess* process = item ? set->Find(S(item->text())) : nullptr;
-            if (!process)
-                return;
-            ExportProcessDialogQt dialog(*process, m_project.SettingsFolder(), this);
-            if (dialog.exec() != QDialog::Accepted)
-                return;
-            set->Touch();
-            m_exports->clear();
-            for (const CExportProcess& p : set->Processes())
-                m_exports->addItem(Q(p.Name()));
-            Committed();
-        });
+    QWidget* page =
+        ListPage(this, "The export processes of this type (File > Export runs them).", &m_exports,
+                 "&Properties...", "typeExportEdit", [this] {
+                     CExportProcessSet* set = ExportSetOf(m_type);
+                     QListWidgetItem* item = m_exports->currentItem();
+                     CExportProcess* process = item ? set->Find(S(item->text())) : nullptr;
+                     if (!process)
+                         return;
+                     ExportProcessDialogQt dialog(*process, m_project.SettingsFolder(), this);
+                     if (dialog.exec() != QDialog::Accepted)
+                         return;
+                     set->Touch();
+                     m_exports->clear();
+                     for (const CExportProcess& p : set->Processes())
+                         m_exports->addItem(Q(p.Name()));
+                     Committed();
+                 });
     m_exports->setObjectName("typeExports");
     for (const CExportProcess& p : ExportSetOf(m_type)->Processes())
         m_exports->addItem(Q(p.Name()));
@@ -333,8 +333,8 @@ bool TypeCommands::Properties(CDatabaseType& type, QWidget* parent) {
     CProject* p = Project();
     if (!p)
         return false;
-    TypePropertiesDialog sheet(type, *p, false, [this, &type] { return ActiveIndexOf(type); },
-                               parent);
+    TypePropertiesDialog sheet(
+        type, *p, false, [this, &type] { return ActiveIndexOf(type); }, parent);
     bool ok = sheet.exec() == QDialog::Accepted;
     m_main.UpdateCommands();
     return ok;
@@ -402,8 +402,9 @@ void TypeCommands::TypeList() {
         if (!source)
             return;
         bool ok = false;
-        QString name = QInputDialog::getText(&dialog, "Copy Database Type", "&Name of the copy:",
-                                             QLineEdit::Normal, Q("Copy of " + source->Name()), &ok);
+        QString name = QInputDialog::getText(&dialog, "Copy Database Type",
+                                             "&Name of the copy:", QLineEdit::Normal,
+                                             Q("Copy of " + source->Name()), &ok);
         if (!ok)
             return;
         if (CDatabaseType* copy = p->Types().Copy(*source, S(name)))

@@ -174,7 +174,8 @@ TEST_F(TypeSheetTest, AFilterMadeInTheEditorShowsItsCountAndFiltersTheWindow) {
     }
     ASSERT_GT(nouns, 0u);
     const std::size_t all = window->Index().Count();
-    const QString expected = QString("%1 of %2 records of the active window pass.").arg(nouns).arg(all);
+    const QString expected =
+        QString("%1 of %2 records of the active window pass.").arg(nouns).arg(all);
     {
         ModalScript script;
         script
@@ -215,7 +216,8 @@ TEST_F(TypeSheetTest, AFilterMadeInTheEditorShowsItsCountAndFiltersTheWindow) {
                 ClickButton(w, "OK");
             })
             .Then([](QWidget* w) {
-                EXPECT_EQ(w->findChild<QListWidget*>("typeFilters")->currentItem()->text(), "nouns");
+                EXPECT_EQ(w->findChild<QListWidget*>("typeFilters")->currentItem()->text(),
+                          "nouns");
                 ClickButton(w, "OK");
             });
         Trigger("typeProperties");
@@ -270,8 +272,9 @@ TEST_F(TypeSheetTest, NewDatabaseTypeRefusesTakenNamesAndWritesItsFile) {
     EXPECT_TRUE(script.Done());
     EXPECT_TRUE(script.unexpected.empty());
     ASSERT_EQ(script.texts.size(), 2u);
-    EXPECT_EQ(script.texts[0],
-              "There is an existing database type using this name.  Please enter a different name.");
+    EXPECT_EQ(
+        script.texts[0],
+        "There is an existing database type using this name.  Please enter a different name.");
     EXPECT_EQ(script.texts[1], "You MUST enter the record marker for this database type!");
     std::string written = Lines(SamplePath("Notes.typ"));
     EXPECT_TRUE(written.starts_with("\\+DatabaseType Notes\n")) << written;
