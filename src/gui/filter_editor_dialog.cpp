@@ -19,6 +19,7 @@
 #include "engine/index.h"
 #include "gui/form_rows.h"
 #include "gui/key_search_dialogs.h"
+#include "gui/marker_dialogs.h"
 #include "gui/qt_text.h"
 #include "schema/lang_enc.h"
 #include "schema/lang_enc_set.h"
@@ -217,7 +218,8 @@ FilterEditorDialog::FilterEditorDialog(CFilterSet& filters, CFilter* editing, co
         m_editor.name = "Copy of " + copyOf->Name();
     }
     auto* grid = new QGridLayout(this);
-    m_name = new QLineEdit(Q(m_editor.name), this);
+    m_name = new QLineEdit(SettingsText(m_editor.name), this);
+    m_nameLike = m_editor.name;
     m_name->setObjectName("filterName");
     auto* nameLabel = new QLabel("Filter &Name:", this);
     nameLabel->setBuddy(m_name);
@@ -349,7 +351,8 @@ void FilterEditorDialog::ModifySelected() {
 }
 
 void FilterEditorDialog::accept() {
-    m_editor.name = S(m_name->text().trimmed());
+    if (!SettingsBytes(m_name->text().trimmed(), m_nameLike, m_editor.name))
+        return;
     m_editor.matchWhole = m_whole->isChecked();
     m_editor.mask = m_levels->checkedId();
     int selected = -1;

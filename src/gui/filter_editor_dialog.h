@@ -56,6 +56,7 @@ private:
     CFilterEditor m_editor;
     CFilter* m_result = nullptr;
     QLineEdit* m_name;
+    std::string m_nameLike; // the name as it came
     QListWidget* m_elements;
     QListWidget* m_choices;
     QCheckBox* m_whole;

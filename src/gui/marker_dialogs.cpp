@@ -74,6 +74,16 @@ void Row(QFormLayout* form, QWidget* parent, const char* text, QWidget* field) {
 
 } // namespace
 
+QString SettingsText(std::string_view bytes) { return FieldText(bytes); }
+
+bool SettingsBytes(const QString& typed, std::string_view like, std::string& out) {
+    std::string message;
+    if (TypedBytes(typed, like, false, out, message))
+        return true;
+    platform().ShowMessage(message);
+    return false;
+}
+
 // ---------------------------------------------------------------- marker properties
 
 MarkerPropertiesDialog::MarkerPropertiesDialog(CMarkerSet& set, CMarker* marker,
@@ -89,13 +99,13 @@ MarkerPropertiesDialog::MarkerPropertiesDialog(CMarkerSet& set, CMarker* marker,
     }
     setWindowTitle(marker ? Q("Marker Properties - \\" + marker->Name()) : "New Marker");
     auto* form = new QFormLayout;
-    m_name = new QLineEdit(Q(m_props.name), this);
+    m_name = new QLineEdit(SettingsText(m_props.name), this);
     m_name->setObjectName("markerName");
     Row(form, this, "&Marker:", m_name);
-    m_fieldName = new QLineEdit(Q(m_props.fieldName), this);
+    m_fieldName = new QLineEdit(SettingsText(m_props.fieldName), this);
     m_fieldName->setObjectName("markerFieldName");
     Row(form, this, "&Field Name:", m_fieldName);
-    m_description = new QPlainTextEdit(Q(m_props.description), this);
+    m_description = new QPlainTextEdit(SettingsText(m_props.description), this);
     m_description->setObjectName("markerDescription");
     m_description->setTabChangesFocus(true);
     m_description->setFixedHeight(m_description->fontMetrics().lineSpacing() * 3 + 12);
@@ -205,7 +215,7 @@ MarkerPropertiesDialog::MarkerPropertiesDialog(CMarkerSet& set, CMarker* marker,
 }
 
 void MarkerPropertiesDialog::ShowRangeSet() {
-    QString text = Q(m_props.rangeSetText).trimmed();
+    QString text = SettingsText(m_props.rangeSetText).trimmed();
     if (text.isEmpty())
         text = "(none: any text)";
     else if (m_props.rangeSetCharacters)
@@ -224,12 +234,13 @@ void MarkerPropertiesDialog::EditRangeSet() {
     ShowRangeSet();
 }
 
-CMarkerProperties MarkerPropertiesDialog::Collected() const {
+std::optional<CMarkerProperties> MarkerPropertiesDialog::Collected() const {
     CMarkerProperties p = m_props;
     CMarkerSet& set = m_set;
-    p.name = S(m_name->text().trimmed());
-    p.fieldName = S(m_fieldName->text().trimmed());
-    p.description = S(m_description->toPlainText());
+    if (!SettingsBytes(m_name->text().trimmed(), m_props.name, p.name) ||
+        !SettingsBytes(m_fieldName->text().trimmed(), m_props.fieldName, p.fieldName) ||
+        !SettingsBytes(m_description->toPlainText(), m_props.description, p.description))
+        return std::nullopt;
     if (CLangEncSet* encs = set.LangEncSet())
         p.langEnc = encs->Find(S(m_langEnc->currentText()));
     if (m_parent->isEnabled())
@@ -243,7 +254,10 @@ CMarkerProperties MarkerPropertiesDialog::Collected() const {
 }
 
 void MarkerPropertiesDialog::accept() {
-    CMarkerProperties props = Collected();
+    std::optional<CMarkerProperties> collected = Collected();
+    if (!collected)
+        return;
+    CMarkerProperties& props = *collected;
     CMarkerSet& set = m_set;
     if (!m_marker) {
         CNote error;
@@ -269,7 +283,7 @@ void MarkerPropertiesDialog::accept() {
         QDialog::accept();
         break;
     case MarkerDialogOutcome::NameRestored:
-        m_name->setText(Q(oldName));
+        m_name->setText(SettingsText(oldName));
         m_name->setFocus();
         m_name->selectAll();
         break;
@@ -287,12 +301,12 @@ void MarkerPropertiesDialog::accept() {
 RangeSetDialog::RangeSetDialog(const std::string& title, const CMarker* marker,
                                const CMarkerProperties& props, CDocManager* docs, QWidget* parent)
     : QDialog(parent), m_marker(marker), m_docs(marker ? docs : nullptr),
-      m_wasCharacters(props.rangeSetCharacters) {
+      m_wasCharacters(props.rangeSetCharacters), m_like(props.rangeSetText) {
     setObjectName("rangeSetDialog");
     setWindowTitle(Q(title).remove('&'));
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(Q(title), this);
-    m_text = new QPlainTextEdit(Q(props.rangeSetText), this);
+    m_text = new QPlainTextEdit(SettingsText(props.rangeSetText), this);
     m_text->setObjectName("rangeSetText");
     m_text->setTabChangesFocus(true);
     label->setBuddy(m_text);
@@ -328,25 +342,37 @@ void RangeSetDialog::ModeSwitched() {
     if (Characters() == m_wasCharacters)
         return;
     m_wasCharacters = Characters();
-    if (AskDeleteRangeSetOnModeSwitch(S(m_text->toPlainText())))
+    if (AskDeleteRangeSetOnModeSwitch(TextBytes()))
         m_text->clear();
 }
 
 void RangeSetDialog::BuildFromData() {
     if (!m_docs || !m_marker)
         return;
+    std::string text;
+    if (!SettingsBytes(m_text->toPlainText(), m_like, text))
+        return;
     CRangeSet set;
-    set.Parse(S(m_text->toPlainText()));
+    set.Parse(text);
     std::vector<const CRecordList*> lists;
     for (CCrvDoc* doc : m_docs->Documents())
         if (doc->IsOpen() && &doc->Type().MarkerSet() == m_marker->Owner())
             lists.push_back(&doc->Records().Records());
     BuildRangeSetFromData(*m_marker, set, Characters(), lists);
-    m_text->setPlainText(Q(set.Text()));
+    m_like = set.Text();
+    m_text->setPlainText(SettingsText(m_like));
+}
+
+std::string RangeSetDialog::TextBytes() const {
+    std::string text, message;
+    TypedBytes(m_text->toPlainText(), m_like, false, text, message);
+    return text;
 }
 
 void RangeSetDialog::accept() {
-    std::string text = S(m_text->toPlainText());
+    std::string text;
+    if (!SettingsBytes(m_text->toPlainText(), m_like, text))
+        return;
     if (auto bad = ValidateRangeSetText(text, Characters())) {
         SelectSpan(m_text, text, *bad);
         return;
@@ -357,7 +383,7 @@ void RangeSetDialog::accept() {
 void RangeSetDialog::Store(CMarkerProperties& props) const {
     // The stored text form: the elements in order, as the set keeps them.
     CRangeSet set;
-    set.Parse(S(m_text->toPlainText()));
+    set.Parse(TextBytes());
     props.rangeSetText = set.Text();
     props.rangeSetCharacters = Characters();
     props.rangeSetAllowsSpaces = m_allowSpaces->isChecked();

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <string_view>
 
 #include "schema/marker.h"
 
@@ -23,6 +25,13 @@ class CDocManager;
 
 namespace crv::gui {
 
+// Settings texts the user edits (names, descriptions, templates, range sets) may hold the
+// bytes of an older encoding: they are shown by the display rule and written back in the
+// encoding they were shown in, so that an unchanged text keeps its bytes. SettingsBytes
+// is false, with the message shown, for a character that cannot be written so.
+QString SettingsText(std::string_view bytes);
+bool SettingsBytes(const QString& typed, std::string_view like, std::string& out);
+
 class MarkerPropertiesDialog : public QDialog {
     Q_OBJECT
 public:
@@ -36,7 +45,8 @@ public:
     void EditRangeSet();
 
 private:
-    CMarkerProperties Collected() const;
+    // The properties as the dialog shows them; nullopt when a text cannot be written.
+    std::optional<CMarkerProperties> Collected() const;
     void ShowRangeSet();
 
     CMarkerSet& m_set;
@@ -68,6 +78,8 @@ public:
                    CDocManager* docs, QWidget* parent = nullptr);
     // After OK: the text and flags into props.
     void Store(CMarkerProperties& props) const;
+    // The elements' bytes as typed (in the encoding the old text was shown in).
+    std::string TextBytes() const;
     void accept() override;
     void BuildFromData();
 
@@ -82,6 +94,7 @@ private:
     QRadioButton* m_characters;
     QCheckBox* m_allowSpaces;
     bool m_wasCharacters;
+    std::string m_like; // the text as it came
 };
 
 // The sheet's "Markers" page: the marker list indented by level, with Add and Modify.

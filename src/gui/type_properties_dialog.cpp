@@ -38,6 +38,7 @@
 #include "gui/qt_text.h"
 #include "gui/view_dialogs_qt.h"
 #include "interlinear/interlinear_proc.h"
+#include "record/record.h"
 #include "schema/database_type.h"
 #include "schema/database_type_set.h"
 
@@ -85,8 +86,10 @@ void RedrawWindowsOf(CProject& project, const CDatabaseType& type) {
 // ---------------------------------------------------------------- the sheet
 
 TypePropertiesDialog::TypePropertiesDialog(CDatabaseType& type, CProject& project, bool isNew,
-                                           std::function<const CIndex*()> base, QWidget* parent)
-    : QDialog(parent), m_type(type), m_project(project), m_new(isNew) {
+                                           std::function<const CIndex*()> base,
+                                           std::function<const CRecord*()> current, QWidget* parent)
+    : QDialog(parent), m_type(type), m_project(project), m_new(isNew),
+      m_current(std::move(current)) {
     setObjectName("typeProperties");
     setWindowTitle(Q("Database Type Properties - " + type.Name()));
     m_tabs = new QTabWidget(this);
@@ -118,7 +121,7 @@ QWidget* TypePropertiesDialog::OptionsPage() {
     auto* name = new QLineEdit(Q(m_type.Name()), page);
     name->setReadOnly(true);
     Row(form, page, "Type &Name:", name);
-    m_description = new QPlainTextEdit(Q(m_type.Description()), page);
+    m_description = new QPlainTextEdit(SettingsText(m_type.Description()), page);
     m_description->setObjectName("typeDescription");
     m_description->setTabChangesFocus(true);
     m_description->setFixedHeight(m_description->fontMetrics().lineSpacing() * 3 + 12);
@@ -144,10 +147,33 @@ QWidget* TypePropertiesDialog::OptionsPage() {
     m_interlinWidth->setValue(options.interlinCharWidth);
     m_interlinWidth->setSuffix(" pixels");
     Row(form, page, "&Interlinear character width:", m_interlinWidth);
-    m_template = new QPlainTextEdit(Q(options.recordTemplate), page);
+    m_template = new QPlainTextEdit(SettingsText(options.recordTemplate), page);
     m_template->setObjectName("typeTemplate");
     m_template->setTabChangesFocus(true);
+    m_templateLike = options.recordTemplate;
     Row(form, page, "Record &template:", m_template);
+    auto* fromRecord = new QPushButton("Set to the c&urrent record", page);
+    fromRecord->setObjectName("typeTemplateFromRecord");
+    fromRecord->setAutoDefault(false);
+    auto* contents = new QCheckBox("&Include field contents", page);
+    contents->setObjectName("typeTemplateContents");
+    const bool hasRecord = m_current && m_current();
+    fromRecord->setEnabled(hasRecord);
+    contents->setEnabled(hasRecord);
+    connect(fromRecord, &QPushButton::clicked, this, [this, contents] {
+        const CRecord* r = m_current ? m_current() : nullptr;
+        if (!r || platform().Ask("The record template will be set to the\nfields contained in "
+                                 "the current record.",
+                                 Buttons::OkCancel) != Answer::Ok)
+            return;
+        m_templateLike = TemplateFromRecord(*r, contents->isChecked());
+        m_template->setPlainText(SettingsText(m_templateLike));
+    });
+    auto* templateRow = new QHBoxLayout;
+    templateRow->addWidget(fromRecord);
+    templateRow->addWidget(contents);
+    templateRow->addStretch();
+    form->addRow("", templateRow);
     m_polylex = new QCheckBox("&Polylex Formatter", page);
     m_polylex->setObjectName("typePolylex");
     m_polylex->setChecked(options.polylex);
@@ -236,14 +262,16 @@ void TypePropertiesDialog::Committed() {
 }
 
 void TypePropertiesDialog::accept() {
+    const CTypeOptions old = TypeOptionsOf(m_type);
     CTypeOptions o;
-    o.description = S(m_description->toPlainText());
+    if (!SettingsBytes(m_description->toPlainText(), old.description, o.description) ||
+        !SettingsBytes(m_template->toPlainText(), m_templateLike, o.recordTemplate))
+        return;
     o.dateStamp = S(m_dateStamp->currentText());
     o.multipleMatch = S(m_multipleMatch->currentText());
     o.interlinCharWidth = m_interlinWidth->value();
-    o.recordTemplate = S(m_template->toPlainText());
     o.polylex = m_polylex->isChecked();
-    if (TypeOptionsOf(m_type) != o) {
+    if (old != o) {
         if (!ApplyTypeOptions(m_type, o, &m_project.Documents()))
             return;
         Committed();
@@ -334,7 +362,13 @@ bool TypeCommands::Properties(CDatabaseType& type, QWidget* parent) {
     if (!p)
         return false;
     TypePropertiesDialog sheet(
-        type, *p, false, [this, &type] { return ActiveIndexOf(type); }, parent);
+        type, *p, false, [this, &type] { return ActiveIndexOf(type); },
+        [this, &type]() -> const CRecord* {
+            const CIndex* index = ActiveIndexOf(type);
+            DatabaseWindow* w = index ? m_main.ActiveWindow() : nullptr;
+            return w ? w->RecordView().Record() : nullptr;
+        },
+        parent);
     bool ok = sheet.exec() == QDialog::Accepted;
     m_main.UpdateCommands();
     return ok;
@@ -361,7 +395,7 @@ CDatabaseType* TypeCommands::NewType(QWidget* parent) {
         return nullptr;
     return p->Types().Add(S(dialog.Name()->text()), S(dialog.RecordMarker()->text()),
                           [p, parent](CDatabaseType& type) {
-                              TypePropertiesDialog sheet(type, *p, true, {}, parent);
+                              TypePropertiesDialog sheet(type, *p, true, {}, {}, parent);
                               return sheet.exec() == QDialog::Accepted;
                           });
 }

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QObject>
 #include <functional>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -23,6 +24,7 @@ namespace crv {
 class CDatabaseType;
 class CIndex;
 class CProject;
+class CRecord;
 } // namespace crv
 
 namespace crv::gui {
@@ -36,9 +38,11 @@ class TypePropertiesDialog : public QDialog {
 public:
     // isNew: the type is being made (nothing is written until it joins the set). base:
     // the active window's unfiltered index when it is of this type (the filters' live
-    // count), else null.
+    // count), else null; current: that window's record (the template can be set from
+    // it), else null.
     TypePropertiesDialog(CDatabaseType& type, CProject& project, bool isNew,
-                         std::function<const CIndex*()> base, QWidget* parent = nullptr);
+                         std::function<const CIndex*()> base,
+                         std::function<const CRecord*()> current, QWidget* parent = nullptr);
     QTabWidget* Tabs() const { return m_tabs; }
     MarkerListPage* Markers() const { return m_markers; }
     FilterListPage* Filters() const { return m_filters; }
@@ -64,6 +68,8 @@ private:
     QComboBox* m_multipleMatch = nullptr;
     QSpinBox* m_interlinWidth = nullptr;
     QPlainTextEdit* m_template = nullptr;
+    std::string m_templateLike; // the template whose encoding the text box shows
+    std::function<const CRecord*()> m_current;
     QCheckBox* m_polylex = nullptr;
     QListWidget* m_processes = nullptr;
     QListWidget* m_exports = nullptr;

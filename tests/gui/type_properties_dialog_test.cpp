@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QtTest>
 #include <filesystem>
@@ -159,6 +160,27 @@ TEST_F(TypeSheetTest, ARenamedMarkerIsFollowedByTheOpenWindowsFieldsAndCancelWri
     std::string written = Lines(TypeFile());
     EXPECT_NE(written.find("\\+mkr xt\n\\nam Example translation\n"), std::string::npos);
     EXPECT_EQ(written.find("\\+mkr xe\n"), std::string::npos);
+}
+
+TEST_F(TypeSheetTest, OptionsOkKeepsTheBytesOfAnOlderEncodingInTheDescription) {
+    std::string typ = ReadFileBytes(TypeFile());
+    const std::string legacy = "Tsal\xe9ni"; // Windows-1252, not UTF-8
+    typ.replace(typ.find("Tsaloni"), 7, legacy);
+    WriteFileBytes(TypeFile(), typ);
+    ASSERT_TRUE(StartOnLexicon());
+    ModalScript script;
+    script.Then([](QWidget* w) {
+        EXPECT_TRUE(w->findChild<QPlainTextEdit*>("typeDescription")
+                        ->toPlainText()
+                        .contains(QString::fromUtf8("Tsal\u00e9ni")));
+        w->findChild<QSpinBox*>("typeInterlinWidth")->setValue(9);
+        ClickButton(w, "OK");
+    });
+    Trigger("typeProperties");
+    EXPECT_TRUE(script.Done());
+    std::string written = Lines(TypeFile());
+    EXPECT_NE(written.find("\\desc The " + legacy + " lexicon"), std::string::npos);
+    EXPECT_NE(written.find("\\iInterlinCharWd 9\n"), std::string::npos);
 }
 
 TEST_F(TypeSheetTest, AFilterMadeInTheEditorShowsItsCountAndFiltersTheWindow) {
