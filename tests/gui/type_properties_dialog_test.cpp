@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,6 +17,7 @@
 #include "gui/database_window.h"
 #include "gui/filter_editor_dialog.h"
 #include "gui/marker_dialogs.h"
+#include "gui/record_widget.h"
 #include "gui/type_properties_dialog.h"
 #include "gui_test_support.h"
 #include "record/record.h"
@@ -260,6 +262,45 @@ TEST_F(TypeSheetTest, AFilterMadeInTheEditorShowsItsCountAndFiltersTheWindow) {
     Trigger("databaseFilter");
     EXPECT_TRUE(choose.Done());
     EXPECT_EQ(window->Index().Count(), nouns);
+}
+
+TEST_F(TypeSheetTest, ABackslashWithANewNameAddsTheMarkerThroughItsPropertiesAndWritesIt) {
+    DatabaseWindow* lex = StartOnLexicon();
+    ASSERT_TRUE(lex);
+    lex->Record()->setFocus();
+    // A backslash at the start of a line of a field opens the chooser.
+    const CRecord* record = lex->RecordView().Record();
+    ASSERT_TRUE(record);
+    const CField* second = record->GetNext(record->GetFirst());
+    ASSERT_TRUE(second);
+    lex->RecordView().SetCaret(CViewCaret{1, second->Text().size()});
+    QTest::keyClick(lex->Record(), Qt::Key_Return);
+    QApplication::processEvents();
+    ModalScript script;
+    script
+        .Then([](QWidget* w) {
+            auto* chooser = qobject_cast<QInputDialog*>(w);
+            ASSERT_NE(chooser, nullptr);
+            chooser->setTextValue("zz");
+            chooser->accept();
+        })
+        .Press("Yes")
+        .Then([](QWidget* w) {
+            ASSERT_NE(qobject_cast<gui::MarkerPropertiesDialog*>(w), nullptr);
+            EXPECT_EQ(w->findChild<QLineEdit*>("markerName")->text(), "zz");
+            w->findChild<QLineEdit*>("markerFieldName")->setText("Compare");
+            ClickButton(w, "OK");
+        });
+    QTest::keyClicks(lex->Record(), "\\");
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(script.unexpected.empty());
+    ASSERT_EQ(script.texts.size(), 1u);
+    EXPECT_EQ(script.texts[0], "Marker not in marker list. Add it?");
+    bool inserted = false;
+    for (const CField& f : *lex->RecordView().Record())
+        inserted = inserted || f.Marker()->Name() == "zz";
+    EXPECT_TRUE(inserted);
+    EXPECT_NE(Lines(TypeFile()).find("\\+mkr zz\n\\nam Compare\n"), std::string::npos);
 }
 
 TEST_F(TypeSheetTest, NewDatabaseTypeRefusesTakenNamesAndWritesItsFile) {
