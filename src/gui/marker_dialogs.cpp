@@ -66,12 +66,6 @@ void SelectSpan(QPlainTextEdit* edit, const std::string& text, TextSpan span) {
     edit->setFocus();
 }
 
-void Row(QFormLayout* form, QWidget* parent, const char* text, QWidget* field) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(field);
-    form->addRow(label, field);
-}
-
 } // namespace
 
 QString SettingsText(std::string_view bytes) { return FieldText(bytes); }
@@ -101,15 +95,15 @@ MarkerPropertiesDialog::MarkerPropertiesDialog(CMarkerSet& set, CMarker* marker,
     auto* form = new QFormLayout;
     m_name = new QLineEdit(SettingsText(m_props.name), this);
     m_name->setObjectName("markerName");
-    Row(form, this, "&Marker:", m_name);
+    AddRow(form, this, "&Marker:", m_name);
     m_fieldName = new QLineEdit(SettingsText(m_props.fieldName), this);
     m_fieldName->setObjectName("markerFieldName");
-    Row(form, this, "&Field Name:", m_fieldName);
+    AddRow(form, this, "&Field Name:", m_fieldName);
     m_description = new QPlainTextEdit(SettingsText(m_props.description), this);
     m_description->setObjectName("markerDescription");
     m_description->setTabChangesFocus(true);
     m_description->setFixedHeight(m_description->fontMetrics().lineSpacing() * 3 + 12);
-    Row(form, this, "&Description:", m_description);
+    AddRow(form, this, "&Description:", m_description);
 
     m_langEnc = new QComboBox(this);
     m_langEnc->setObjectName("markerLangEnc");
@@ -119,7 +113,7 @@ MarkerPropertiesDialog::MarkerPropertiesDialog(CMarkerSet& set, CMarker* marker,
     CLangEnc* lang = m_props.langEnc ? m_props.langEnc : set.DefaultLangEnc();
     if (lang)
         m_langEnc->setCurrentText(Q(lang->Name()));
-    Row(form, this, "&Language Encoding:", m_langEnc);
+    AddRow(form, this, "&Language Encoding:", m_langEnc);
 
     m_parent = new QComboBox(this);
     m_parent->setObjectName("markerParent");
@@ -132,7 +126,7 @@ MarkerPropertiesDialog::MarkerPropertiesDialog(CMarkerSet& set, CMarker* marker,
         if (m_props.parent)
             m_parent->setCurrentText(Q(m_props.parent->Name()));
     }
-    Row(form, this, "Marker &under:", m_parent);
+    AddRow(form, this, "Marker &under:", m_parent);
     m_following = new QComboBox(this);
     m_following->setObjectName("markerFollowing");
     m_following->addItem(kNone);
@@ -141,7 +135,7 @@ MarkerPropertiesDialog::MarkerPropertiesDialog(CMarkerSet& set, CMarker* marker,
             m_following->addItem(Q(m.Name()));
     if (m_props.following)
         m_following->setCurrentText(Q(m_props.following->Name()));
-    Row(form, this, "F&ollowing field:", m_following);
+    AddRow(form, this, "F&ollowing field:", m_following);
 
     // The font: the encoding's, or one of the marker's own.
     m_useLangFont = new QCheckBox("Use the language encoding's &font", this);

@@ -46,12 +46,6 @@ namespace crv::gui {
 
 namespace {
 
-void Row(QFormLayout* form, QWidget* parent, const char* text, QWidget* field) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(field);
-    form->addRow(label, field);
-}
-
 // A page of a list the sheet shows, with the button that opens its editor.
 QWidget* ListPage(QWidget* parent, const QString& about, QListWidget** list, const char* button,
                   const char* name, std::function<void()> fn) {
@@ -120,22 +114,22 @@ QWidget* TypePropertiesDialog::OptionsPage() {
     auto* form = new QFormLayout(page);
     auto* name = new QLineEdit(Q(m_type.Name()), page);
     name->setReadOnly(true);
-    Row(form, page, "Type &Name:", name);
+    AddRow(form, page, "Type &Name:", name);
     m_description = new QPlainTextEdit(SettingsText(m_type.Description()), page);
     m_description->setObjectName("typeDescription");
     m_description->setTabChangesFocus(true);
     m_description->setFixedHeight(m_description->fontMetrics().lineSpacing() * 3 + 12);
-    Row(form, page, "&Description:", m_description);
+    AddRow(form, page, "&Description:", m_description);
     auto* record =
         new QLineEdit(m_type.RecordMarker() ? Q("\\" + m_type.RecordMarker()->Name()) : "", page);
     record->setReadOnly(true);
-    Row(form, page, "&Record Marker:", record);
+    AddRow(form, page, "&Record Marker:", record);
     m_dateStamp = new QComboBox(page);
     m_dateStamp->setObjectName("typeDateStamp");
-    Row(form, page, "Date &Stamp Marker:", m_dateStamp);
+    AddRow(form, page, "Date &Stamp Marker:", m_dateStamp);
     m_multipleMatch = new QComboBox(page);
     m_multipleMatch->setObjectName("typeMultipleMatch");
-    Row(form, page, "&Multiple matches show:", m_multipleMatch);
+    AddRow(form, page, "&Multiple matches show:", m_multipleMatch);
     FillMarkerChoices();
     const CTypeOptions options = TypeOptionsOf(m_type);
     m_dateStamp->setCurrentText(Q(options.dateStamp.empty() ? kNoMarkerChoice : options.dateStamp));
@@ -146,12 +140,12 @@ QWidget* TypePropertiesDialog::OptionsPage() {
     m_interlinWidth->setRange(1, kMaxInterlinCharWidth);
     m_interlinWidth->setValue(options.interlinCharWidth);
     m_interlinWidth->setSuffix(" pixels");
-    Row(form, page, "&Interlinear character width:", m_interlinWidth);
+    AddRow(form, page, "&Interlinear character width:", m_interlinWidth);
     m_template = new QPlainTextEdit(SettingsText(options.recordTemplate), page);
     m_template->setObjectName("typeTemplate");
     m_template->setTabChangesFocus(true);
     m_templateLike = options.recordTemplate;
-    Row(form, page, "Record &template:", m_template);
+    AddRow(form, page, "Record &template:", m_template);
     auto* fromRecord = new QPushButton("Set to the c&urrent record", page);
     fromRecord->setObjectName("typeTemplateFromRecord");
     fromRecord->setAutoDefault(false);
@@ -288,10 +282,10 @@ NewTypeDialog::NewTypeDialog(CProject& project, QWidget* parent)
     auto* form = new QFormLayout;
     m_name = new QLineEdit(this);
     m_name->setObjectName("newTypeName");
-    Row(form, this, "&Name:", m_name);
+    AddRow(form, this, "&Name:", m_name);
     m_record = new QLineEdit(this);
     m_record->setObjectName("newTypeRecordMarker");
-    Row(form, this, "&Record Marker:", m_record);
+    AddRow(form, this, "&Record Marker:", m_record);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(OkCancelButtons(this));

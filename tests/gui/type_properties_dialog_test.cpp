@@ -28,12 +28,6 @@ namespace {
 
 using gui::DatabaseWindow;
 
-std::string Lines(const std::string& path) {
-    std::string text = ReadFileBytes(path);
-    std::erase(text, '\r');
-    return text;
-}
-
 class TypeSheetTest : public GuiTest {
 protected:
     // Starts on the sample with the lexicon's window active.
