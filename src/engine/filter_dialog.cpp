@@ -176,6 +176,19 @@ CFilter* CFilterEditor::Apply(CFilterSet& filters, CFilter* editing, int& select
     return nullptr;
 }
 
+std::optional<std::size_t> CFilterEditor::CountPassing(CFilterSet& filters,
+                                                       const CIndex& base) const {
+    // A trial filter of the set (not in it) resolves its markers as a stored one does.
+    CFilter trial(&filters, name, CloneElements(m_elements), matchWhole, mask);
+    if (!trial.IsParsed())
+        return std::nullopt;
+    std::size_t count = 0;
+    for (std::size_t i = 0, n = base.Count(); i < n; ++i)
+        if (trial.Matches(base, i))
+            ++count;
+    return count;
+}
+
 // --- a window's filter ---
 
 std::vector<std::string> FilterChoices(const CFilterSet& filters) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,6 +83,11 @@ public:
     // error the message is shown, the element it names selected (selected, -1 for none)
     // and nothing is stored.
     CFilter* Apply(CFilterSet& filters, CFilter* editing, int& selected);
+
+    // The live count while the user edits: how many entries of base (a window's
+    // unfiltered index) the sequence as it stands passes; nullopt while it does not
+    // parse. Nothing is stored.
+    std::optional<std::size_t> CountPassing(CFilterSet& filters, const CIndex& base) const;
 
 private:
     CFilterElementList m_elements;

@@ -35,6 +35,12 @@ void AddRow(QFormLayout* form, QWidget* parent, const char* text, QLayout* row, 
     form->addRow(label, row);
 }
 
+void AddRow(QFormLayout* form, QWidget* parent, const char* text, QWidget* field) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(field);
+    form->addRow(label, field);
+}
+
 QPushButton* AddButton(QBoxLayout* buttons, QWidget* parent, const char* text, const char* name,
                        std::function<void()> fn) {
     auto* b = new QPushButton(text, parent);

@@ -30,6 +30,7 @@
 #include "gui/qt_text.h"
 #include "gui/record_widget.h"
 #include "gui/service_commands.h"
+#include "gui/type_properties_dialog.h"
 #include "gui/view_dialogs_qt.h"
 
 namespace crv::gui {
@@ -255,6 +256,7 @@ void MainWindow::BuildMenus() {
     m_export = new ExportCommands(*this, file);
     m_corpus = new CorpusCommands(*this);
     m_interlinear = new InterlinearCommands(*this, db);
+    m_types = new TypeCommands(*this, project, db);
 }
 
 void MainWindow::SetThemeIcons() {

@@ -28,6 +28,7 @@ class DatabaseWindow;
 class ExportCommands;
 class InterlinearCommands;
 class ServiceCommands;
+class TypeCommands;
 class QtViewDialogs;
 
 class MainWindow : public QMainWindow, public CWindowOpener {
@@ -75,6 +76,7 @@ private:
     friend class ExportCommands;
     friend class CorpusCommands;
     friend class InterlinearCommands;
+    friend class TypeCommands;
     QAction* AddAction(QMenu* menu, const QString& name, const QString& text, const QString& prompt,
                        std::function<void()> fn, const QKeySequence& keys = {});
     void BuildMenus();
@@ -111,6 +113,7 @@ private:
     CorpusCommands* m_corpus = nullptr;
     // Jumps, interlinearizing and the type's jump path and process editors.
     InterlinearCommands* m_interlinear = nullptr;
+    TypeCommands* m_types = nullptr; // database types and their settings
     std::unique_ptr<QtViewDialogs> m_viewDialogs;
 };
 

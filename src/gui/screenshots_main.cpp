@@ -258,6 +258,52 @@ int main(int argc, char** argv) {
         });
         w.Action("typeInterlinearProcesses")->trigger();
     });
+    // The lexicon type's properties: options, markers, a marker's properties and a new
+    // filter in the filter editor.
+    s.push_back([&] {
+        for (crv::gui::DatabaseWindow* dw : w.Windows())
+            if (dw->Document().Title() == "lexicon.db") {
+                w.Mdi()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dw->parentWidget()));
+                dw->parentWidget()->showMaximized();
+            }
+    });
+    s.push_back([&] {
+        OnModal([](QWidget* sheet) {
+            Shot("20-type-options");
+            auto* tabs = sheet->findChild<QTabWidget*>();
+            tabs->setCurrentIndex(1);
+            auto* markers = sheet->findChild<QListWidget*>("typeMarkers");
+            for (int i = 0; i < markers->count(); ++i)
+                if (markers->item(i)->data(Qt::UserRole).toString() == "ps")
+                    markers->setCurrentRow(i);
+            Shot("21-type-markers");
+            OnModal(
+                [sheet, tabs](QWidget* marker) {
+                    Shot("22-marker-properties");
+                    marker->close();
+                    QTimer::singleShot(300, sheet, [sheet, tabs] {
+                        tabs->setCurrentIndex(2);
+                        OnModal(
+                            [sheet](QWidget* editor) {
+                                auto* choices = editor->findChild<QListWidget*>("filterChoices");
+                                auto* last = editor->findChild<QPushButton*>("elementLast");
+                                choices->setCurrentRow(5); // Not
+                                last->click();
+                                choices->setCurrentRow(7); // Non-Unique
+                                last->click();
+                                Shot("23-filter-editor");
+                                editor->close();
+                                QTimer::singleShot(300, sheet, [sheet] { sheet->close(); });
+                            },
+                            sheet);
+                        sheet->findChild<QPushButton*>("filterAdd")->click();
+                    });
+                },
+                sheet);
+            sheet->findChild<QPushButton*>("markerModify")->click();
+        });
+        w.Action("typeProperties")->trigger();
+    });
     // The interlinearized text is not kept.
     s.push_back([] {
         OnModal([](QWidget* question) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QInputDialog>
 
+#include "gui/marker_dialogs.h"
 #include "gui/qt_text.h"
 #include "schema/marker.h"
 
@@ -38,6 +39,16 @@ std::optional<std::string> QtViewDialogs::ChooseMarker(const CMarkerSet& markers
     if (name.startsWith('\\'))
         name = name.mid(1);
     return S(name);
+}
+
+CMarker* QtViewDialogs::AddNewMarker(CMarkerSet& markers, std::string_view name) {
+    MarkerPropertiesDialog dialog(markers, nullptr, std::string(name), nullptr,
+                                  m_parent ? m_parent.data() : QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return nullptr;
+    if (added)
+        added(markers);
+    return dialog.Result();
 }
 
 } // namespace crv::gui

@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 #include "app/record_view.h"
 
@@ -14,6 +15,9 @@ public:
     explicit QtViewDialogs(QWidget* parent) : m_parent(parent) {}
     std::optional<std::string> ChooseMarker(const CMarkerSet& markers,
                                             const CMarker* suggested) override;
+    // The new-marker properties dialog; added tells the owner (which writes the type).
+    CMarker* AddNewMarker(CMarkerSet& markers, std::string_view name) override;
+    std::function<void(CMarkerSet&)> added;
 
 private:
     QPointer<QWidget> m_parent;

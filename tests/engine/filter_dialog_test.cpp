@@ -76,6 +76,23 @@ TEST_F(FilterTest, FilterDialogOkParsesAndChecksTheName) {
     EXPECT_EQ(rec.Messages().back(), "Expecting a Filter Element");
 }
 
+TEST_F(FilterTest, LiveCountWalksTheWindowsIndexAndStoresNothing) {
+    Add({{lx, "a"}, {ps, "n"}});
+    Add({{lx, "b"}, {ps, "v"}});
+    Add({{lx, "c"}, {ps, "n"}});
+    CFilterEditor editor;
+    editor.name = "nouns";
+    EXPECT_EQ(editor.CountPassing(*filters, Db().DefaultIndex()), std::nullopt);
+    editor.InsertLast(Seq({"\\ps n"})[0]->Clone());
+    const int held = ps->SettingsRefCount();
+    EXPECT_EQ(editor.CountPassing(*filters, Db().DefaultIndex()), 2u);
+    editor.InsertFirst(MakeOperatorElement(FilterElementChoice::Not));
+    EXPECT_EQ(editor.CountPassing(*filters, Db().DefaultIndex()), 1u);
+    EXPECT_EQ(filters->Find("nouns"), nullptr);
+    // The trial let go of its marker: a merge is not refused by it.
+    EXPECT_EQ(ps->SettingsRefCount(), held);
+}
+
 TEST_F(FilterTest, WindowTexts) {
     CFilter* f = AddFilter("nouns", {"\\ps n"});
     AddFilter("all", {"Not", "\\ps n"});

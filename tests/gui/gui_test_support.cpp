@@ -67,6 +67,12 @@ void ModalScript::Poll() {
     m_steps.pop_front();
 }
 
+std::string Lines(const std::string& path) {
+    std::string text = ReadFileBytes(path);
+    std::erase(text, '\r');
+    return text;
+}
+
 void ClickButton(QWidget* dialog, const QString& text) {
     for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
         if (QString(b->text()).remove('&') == text) {

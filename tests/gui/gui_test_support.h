@@ -41,6 +41,9 @@ private:
     QTimer* m_timer;
 };
 
+// A settings or database file's text with its line ends as LF.
+std::string Lines(const std::string& path);
+
 // Clicks the button of box whose text without '&' is text.
 void ClickButton(QWidget* dialog, const QString& text);
 

@@ -26,13 +26,6 @@ namespace {
 
 using gui::DatabaseWindow;
 
-// A settings or database file's text with its line ends as LF.
-std::string Lines(const std::string& path) {
-    std::string text = ReadFileBytes(path);
-    std::erase(text, '\r');
-    return text;
-}
-
 // Makes window the active one with its record on key, the caret at offset of the first
 // field of marker.
 void PlaceCaret(gui::MainWindow& main, DatabaseWindow* window, const std::string& key,
