@@ -132,6 +132,7 @@ CDbRefList& CDbRefList::operator=(const CDbRefList& other) {
 }
 
 void CDbRefList::CopyFrom(const CDbRefList& other) {
+    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): the list owns its elements
     for (const CDbRef& ref : other)
         Add(new CDbRef(ref));
     m_unknown = other.m_unknown;
