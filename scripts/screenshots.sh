@@ -3,7 +3,8 @@
 # running on (a scratch copy of) the sample project under a virtual X server: a record
 # window, a browse window, two windows side by side, the Find and Replace dialogs, the
 # Search dialog, a message box, the Sorting and Browse Fields dialogs, the About box,
-# the print preview of the lexicon, the Export dialog, a concordance and the user guide.
+# the print preview of the lexicon, the Export dialog, a concordance, the user guide, the
+# language encoding sheet, the sort order dialog and the project options.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ $# -eq 1 ] || { echo "usage: scripts/screenshots.sh OUTDIR" >&2; exit 2; }

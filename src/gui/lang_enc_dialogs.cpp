@@ -70,6 +70,20 @@ QComboBox* FileChoice(const QStringList& files, const std::string& current, QWid
     return combo;
 }
 
+// The initial units have no face of their own: they are named.
+QString UnitText(const CLangChar& unit, const CLangEnc& enc) {
+    const std::string& t = unit.Text();
+    if (t == "\x1A")
+        return "(other)";
+    if (t == " ")
+        return "(space)";
+    if (t == "\t")
+        return "(tab)";
+    if (t == "\n")
+        return "(line break)";
+    return ShownBytes(t, enc);
+}
+
 FontSpec SpecOfQFont(const QFont& f, const FontSpec& like) {
     FontSpec spec = like;
     spec.face = S(f.family());
@@ -160,8 +174,7 @@ QWidget* LangEncSheet::OptionsPage() {
 
 void LangEncSheet::ShowFont() {
     const CFontDef& f = m_edit->Working().Font();
-    m_fontName->setText(
-        QString("%1, %2 points").arg(Q(f.face)).arg(FontSizeFromHeight(f.height)));
+    m_fontName->setText(QString("%1, %2 points").arg(Q(f.face)).arg(FontSizeFromHeight(f.height)));
     m_fontName->setFont(ToQFont(f));
 }
 
@@ -184,7 +197,8 @@ void LangEncSheet::AdvancedOptions() {
     auto* rtl = new QCheckBox("&Right to Left", &dialog);
     rtl->setChecked(w.RightToLeft());
     form->addRow(rtl);
-    QComboBox* library = FileChoice(SettingsFolderFiles(folder, true), w.RenderLibraryName(), &dialog);
+    QComboBox* library =
+        FileChoice(SettingsFolderFiles(folder, true), w.RenderLibraryName(), &dialog);
     form->addRow(Buddy("Rendering &DLL", library, &dialog), library);
     QComboBox* table = FileChoice(SettingsFolderFiles(folder, false), w.RenderTableName(), &dialog);
     form->addRow(Buddy("&SDF Table for Rendering DLL", table, &dialog), table);
@@ -211,6 +225,7 @@ QWidget* LangEncSheet::SortOrdersPage() {
     grid->addWidget(m_defaultOrder, 0, 1);
     grid->addWidget(new QLabel("(also used in interlinearization)", page), 1, 1);
     m_orders = new QListWidget(page);
+    m_orders->setObjectName("sortOrders");
     connect(m_orders, &QListWidget::itemDoubleClicked, this,
             [this] { EditOrder(SelectedOrder(), false); });
     grid->addWidget(Buddy("&Sort orders:", m_orders, page), 2, 0, 1, 2);
@@ -363,8 +378,8 @@ void LangEncSheet::ModifyVar() {
 
 void LangEncSheet::DeleteVar() {
     CLangEnc& w = m_edit->Working();
-    if (CVar* var = m_vars->currentItem() ? w.Vars().Search(S(m_vars->currentItem()->text()))
-                                          : nullptr) {
+    if (CVar* var =
+            m_vars->currentItem() ? w.Vars().Search(S(m_vars->currentItem()->text())) : nullptr) {
         w.Vars().DeleteVar(var);
         FillVars();
     }
@@ -432,12 +447,12 @@ void LangEncSheet::FillChars() {
     m_chars->clear();
     for (const CLangChar& unit : w) {
         auto* item = new QTreeWidgetItem(m_chars);
-        QString shown = ShownBytes(unit.Text(), w);
+        QString shown = UnitText(unit, w);
         auto first = static_cast<unsigned char>(unit.Text()[0]);
         item->setText(0, shown);
         item->setFont(0, langFont);
         if (unit.CaseAssociate()) {
-            item->setText(1, ShownBytes(unit.CaseAssociate()->Text(), w));
+            item->setText(1, UnitText(*unit.CaseAssociate(), w));
             item->setFont(1, langFont);
         }
         item->setText(2, QString("%1").arg(first, -3));

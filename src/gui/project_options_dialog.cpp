@@ -35,13 +35,15 @@ ProjectOptionsDialog::ProjectOptionsDialog(CProjectOptions& options, QWidget* pa
     m_useTable->setChecked(options.import.useChangeTable);
     form->addRow(m_useTable);
     m_table = new QLineEdit(Q(options.import.changeTable), this);
-    AddRow(form, this, "Import change &table:", WithBrowse(m_table, this, [this] {
-               QString chosen = QFileDialog::getOpenFileName(
-                   this, "Import change table", m_table->text(),
-                   "Change tables (*.cct *.ztt);;All files (*)");
-               if (!chosen.isEmpty())
-                   m_table->setText(chosen);
-           }),
+    AddRow(form, this, "Import change &table:",
+           WithBrowse(m_table, this,
+                      [this] {
+                          QString chosen = QFileDialog::getOpenFileName(
+                              this, "Import change table", m_table->text(),
+                              "Change tables (*.cct *.ztt);;All files (*)");
+                          if (!chosen.isEmpty())
+                              m_table->setText(chosen);
+                      }),
            m_table);
     m_removeSpaces = new QCheckBox("&Remove extra spaces when importing", this);
     m_removeSpaces->setChecked(options.import.removeSpaces);
@@ -111,12 +113,14 @@ PreferencesDialog::PreferencesDialog(Preferences& prefs, QWidget* parent)
     for (int i = 0; i < 4; ++i) {
         auto* edit = new QLineEdit(Q(prefs.Get(kPreferenceKeys[i])), this);
         edit->setObjectName(kPreferenceKeys[i]);
-        AddRow(form, this, kPreferenceLabels[i], WithBrowse(edit, this, [this, edit] {
-                   QString chosen = QFileDialog::getExistingDirectory(this, "Choose a Folder",
-                                                                      edit->text());
-                   if (!chosen.isEmpty())
-                       edit->setText(chosen);
-               }),
+        AddRow(form, this, kPreferenceLabels[i],
+               WithBrowse(edit, this,
+                          [this, edit] {
+                              QString chosen = QFileDialog::getExistingDirectory(
+                                  this, "Choose a Folder", edit->text());
+                              if (!chosen.isEmpty())
+                                  edit->setText(chosen);
+                          }),
                edit);
     }
     form->addRow(OkCancelButtons(this));

@@ -62,18 +62,19 @@ SortOrderDialog::SortOrderDialog(const CLangEnc& enc, const std::string& name,
 
     m_name = new QLineEdit(Q(name), this);
     m_name->setReadOnly(!nameEditable);
-    m_description = TextBox(this, QFont(), 2);
+    m_description = TextBox(this, QFont(), 1);
     m_description->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_description->setPlainText(Q(def.description));
-    m_primary = TextBox(this, font, 8);
+    m_primary = TextBox(this, font, 6);
     m_primary->setPlainText(ShownBytes(def.primary, enc));
-    m_before = TextBox(this, font, 2);
+    m_before = TextBox(this, font, 1);
     m_before->setPlainText(ShownBytes(def.secPreceding, enc));
-    m_after = TextBox(this, font, 2);
+    m_after = TextBox(this, font, 1);
     m_after->setPlainText(ShownBytes(def.secFollowing, enc));
-    m_followBase = new QCheckBox("Secondary characters &follow their corresponding primaries", this);
+    m_followBase =
+        new QCheckBox("Secondary characters &follow their corresponding primaries", this);
     m_followBase->setChecked(def.secAfterBase);
-    m_ignore = TextBox(this, font, 2);
+    m_ignore = TextBox(this, font, 1);
     m_ignore->setPlainText(ShownBytes(def.ignore, enc));
     m_changeTable = new QLineEdit(Q(def.changeTable), this);
     m_keyLibrary = new QLineEdit(Q(def.keyLibrary), this);
@@ -89,8 +90,8 @@ SortOrderDialog::SortOrderDialog(const CLangEnc& enc, const std::string& name,
                     1, 2);
     grid->addWidget(m_primary, row++, 0, 1, 2);
     grid->addWidget(
-        Buddy("Secondary characters ordered &before unmarked primaries:", m_before, this), row++,
-        0, 1, 2);
+        Buddy("Secondary characters ordered &before unmarked primaries:", m_before, this), row++, 0,
+        1, 2);
     grid->addWidget(m_before, row++, 0, 1, 2);
     grid->addWidget(Buddy("Secondary characters ordered &after unmarked primaries:", m_after, this),
                     row++, 0, 1, 2);
@@ -108,9 +109,9 @@ SortOrderDialog::SortOrderDialog(const CLangEnc& enc, const std::string& name,
     // The preview beside the texts: typed lines left, the same lines sorted right.
     auto* preview = new QGroupBox("Preview", this);
     auto* pv = new QGridLayout(preview);
-    m_lines = TextBox(preview, font, 10);
+    m_lines = TextBox(preview, font, 6);
     m_lines->setObjectName("previewLines");
-    m_sorted = TextBox(preview, font, 10);
+    m_sorted = TextBox(preview, font, 6);
     m_sorted->setObjectName("previewSorted");
     m_sorted->setReadOnly(true);
     m_sorted->setTabChangesFocus(true);
