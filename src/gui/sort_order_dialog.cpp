@@ -207,4 +207,22 @@ void SortOrderDialog::accept() {
     QDialog::accept();
 }
 
+bool EditSortOrderOf(CLangEnc& enc, const std::string& name, QWidget* parent) {
+    // Through a working copy, as the encoding's sheet does: nothing changes before OK.
+    CLangEncEdit edit(enc);
+    CSortOrder* so = edit.Working().SortOrders().Search(name);
+    if (!so)
+        return false;
+    SortOrderDialog dialog(
+        edit.Working(), name, so->Definition(), false,
+        [so](const std::string&, const CSortOrderDef& def, CNote& error) {
+            return so->Modify(def, error);
+        },
+        parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    edit.Apply();
+    return true;
+}
+
 } // namespace crv::gui

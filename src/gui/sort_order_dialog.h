@@ -73,4 +73,8 @@ private:
     QLabel* m_problem;
 };
 
+// Edits the named sort order of enc in its dialog; OK carries the change over to the
+// encoding (open windows re-sort) and writes its file. True when it was changed.
+bool EditSortOrderOf(CLangEnc& enc, const std::string& name, QWidget* parent);
+
 } // namespace crv::gui

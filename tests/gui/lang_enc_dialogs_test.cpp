@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest>
+#include <filesystem>
 
 #include "gui/database_window.h"
 #include "gui/project_options_dialog.h"
@@ -175,6 +176,45 @@ TEST_F(GuiTest, ProjectOptionsAreWrittenToTheProjectFileOnOkOnly) {
     std::string file = ReadFileBytes(prj);
     EXPECT_NE(file.find("\\WarnDocClose\r\n"), std::string::npos);
     EXPECT_EQ(file.find("\\ShowWholePath"), std::string::npos);
+}
+
+TEST_F(GuiTest, TheEncodingListMakesANewEncodingWithItsFileAndRefusesToDeleteOneInUse) {
+    Start();
+    gui::LangEncListDialog list(m_app->App().Project()->LangEncs(), {}, &Window());
+    list.show();
+    QListWidget* names = list.List();
+    ModalScript script;
+    script.Then([](QWidget* w) {
+        auto* d = qobject_cast<QInputDialog*>(w);
+        ASSERT_NE(d, nullptr);
+        d->setTextValue("Tonal");
+        d->accept();
+    });
+    script.Then([this](QWidget* w) {
+        auto* sheet = qobject_cast<gui::LangEncSheet*>(w);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(sheet->windowTitle(), "Language Encoding Properties - Tonal");
+        EXPECT_TRUE(std::filesystem::exists(SamplePath("Tonal.lng")));
+        ClickButton(w, "Cancel");
+    });
+    Press(&list, "langEncNew");
+    EXPECT_FALSE(names->findItems("Tonal", Qt::MatchExactly).isEmpty());
+    // The lexicon's markers hold the vernacular: it stays. The new one goes after asking.
+    script.Press("OK");
+    names->setCurrentItem(names->findItems("Vernacular", Qt::MatchExactly)[0]);
+    Press(&list, "langEncDelete");
+    script.Press("Yes");
+    names->setCurrentItem(names->findItems("Tonal", Qt::MatchExactly)[0]);
+    Press(&list, "langEncDelete");
+    EXPECT_TRUE(names->findItems("Tonal", Qt::MatchExactly).isEmpty());
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(script.unexpected.empty());
+    ASSERT_EQ(script.texts.size(), 2u);
+    EXPECT_EQ(script.texts[0], "The language encoding Vernacular is in use and cannot be deleted.");
+    EXPECT_TRUE(
+        script.texts[1].startsWith("Do you want to delete the language encoding named \"Tonal\""));
+    EXPECT_TRUE(std::filesystem::exists(SamplePath("Vernacular.lng")));
+    EXPECT_FALSE(std::filesystem::exists(SamplePath("Tonal.lng")));
 }
 
 } // namespace
