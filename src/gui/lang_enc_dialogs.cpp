@@ -319,8 +319,11 @@ QWidget* LangEncSheet::VariablesPage() {
     grid->addWidget(Buddy("&Characters:", m_varChars, page), 2, 1);
     grid->addWidget(m_varChars, 3, 1);
     auto* buttons = new QHBoxLayout;
-    AddButton(buttons, page, "&Add", "varAdd", [this] { AddVar(); });
-    AddButton(buttons, page, "&Modify", "varModify", [this] { ModifyVar(); });
+    AddButton(buttons, page, "&Add", "varAdd", [this] { StoreVar(nullptr); });
+    AddButton(buttons, page, "&Modify", "varModify", [this] {
+        if (CVar* var = SelectedVar())
+            StoreVar(var);
+    });
     AddButton(buttons, page, "&Delete", "varDelete", [this] { DeleteVar(); });
     buttons->addStretch();
     grid->addLayout(buttons, 4, 0, 1, 2);
@@ -339,48 +342,34 @@ void LangEncSheet::FillVars() {
         m_vars->setCurrentItem(found[0]);
 }
 
-void LangEncSheet::AddVar() {
-    CLangEnc& w = m_edit->Working();
-    std::string chars;
-    if (!TypedSettingsBytes(m_varChars->toPlainText(), {}, w, chars))
-        return;
-    CNote error;
-    if (!w.Vars().AddVar(S(m_varName->text()), chars, error)) {
-        platform().ShowMessage(error.Text());
-        return;
-    }
-    QString name = m_varName->text();
-    FillVars();
-    auto found = m_vars->findItems(name, Qt::MatchExactly);
-    if (!found.isEmpty())
-        m_vars->setCurrentItem(found[0]);
+CVar* LangEncSheet::SelectedVar() const {
+    QListWidgetItem* item = m_vars->currentItem();
+    return item ? m_edit->Working().Vars().Search(S(item->text())) : nullptr;
 }
 
-void LangEncSheet::ModifyVar() {
+void LangEncSheet::StoreVar(CVar* var) {
     CLangEnc& w = m_edit->Working();
-    CVar* var = m_vars->currentItem() ? w.Vars().Search(S(m_vars->currentItem()->text())) : nullptr;
-    if (!var)
-        return;
     std::string chars;
-    if (!TypedSettingsBytes(m_varChars->toPlainText(), var->Chars(), w, chars))
+    if (!TypedSettingsBytes(m_varChars->toPlainText(), var ? var->Chars() : std::string(), w,
+                            chars))
         return;
     CNote error;
-    if (!w.Vars().ModifyVar(var, S(m_varName->text()), chars, error)) {
+    std::string name = S(m_varName->text());
+    bool ok = var ? w.Vars().ModifyVar(var, name, chars, error)
+                  : w.Vars().AddVar(name, chars, error) != nullptr;
+    if (!ok) {
         platform().ShowMessage(error.Text());
         return;
     }
-    QString name = m_varName->text();
     FillVars();
-    auto found = m_vars->findItems(name, Qt::MatchExactly);
+    auto found = m_vars->findItems(Q(name), Qt::MatchExactly);
     if (!found.isEmpty())
         m_vars->setCurrentItem(found[0]);
 }
 
 void LangEncSheet::DeleteVar() {
-    CLangEnc& w = m_edit->Working();
-    if (CVar* var =
-            m_vars->currentItem() ? w.Vars().Search(S(m_vars->currentItem()->text())) : nullptr) {
-        w.Vars().DeleteVar(var);
+    if (CVar* var = SelectedVar()) {
+        m_edit->Working().Vars().DeleteVar(var);
         FillVars();
     }
 }

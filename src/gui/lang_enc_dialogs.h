@@ -60,8 +60,9 @@ private:
     CSortOrder* SelectedOrder() const;
     void EditOrder(CSortOrder* so, bool copy);
     void DeleteOrder();
-    void AddVar();
-    void ModifyVar();
+    CVar* SelectedVar() const;
+    // Adds a variable (var null) or changes var from the name and characters shown.
+    void StoreVar(CVar* var);
     void DeleteVar();
     void AddUnit(bool copy);
 

@@ -119,6 +119,9 @@ TEST_F(GuiTest, CancellingTheEncodingSheetLeavesTheEncodingAndItsFileAsTheyWere)
         sheet.VarName()->setText("vl");
         sheet.VarChars()->setPlainText("a e");
         Press(&sheet, "varAdd");
+        ASSERT_NE(sheet.Edit().Working().Vars().Search("vl"), nullptr);
+        EXPECT_EQ(sheet.Edit().Working().Vars().Search("vl")->Chars(), "a e");
+        EXPECT_NE(sheet.Edit().Working().FindUnit("QU"), nullptr);
         ClickButton(&sheet, "Cancel");
         EXPECT_TRUE(script.Done());
     }
