@@ -488,7 +488,7 @@ void LangEncSheet::accept() {
     if (!TypedSettingsBytes(m_description->toPlainText(), w.Description(), w, description))
         return;
     w.SetDescription(description);
-    w.SetKeyboardName(S(m_keyboard->currentText().trimmed()));
+    w.SetKeyboardName(S(m_keyboard->currentText())); // kept as typed, installed or not
     w.SetUtf8(m_utf8->isChecked());
     w.SetMultiChar(m_multiChar->isChecked());
     w.SetDbcs(m_dbcs->isChecked());

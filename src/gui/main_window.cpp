@@ -28,6 +28,7 @@
 #include "gui/export_commands.h"
 #include "gui/interlinear_commands.h"
 #include "gui/lang_enc_dialogs.h"
+#include "gui/language_bar.h"
 #include "gui/project_options_dialog.h"
 #include "gui/qt_text.h"
 #include "gui/record_widget.h"
@@ -558,7 +559,9 @@ void MainWindow::EditSettings(int which) {
     // Settings re-sort and redraw the windows: their records are left first.
     if (!p || !LeaveRecords(nullptr))
         return;
-    auto redraw = [this] {
+    auto redraw = [this, p] {
+        // New languages, fonts or the bar's height.
+        m_services->Bar()->SetLanguages(&p->LangEncs(), p->Options().langCtrlHeight);
         for (DatabaseWindow* w : Windows())
             if (w->HasDocument())
                 w->RecordView().FontsChanged();
