@@ -16,6 +16,42 @@ constexpr std::string_view kNameSpaces =
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// The preview runs on every keystroke: a rendering or key library that cannot be loaded
+// is reported when the sheet opens and on OK, not once per key.
+class QuietPlatform : public Platform {
+public:
+    QuietPlatform() : m_outer(&platform()), m_scope(*this) {}
+    void ShowMessage(std::string_view, MessageKind, bool) override {}
+    Answer Ask(const Question& q) override { return m_outer->Ask(q); }
+    std::optional<std::size_t> ChooseItem(std::string_view prompt,
+                                          const std::vector<std::string>& items,
+                                          std::size_t defaultItem) override {
+        return m_outer->ChooseItem(prompt, items, defaultItem);
+    }
+    std::optional<std::string> ChooseFile(const FileRequest& r) override {
+        return m_outer->ChooseFile(r);
+    }
+    std::optional<std::string> InputText(const TextRequest& r) override {
+        return m_outer->InputText(r);
+    }
+    void Beep() override {}
+    std::unique_ptr<Progress> BeginProgress(std::string_view text, std::int64_t range,
+                                            bool cancellable) override {
+        return m_outer->BeginProgress(text, range, cancellable);
+    }
+    void InternalError(const char* file, int line, std::string_view detail) override {
+        m_outer->InternalError(file, line, detail);
+    }
+    int TextWidth(const FontSpec& font, std::string_view text) override {
+        return m_outer->TextWidth(font, text);
+    }
+    FontMetrics MeasureFont(const FontSpec& font) override { return m_outer->MeasureFont(font); }
+
+private:
+    Platform* m_outer;
+    ScopedPlatform m_scope;
+};
+
 void ShowNotes(const CNoteList& notes) {
     for (const auto& note : notes)
         platform().ShowMessage(note.Text());
@@ -166,6 +202,7 @@ bool CLangEncEdit::Apply() {
 
 bool PreviewSort(const CLangEnc& enc, const CSortOrderDef& def, std::vector<std::string>& lines,
                  CNote& error) {
+    QuietPlatform quiet;
     CLangEncSet scratch(enc.Owner().SettingsFolder());
     std::unique_ptr<CLangEnc> copy = CopyLangEnc(enc, scratch);
     auto so = CSortOrder::Compile(*copy, "Preview", def, error);

@@ -135,6 +135,13 @@ TEST_F(LangEncEditTest, PreviewSortsLinesAsTheOrderWouldAndLeavesTheEncodingAlon
     EXPECT_EQ(lines, (std::vector<std::string>{"a", "A", "ca", "ci", "cha", "d"}));
     EXPECT_EQ(enc->Count(), units);
     EXPECT_EQ(enc->FindUnit("ch"), nullptr);
+    // A key library that cannot be loaded is not reported on every keystroke.
+    CSortOrderDef withLibrary = Primary("a\nc");
+    withLibrary.keyLibrary = "missing.dll";
+    lines = {"c", "a"};
+    EXPECT_TRUE(PreviewSort(*enc, withLibrary, lines, error));
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "c"}));
+    EXPECT_TRUE(rec.Messages().empty());
     EXPECT_FALSE(PreviewSort(*enc, Primary("a\na"), lines, error));
     EXPECT_EQ(error.Text(), "This character is already defined: a");
 }
