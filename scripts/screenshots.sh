@@ -4,7 +4,8 @@
 # window, a browse window, two windows side by side, the Find and Replace dialogs, the
 # Search dialog, a message box, the Sorting and Browse Fields dialogs, the About box,
 # the print preview of the lexicon, the Export dialog, a concordance, the user guide,
-# the interlinear editors and the lexicon type's properties, a marker and the filter editor.
+# the interlinear editors, the lexicon type's properties, a marker, the filter editor, the
+# language encoding sheet, the sort order dialog and the project options.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ $# -eq 1 ] || { echo "usage: scripts/screenshots.sh OUTDIR" >&2; exit 2; }

@@ -27,6 +27,9 @@
 #include "gui/database_window.h"
 #include "gui/export_commands.h"
 #include "gui/interlinear_commands.h"
+#include "gui/lang_enc_dialogs.h"
+#include "gui/language_bar.h"
+#include "gui/project_options_dialog.h"
 #include "gui/qt_text.h"
 #include "gui/record_widget.h"
 #include "gui/service_commands.h"
@@ -139,6 +142,16 @@ void MainWindow::BuildMenus() {
                   if (CloseProject())
                       QTimer::singleShot(0, this, [this] { RunStartDialog(); });
               });
+    project->addSeparator();
+    AddAction(project, "projectLangEncs", "&Language Encodings...",
+              "Add, copy, delete and edit the project's language encodings\nLanguage Encodings",
+              [this] { EditSettings(0); });
+    AddAction(project, "projectOptions", "Project O&ptions...",
+              "Options this project keeps for all its windows\nProject Options",
+              [this] { EditSettings(1); });
+    AddAction(project, "projectPreferences", "Pr&eferences...",
+              "Folders for new projects and for <AppPath>\nPreferences",
+              [this] { EditSettings(2); });
     file->addSeparator();
     AddAction(
         file, "fileNew", "&New Database...", "Create a new database\nNew Database",
@@ -426,8 +439,8 @@ void MainWindow::UpdateCommands() {
     bool project = Project() != nullptr;
     DatabaseWindow* w = ActiveWindow();
     bool window = w && w->HasDocument();
-    for (const char* name :
-         {"fileNew", "fileOpen", "fileImport", "fileSaveAll", "projectSaveAs", "projectClose"})
+    for (const char* name : {"fileNew", "fileOpen", "fileImport", "fileSaveAll", "projectSaveAs",
+                             "projectClose", "projectLangEncs", "projectOptions"})
         Action(name)->setEnabled(project);
     for (const char* name : {"fileClose",
                              "fileSave",
@@ -537,6 +550,32 @@ void MainWindow::StoreFrameOptions() {
     for (int z = 0; z < static_cast<int>(stacked.size()); ++z)
         if (auto* w = qobject_cast<DatabaseWindow*>(stacked[z]->widget()); w && w->HasDocument())
             w->StorePlacement(z + 1);
+}
+
+void MainWindow::EditSettings(int which) {
+    CProject* p = Project();
+    if (which == 2) {
+        PreferencesDialog(m_prefs, this).exec();
+        return;
+    }
+    // Settings re-sort and redraw the windows: their records are left first.
+    if (!p || !LeaveRecords(nullptr))
+        return;
+    auto redraw = [this, p] {
+        // New languages, fonts or the bar's height.
+        m_services->Bar()->SetLanguages(&p->LangEncs(), p->Options().langCtrlHeight);
+        for (DatabaseWindow* w : Windows())
+            if (w->HasDocument())
+                w->RecordView().FontsChanged();
+        UpdateCommands();
+    };
+    if (which == 0) {
+        LangEncListDialog(p->LangEncs(), redraw, this).exec();
+    } else if (ProjectOptionsDialog(p->Options(), this).exec() == QDialog::Accepted) {
+        StoreFrameOptions();
+        p->Save();
+        redraw();
+    }
 }
 
 void MainWindow::ProjectOpened() {

@@ -97,6 +97,9 @@ private:
     // stays on its record.
     bool LeaveRecords(CCrvDoc* doc);
     void ApplyFrameOptions();
+    // The settings editors of the Project menu: 0 language encodings, 1 project options,
+    // 2 preferences.
+    void EditSettings(int which);
     CProject* Project() const;
 
     CCrvApp& m_app;

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QScreen>
@@ -303,6 +304,52 @@ int main(int argc, char** argv) {
             sheet->findChild<QPushButton*>("markerModify")->click();
         });
         w.Action("typeProperties")->trigger();
+    });
+    // The language encoding sheet of the vernacular, its characters and the sort order
+    // dialog with lines in its preview; then the project options.
+    s.push_back([&] {
+        OnModal([](QWidget* list) {
+            auto* names = list->findChild<QListWidget*>();
+            if (auto found = names->findItems("Vernacular", Qt::MatchExactly); !found.isEmpty())
+                names->setCurrentItem(found[0]);
+            OnModal(
+                [list](QWidget* sheet) {
+                    Shot("24-language-encoding");
+                    auto* pages = sheet->findChild<QTabWidget*>();
+                    pages->setCurrentIndex(4);
+                    Shot("25-language-characters");
+                    pages->setCurrentIndex(1);
+                    auto* orders = sheet->findChild<QListWidget*>("sortOrders");
+                    if (auto found = orders->findItems("Vernacular", Qt::MatchExactly);
+                        !found.isEmpty())
+                        orders->setCurrentItem(found[0]);
+                    OnModal(
+                        [sheet, list](QWidget* order) {
+                            if (auto* lines = order->findChild<QPlainTextEdit*>("previewLines"))
+                                lines->setPlainText(QString::fromUtf8(
+                                    "tsaloni\nnyara\ntaa\nnga\nÁmi\nna\nápo\nyéna"));
+                            QTimer::singleShot(300, order, [order, sheet, list] {
+                                Shot("26-sort-order-properties");
+                                order->close();
+                                QTimer::singleShot(300, sheet, [sheet, list] {
+                                    sheet->close();
+                                    QTimer::singleShot(300, list, [list] { list->close(); });
+                                });
+                            });
+                        },
+                        sheet);
+                    if (auto* modify = sheet->findChild<QPushButton*>("sortModify"))
+                        modify->click();
+                },
+                list);
+            if (auto* properties = list->findChild<QPushButton*>("langEncProperties"))
+                properties->click();
+        });
+        w.Action("projectLangEncs")->trigger();
+    });
+    s.push_back([&] {
+        ShootModal("27-project-options");
+        w.Action("projectOptions")->trigger();
     });
     // The interlinearized text is not kept.
     s.push_back([] {

@@ -17,6 +17,7 @@
 #include "engine/sort_dialog.h"
 #include "gui/form_rows.h"
 #include "gui/qt_text.h"
+#include "gui/sort_order_dialog.h"
 #include "schema/lang_enc.h"
 #include "schema/marker.h"
 #include "schema/sort_order_set.h"
@@ -74,7 +75,12 @@ SortDialog::SortDialog(CIndexSet& set, const CIndex& current, CIndexFilter* filt
     auto* ordersLabel = new QLabel("Sort &Order for first field", this);
     ordersLabel->setBuddy(m_orders);
     auto* edit = new QPushButton("&Edit", this);
-    edit->setEnabled(false); // the sort order editor comes with the settings editors
+    edit->setObjectName("sortOrderEdit");
+    edit->setAutoDefault(false);
+    connect(edit, &QPushButton::clicked, this, [this] {
+        if (m_ordersFor && m_ordersFor->LangEnc())
+            EditSortOrderOf(*m_ordersFor->LangEnc(), S(m_orders->currentText()), this);
+    });
     auto* orderRow = new QHBoxLayout;
     orderRow->addWidget(m_orders, 1);
     orderRow->addWidget(edit);

@@ -147,7 +147,20 @@ CLangEnc* CLangEncSet::Add(std::string_view name, CNote& error) {
     return Create(name);
 }
 
+CLangEnc* CLangEncSet::Copy(const CLangEnc& source, std::string_view name, CNote& error) {
+    if (!m_proxies.CheckNewName(name, error))
+        return nullptr;
+    std::ostringstream text;
+    ObjectStream out(text);
+    source.Write(out);
+    return Create(name, text.str());
+}
+
 CLangEnc* CLangEncSet::Create(std::string_view name) {
+    return Create(name, CLangEnc::DefaultSettingsText(name));
+}
+
+CLangEnc* CLangEncSet::Create(std::string_view name, const std::string& settingsText) {
     std::string fileName;
     if (!m_folder.empty()) {
         std::vector<std::string> taken;
@@ -160,7 +173,7 @@ CLangEnc* CLangEncSet::Create(std::string_view name) {
     m_proxies.Add(proxy);
     proxy->m_langEnc = std::make_unique<CLangEnc>(*this, std::string(name), proxy);
     CLangEnc* enc = proxy->m_langEnc.get();
-    std::istringstream text(CLangEnc::DefaultSettingsText(name));
+    std::istringstream text(settingsText);
     ObjectStream in(text);
     in.ReadBeginMarker("LanguageEncoding");
     CNoteList notes;

@@ -80,6 +80,8 @@ public:
     // Adds a new encoding with default properties under a name not yet used; null with
     // the reason in error otherwise.
     CLangEnc* Add(std::string_view name, CNote& error);
+    // Adds a new encoding with the properties of source under a name not yet used.
+    CLangEnc* Copy(const CLangEnc& source, std::string_view name, CNote& error);
     // Asks, then deletes the encoding's file and the encoding. Refused (false, with a
     // message) while anything holds the encoding, and for "Default".
     bool Delete(CLangEnc* langEnc);
@@ -106,6 +108,9 @@ private:
     CLangEncProxy* AddProxyForFile(const std::string& fileName);
     CLangEnc* Load(CLangEncProxy& proxy);
     CLangEnc* Create(std::string_view name);
+    // A new encoding read from settingsText (its object, under any name), announced and
+    // written.
+    CLangEnc* Create(std::string_view name, const std::string& settingsText);
 
     CUpdateHub m_hub;
     std::string m_folder;

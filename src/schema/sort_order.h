@@ -61,6 +61,7 @@ struct CSortOrderDef {
     std::string keyLibrary;  // dll, in the settings folder
     bool binary = false;     // SkipSeq: the key is the text, compared byte by byte
     KeptEntries kept;        // entries of "\+srt" this version does not read
+    bool operator==(const CSortOrderDef&) const = default;
 };
 
 class CSortOrder : public CSetEl {

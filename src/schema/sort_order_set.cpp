@@ -69,20 +69,28 @@ CSortOrder* CSortOrderSet::AddSortOrder(std::string_view name, const CSortOrderD
     return added;
 }
 
-bool CSortOrderSet::DeleteSortOrder(CSortOrder* so) {
-    if (!so)
-        return false;
+bool CSortOrderSet::CheckDeletable(const CSortOrder* so) const {
     if (so->RefCount() > 0 || Count() <= 1) {
         platform().ShowMessage(FormatMessage(so->RefCount() > 0 ? kInUse : kLastOne, {so->Name()}));
         return false;
     }
+    return true;
+}
+
+bool CSortOrderSet::DeleteSortOrder(CSortOrder* so) {
+    if (!so || !CheckDeletable(so))
+        return false;
     if (platform().Ask(FormatMessage(kAskDelete, {so->Name()}), Buttons::YesNo) != Answer::Yes)
         return false;
+    RemoveSortOrder(so);
+    return true;
+}
+
+void CSortOrderSet::RemoveSortOrder(CSortOrder* so) {
     Remove(so);
     if (m_default == so)
         m_default = GetFirst();
     delete so;
-    return true;
 }
 
 void CSortOrderSet::RecomputeCaseFolding() {

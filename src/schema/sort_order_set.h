@@ -28,6 +28,10 @@ public:
     // becomes the default when the default goes. Refused with a message while it is held
     // or when it is the last one.
     bool DeleteSortOrder(CSortOrder* so);
+    // Whether so may go: not while held, not the last one (the refusal shown).
+    bool CheckDeletable(const CSortOrder* so) const;
+    // Removes so without asking or checking (its deletion was asked and checked already).
+    void RemoveSortOrder(CSortOrder* so);
     // Recomputes every order's case-folded weights.
     void RecomputeCaseFolding();
 
