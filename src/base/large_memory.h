@@ -28,9 +28,10 @@ public:
     template <class U> LargeAllocator(const LargeAllocator<U>&) {}
 
     T* allocate(std::size_t n) {
+        // NOLINTNEXTLINE(bugprone-sizeof-expression): T may be a pointer
         if (n > static_cast<std::size_t>(-1) / sizeof(T))
             throw std::bad_array_new_length();
-        std::size_t bytes = n * sizeof(T);
+        std::size_t bytes = n * sizeof(T); // NOLINT(bugprone-sizeof-expression)
         if (bytes < kMapFrom)
             return static_cast<T*>(::operator new(bytes));
         return static_cast<T*>(MapLarge(bytes, true));

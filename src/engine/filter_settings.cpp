@@ -45,7 +45,7 @@ bool CFilterSet::Read(ObjectStream& is, CNoteList& notes) {
         std::string name;
         int line = is.EntryLine();
         if (is.ReadBeginMarker(kFilterObject, name)) {
-            ReadFilter(is, std::move(name), line, notes);
+            ReadFilter(is, name, line, notes);
             continue;
         }
         reader.Keep();

@@ -311,7 +311,7 @@ bool CJumpPathEditor::InsertAt(std::size_t at, std::size_t available, const std:
         m_path.InsertBefore(before, ref);
     else
         m_path.Add(ref);
-    return true;
+    return true; // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks): the path owns it
 }
 
 bool CJumpPathEditor::AddFirst(std::size_t available, const std::string& marker) {
