@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
 #include <cstdlib>
@@ -81,6 +84,30 @@ void ClickButton(QWidget* dialog, const QString& text) {
         }
     ADD_FAILURE() << "no button " << text.toStdString();
     dialog->close();
+}
+
+void PressNamed(QWidget* parent, const char* name) {
+    auto* b = parent->findChild<QPushButton*>(name);
+    ASSERT_NE(b, nullptr) << name;
+    b->click();
+}
+
+void ShowPage(QWidget* dialog, const QString& title) {
+    auto* tabs = dialog->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->tabText(i).remove('&') == title)
+            tabs->setCurrentIndex(i);
+    ASSERT_EQ(tabs->tabText(tabs->currentIndex()).remove('&'), title);
+}
+
+void SelectItem(QListWidget* list, const QString& name) {
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem* item = list->item(i);
+        if (item->data(Qt::UserRole).toString() == name || item->text() == name)
+            list->setCurrentRow(i);
+    }
 }
 
 GuiTest::GuiTest() {

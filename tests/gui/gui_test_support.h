@@ -13,6 +13,7 @@
 #include "gui/desktop_app.h"
 #include "support/test_support.h"
 
+class QListWidget;
 class QTimer;
 
 namespace crv::test {
@@ -46,6 +47,12 @@ std::string Lines(const std::string& path);
 
 // Clicks the button of box whose text without '&' is text.
 void ClickButton(QWidget* dialog, const QString& text);
+// Clicks the push button of parent whose object name is name.
+void PressNamed(QWidget* parent, const char* name);
+// Makes the page of that title current in the dialog's tab widget.
+void ShowPage(QWidget* dialog, const QString& title);
+// Makes current the item of list whose marker (its user data) or text is name.
+void SelectItem(QListWidget* list, const QString& name);
 
 class GuiTest : public ::testing::Test {
 protected:

@@ -25,12 +25,6 @@ CLangEnc& Vernacular(gui::DesktopApp& app) {
     return *app.App().Project()->LangEncs().Find("Vernacular");
 }
 
-void Press(QWidget* parent, const char* name) {
-    auto* b = parent->findChild<QPushButton*>(name);
-    ASSERT_NE(b, nullptr) << name;
-    b->click();
-}
-
 QString FirstKey(gui::DatabaseWindow* w) { return w->Model()->index(0, 0).data().toString(); }
 
 TEST_F(GuiTest, TheEncodingSheetAddsAMultigraphAndAnOrderAndReSortsTheOpenWindowOnOk) {
@@ -69,12 +63,12 @@ TEST_F(GuiTest, TheEncodingSheetAddsAMultigraphAndAnOrderAndReSortsTheOpenWindow
         d->accept();
     });
     sheet.Tabs()->setCurrentIndex(1);
-    Press(&sheet, "sortAdd");
+    PressNamed(&sheet, "sortAdd");
     sheet.SortOrders()->setCurrentItem(
         sheet.SortOrders()->findItems("Vernacular", Qt::MatchExactly)[0]);
-    Press(&sheet, "sortModify");
+    PressNamed(&sheet, "sortModify");
     sheet.Tabs()->setCurrentIndex(4);
-    Press(&sheet, "charAdd");
+    PressNamed(&sheet, "charAdd");
     EXPECT_FALSE(sheet.Characters()->findItems("kp", Qt::MatchExactly).isEmpty());
     EXPECT_FALSE(sheet.Characters()->findItems("mb", Qt::MatchExactly).isEmpty());
     // Nothing reached the encoding before OK.
@@ -112,13 +106,13 @@ TEST_F(GuiTest, CancellingTheEncodingSheetLeavesTheEncodingAndItsFileAsTheyWere)
             d->PrimaryEdit()->setPlainText("qu\nq");
             ClickButton(w, "OK");
         });
-        Press(&sheet, "sortAdd");
+        PressNamed(&sheet, "sortAdd");
         sheet.Description()->setPlainText("Changed");
         sheet.CaseText()->setPlainText("QU qu");
         sheet.Tabs()->setCurrentIndex(4);
         sheet.VarName()->setText("vl");
         sheet.VarChars()->setPlainText("a e");
-        Press(&sheet, "varAdd");
+        PressNamed(&sheet, "varAdd");
         ASSERT_NE(sheet.Edit().Working().Vars().Search("vl"), nullptr);
         EXPECT_EQ(sheet.Edit().Working().Vars().Search("vl")->Chars(), "a e");
         EXPECT_NE(sheet.Edit().Working().FindUnit("QU"), nullptr);
@@ -200,15 +194,15 @@ TEST_F(GuiTest, TheEncodingListMakesANewEncodingWithItsFileAndRefusesToDeleteOne
         EXPECT_TRUE(std::filesystem::exists(SamplePath("Tonal.lng")));
         ClickButton(w, "Cancel");
     });
-    Press(&list, "langEncNew");
+    PressNamed(&list, "langEncNew");
     EXPECT_FALSE(names->findItems("Tonal", Qt::MatchExactly).isEmpty());
     // The lexicon's markers hold the vernacular: it stays. The new one goes after asking.
     script.Press("OK");
     names->setCurrentItem(names->findItems("Vernacular", Qt::MatchExactly)[0]);
-    Press(&list, "langEncDelete");
+    PressNamed(&list, "langEncDelete");
     script.Press("Yes");
     names->setCurrentItem(names->findItems("Tonal", Qt::MatchExactly)[0]);
-    Press(&list, "langEncDelete");
+    PressNamed(&list, "langEncDelete");
     EXPECT_TRUE(names->findItems("Tonal", Qt::MatchExactly).isEmpty());
     EXPECT_TRUE(script.Done());
     EXPECT_TRUE(script.unexpected.empty());

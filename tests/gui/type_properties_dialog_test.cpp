@@ -40,28 +40,6 @@ protected:
         QApplication::processEvents();
         return w;
     }
-    // The sheet's page of that title made current.
-    static void ShowPage(QWidget* sheet, const QString& title) {
-        auto* tabs = sheet->findChild<QTabWidget*>();
-        ASSERT_NE(tabs, nullptr);
-        for (int i = 0; i < tabs->count(); ++i)
-            if (tabs->tabText(i) == title)
-                tabs->setCurrentIndex(i);
-        ASSERT_EQ(tabs->tabText(tabs->currentIndex()), title);
-    }
-    static void Click(QWidget* w, const char* name) {
-        auto* b = w->findChild<QPushButton*>(name);
-        ASSERT_NE(b, nullptr) << name;
-        b->click();
-    }
-    // Selects the item of list whose marker (or text) is name.
-    static void Select(QListWidget* list, const QString& name) {
-        for (int i = 0; i < list->count(); ++i) {
-            QListWidgetItem* item = list->item(i);
-            if (item->data(Qt::UserRole).toString() == name || item->text() == name)
-                list->setCurrentRow(i);
-        }
-    }
     std::string TypeFile() const { return SamplePath("Lexicon.typ"); }
 };
 
@@ -73,7 +51,7 @@ TEST_F(TypeSheetTest, AMarkerAddedThroughTheSheetIsWrittenWithItsLanguageAndFiel
             ASSERT_NE(qobject_cast<gui::TypePropertiesDialog*>(w), nullptr);
             EXPECT_EQ(w->windowTitle(), "Database Type Properties - Lexicon");
             ShowPage(w, "Markers");
-            Click(w, "markerAdd");
+            PressNamed(w, "markerAdd");
         })
         .Then([](QWidget* w) {
             ASSERT_NE(qobject_cast<gui::MarkerPropertiesDialog*>(w), nullptr);
@@ -113,8 +91,8 @@ TEST_F(TypeSheetTest, ARenamedMarkerIsFollowedByTheOpenWindowsFieldsAndCancelWri
             .Then([](QWidget* w) {
                 w->findChild<QPlainTextEdit*>("typeDescription")->setPlainText("changed");
                 ShowPage(w, "Markers");
-                Select(w->findChild<QListWidget*>("typeMarkers"), "xe");
-                Click(w, "markerModify");
+                SelectItem(w->findChild<QListWidget*>("typeMarkers"), "xe");
+                PressNamed(w, "markerModify");
             })
             .Then([](QWidget* w) {
                 w->findChild<QLineEdit*>("markerFieldName")->setText("Other");
@@ -131,8 +109,8 @@ TEST_F(TypeSheetTest, ARenamedMarkerIsFollowedByTheOpenWindowsFieldsAndCancelWri
     script
         .Then([](QWidget* w) {
             ShowPage(w, "Markers");
-            Select(w->findChild<QListWidget*>("typeMarkers"), "xe");
-            Click(w, "markerModify");
+            SelectItem(w->findChild<QListWidget*>("typeMarkers"), "xe");
+            PressNamed(w, "markerModify");
         })
         .Then([](QWidget* w) {
             w->findChild<QLineEdit*>("markerName")->setText("xt");
@@ -199,7 +177,7 @@ TEST_F(TypeSheetTest, AFilterMadeInTheEditorShowsItsCountAndFiltersTheWindow) {
         script
             .Then([](QWidget* w) {
                 ShowPage(w, "Filters");
-                Click(w, "filterAdd");
+                PressNamed(w, "filterAdd");
             })
             .Then([](QWidget* w) {
                 auto* editor = qobject_cast<gui::FilterEditorDialog*>(w);
@@ -207,7 +185,7 @@ TEST_F(TypeSheetTest, AFilterMadeInTheEditorShowsItsCountAndFiltersTheWindow) {
                 w->findChild<QLineEdit*>("filterName")->setText("nouns");
                 // A lone And is no filter: the message names it and it stays selected.
                 editor->Choices()->setCurrentRow(static_cast<int>(FilterElementChoice::And));
-                Click(w, "elementLast");
+                PressNamed(w, "elementLast");
                 EXPECT_EQ(editor->Count()->text(), "The elements do not make a whole filter yet.");
                 ClickButton(w, "OK");
             })
@@ -216,9 +194,9 @@ TEST_F(TypeSheetTest, AFilterMadeInTheEditorShowsItsCountAndFiltersTheWindow) {
                 auto* editor = qobject_cast<gui::FilterEditorDialog*>(w);
                 ASSERT_NE(editor, nullptr);
                 EXPECT_EQ(editor->Elements()->currentRow(), 0);
-                Click(w, "elementDeleteAll");
+                PressNamed(w, "elementDeleteAll");
                 editor->Choices()->setCurrentRow(static_cast<int>(FilterElementChoice::MarkerText));
-                Click(w, "elementLast");
+                PressNamed(w, "elementLast");
             })
             .Then([](QWidget* w) {
                 EXPECT_EQ(w->windowTitle(), "Marker Text Filter Element");
@@ -250,7 +228,7 @@ TEST_F(TypeSheetTest, AFilterMadeInTheEditorShowsItsCountAndFiltersTheWindow) {
     ModalScript choose;
     choose.Then([](QWidget* w) {
         auto* list = w->findChild<QListWidget*>();
-        Select(list, "nouns");
+        SelectItem(list, "nouns");
         ClickButton(w, "OK");
     });
     Trigger("databaseFilter");
@@ -308,7 +286,7 @@ TEST_F(TypeSheetTest, NewDatabaseTypeRefusesTakenNamesAndWritesItsFile) {
             ClickButton(w, "OK");
         };
     };
-    script.Then([](QWidget* w) { Click(w, "typeNew"); })
+    script.Then([](QWidget* w) { PressNamed(w, "typeNew"); })
         .Then(typeIn("Lexicon", "lx"))
         .Press("OK")
         .Then(typeIn("Notes", ""))
