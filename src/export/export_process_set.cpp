@@ -312,11 +312,11 @@ void CExportProcessSet::ReadOlderEntries(std::string_view entries, CNoteList&) {
     std::string text(entries);
     std::istringstream in(text);
     ObjectStream is(in);
-    // What is read here is written back inside the set and its processes.
-    ReadingObject inSet(is, kObject);
-    std::vector<std::unique_ptr<ReadingObject>> inProcesses;
+    // What is read here is written back inside the set and its processes; the stream is
+    // this function's own, so the marks go with it.
+    is.PushOpenObject(kObject);
     for (const auto& [key, kind] : kProcesses)
-        inProcesses.push_back(std::make_unique<ReadingObject>(is, key));
+        is.PushOpenObject(key);
     auto* sf = dynamic_cast<CExportProcessSF*>(Find(kStandardFormat));
     auto* rtf = dynamic_cast<CExportProcessRTF*>(Find(kRichText));
     CRV_ASSERT(sf && rtf);
